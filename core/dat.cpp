@@ -1,0 +1,152 @@
+#include "dat.h"
+
+#include "messages.h"
+#include "paths.h"
+#include "platform/dbconnection.h"
+#include "platform/dbquery.h"
+
+namespace mivo {
+
+const QString Td::builtinUser = QStringLiteral("SYSDBA");
+const QString Td::builtinPassword = QStringLiteral("masterkey");
+
+Td& Td::instance()
+{
+    static Td module;
+    return module;
+}
+
+namespace {
+
+QStringList serverParams(const QString& key, const QString& location)
+{
+    QStringList params;
+    if (!location.isEmpty()) {
+        const QString where = db::isLocalLocation(location) ? paths::localPath(location) : location;
+        params << key + QLatin1Char('=') + where;
+    }
+    params << QStringLiteral("USER NAME=") + Td::builtinUser << QStringLiteral("PASSWORD=") + Td::builtinPassword;
+    return params;
+}
+
+} // namespace
+
+bool Td::connect(int number, const QString& location, const QString& aliasOrFolder)
+{
+    QString connectionName;
+    QString failure;
+    switch (number) {
+    case Main:
+        connectionName = QStringLiteral("d_mivo");
+        failure = QStringLiteral("Nem tudok kapcsolódni az adatbázishoz.");
+        break;
+    case Sd:
+        connectionName = QStringLiteral("d_sd");
+        failure = QStringLiteral("Nem tudok kapcsolódni a SD szervíz adatbázishoz.");
+        break;
+    case Merka:
+        connectionName = QStringLiteral("d_merka");
+        failure = QStringLiteral("Nem tudok kapcsolódni a MERKA adatbázishoz.");
+        break;
+    case Kuld:
+        connectionName = QStringLiteral("d_kuld");
+        failure = QStringLiteral("Nem tudok kapcsolódni a küldés adatbázishoz.");
+        break;
+    default:
+        return true;
+    }
+    db::Connection& c = db::Connection::named(connectionName);
+    c.clear();
+    switch (number) {
+    case Main:
+        c.setDriverName(db::InterBaseDriver);
+        c.setParams(serverParams(QStringLiteral("SERVER NAME"), location));
+        break;
+    case Sd:
+        c.setDriverName(db::InterBaseDriver);
+        if (location.isEmpty()) {
+            // A database alias of the server names the database instead of a location.
+            c.setAliasName(aliasOrFolder);
+            c.setParams(serverParams(QStringLiteral("SERVER NAME"), aliasOrFolder));
+        } else {
+            c.setParams(serverParams(QStringLiteral("SERVER NAME"), location));
+        }
+        break;
+    case Merka:
+        c.setDriverName(db::InterBaseDriver);
+        c.setParams(serverParams(QStringLiteral("DATABASE NAME"), location));
+        break;
+    case Kuld:
+        c.setDriverName(db::ParadoxDriver);
+        c.setParams({QStringLiteral("PATH=") + (aliasOrFolder.isEmpty() ? workPath : paths::localPath(aliasOrFolder))});
+        break;
+    }
+    if (c.open())
+        return true;
+    messages::show(failure, MessageKind::Error);
+    return false;
+}
+
+bool Td::saveCustomer(Customer& onScreen, const Customer& loaded, QString* error)
+{
+    Customer compare = onScreen;
+    compare.kod = loaded.kod;
+    if (compare == loaded)
+        return true;
+
+    db::Query q(QStringLiteral("d_mivo"));
+    const bool known = onScreen.kod != 0;
+    if (known)
+        q.setSql(QStringLiteral("UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
+                                "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
+                                "KOMMENT2 = :komment2 WHERE KOD = :kod"));
+    else
+        q.setSql(QStringLiteral("INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, KOMMENT2) "
+                                "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, :komment2) "
+                                "RETURNING KOD"));
+    // Fields are stored as typed; an empty field is an empty text, not NULL.
+    auto text = [](const QString& s) { return QVariant(s.isNull() ? QStringLiteral("") : s); };
+    q.bind(QStringLiteral("nev"), text(onScreen.nev));
+    q.bind(QStringLiteral("irszam"), text(onScreen.irszam));
+    q.bind(QStringLiteral("varos"), text(onScreen.varos));
+    q.bind(QStringLiteral("utca"), text(onScreen.utca));
+    q.bind(QStringLiteral("telefon"), text(onScreen.telefon));
+    q.bind(QStringLiteral("fax"), text(onScreen.fax));
+    q.bind(QStringLiteral("email"), text(onScreen.email));
+    q.bind(QStringLiteral("komment"), text(onScreen.komment));
+    q.bind(QStringLiteral("komment2"), text(onScreen.komment2));
+    if (known) {
+        q.bind(QStringLiteral("kod"), onScreen.kod);
+        if (!q.exec()) {
+            if (error)
+                *error = q.lastError();
+            return false;
+        }
+        return true;
+    }
+    const QVariant key = q.insertReturning();
+    if (key.isNull()) {
+        if (error)
+            *error = q.lastError();
+        return false;
+    }
+    onScreen.kod = key.toInt();
+    return true;
+}
+
+void Td::clearRunValues()
+{
+    userName.clear();
+    userRights.clear();
+    userCode.clear();
+    ownCompany = QStringLiteral("VELKOR");
+    workPath.clear();
+    ftpServer.clear();
+    ftpUser.clear();
+    dbAlias.clear();
+    lettersAvailable = partsStockAvailable = jobHistoryAvailable = false;
+    instructionLines.clear();
+    mailAttachments.clear();
+}
+
+} // namespace mivo

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace mivo {
+
+/// A customer as the entry screens show it: the nine fields and the number (0 = new).
+struct Customer {
+    int kod = 0;
+    QString nev, irszam, varos, utca, telefon, fax, email, komment, komment2;
+    bool operator==(const Customer&) const = default;
+};
+
+/// The business data module: owner of the named connections and of the run-wide values
+/// that every screen reads (current user, own company code, working directory, FTP).
+class Td {
+public:
+    /// Connection numbers of the connect routine.
+    enum ConnectionNumber { Main = 1, Sd = 2, Merka = 3, Kuld = 4 };
+
+    /// The password of the SYSDBA account that every connection uses.
+    static const QString builtinPassword;
+    static const QString builtinUser;
+
+    /// The module of the run.
+    static Td& instance();
+
+    /// Closes the connection, sets its parameters and opens it (d_mivo, d_sd, d_merka,
+    /// d_kuld). Shows the connection's failure message and returns false when it cannot.
+    /// For numbers without a connection it does nothing and returns true.
+    bool connect(int number, const QString& location, const QString& aliasOrFolder = {});
+
+    /// Stores a customer whose screen fields differ from what was loaded: updates a known
+    /// customer, inserts a new one and returns its own new number. False with the database's
+    /// text in *error. An unchanged customer is not written.
+    bool saveCustomer(Customer& onScreen, const Customer& loaded, QString* error);
+
+    // Run-wide values
+    QString userName;     ///< display name, printed as "Nyomtatta: " + name
+    QString userRights;   ///< rights string of the logged-in user
+    QString userCode;     ///< stamped into JUZER columns
+    QString ownCompany = QStringLiteral("VELKOR");
+    QString workPath;     ///< WORK_PATH, a folder of this machine (may be empty)
+    QString ftpServer;
+    QString ftpUser;
+    QString dbAlias;
+    bool lettersAvailable = false;
+    bool partsStockAvailable = false;
+    bool jobHistoryAvailable = false;
+
+    /// Text lines and attachments of the daily work instruction being written.
+    QStringList instructionLines;
+    QStringList mailAttachments;
+
+    /// Forgets the run-wide values (program end, tests).
+    void clearRunValues();
+
+private:
+    Td() = default;
+};
+
+} // namespace mivo

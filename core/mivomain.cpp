@@ -1,0 +1,166 @@
+#include "mivomain.h"
+
+#include "dat.h"
+#include "iniedit.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenuBar>
+#include <QShowEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace mivo {
+
+const QString Tmivomainfm::version = QStringLiteral("2.6.7");
+
+namespace {
+
+// The main menu: menu object name and caption, then its items (component, caption).
+struct Item {
+    const char* component;
+    const char* caption;
+};
+struct Group {
+    const char* name;
+    const char* caption;
+    const char* parent;  // object name of the menu it sits in; nullptr = menu bar
+    std::initializer_list<Item> items;
+};
+
+const Group mainMenu[] = {
+    {"m_torzsek", "Törzsek", nullptr,
+     {{"keszulekek", "Készülék fajták"}, {"Alkatreszek", "Alkatrészek"}, {"Szolgaltatasok", "Szolgáltatások"},
+      {"Szerelok", "Szerelők"}, {"kulsocegek", "Külső szerelő cégek"}, {"Kulsosszerelok", "Külsös szerelők"},
+      {"ugyfelek", "Ügyfelek"}, {"Kszlkek1", "Készülékek"}, {"keszlet", "Alkatrész készlet"}}},
+    {"m_szotarak", "Szótárak", "m_torzsek",
+     {{"tevekenysegek", "Tevékenységek"}, {"allapotok", "Állapotok"}, {"tavolletek", "Távolléti jogcímek"}}},
+    {"m_vezerlo", "Vezérlő táblák", "m_torzsek",
+     {{"vezerlo", "Beviteli mezők meghatározása, jogosultságok"}, {"sz_juzer", "Felhasználók, jelszavak "},
+      {"menuk", "Menüpont jogosultságok"}, {"tablak", "Táblák nevei, jogosultságok"},
+      {"Kivlasztsutnirtkadsok1", "Kiválasztás utáni értékadások"}}},
+    {"m_adatrogzites", "Adatrögzítés", nullptr,
+     {{"hibafelvetel", "Szervíz igény rögzítése"}, {"kiosztas", "Ki nem osztott munka kiosztása"},
+      {"munkazaras", "Elvégzett munka dokumentálása"}, {"okmunkajavit", "Elvégzett munka adatellenőrzés, javítás"},
+      {"zartajto", "Zárt ajtós munkák"}, {"Folyamatban", "Folyamatban levő munkák"},
+      {"szerelokiesoido", "Szerelő kieső idő rögzítése"}, {"kulsosmunka", "Külsősnek kiosztott munkák kezelése"}}},
+    {"m_listak", "Listák", nullptr,
+     {{"napilista", "Szerelő napi munkautasítás"}, {"kiesolista", "Szerelő kieső idő adott időszakra"},
+      {"tevekenyseglista", "Időszaki tevékenység lista"}, {"elozmenylista", "Előzmény lista"},
+      {"Teljestevkenysglista1", "Teljes tevékenységlista"}, {"Sajtsszelltslista1", "Saját összeállítású lista"}}},
+    {"m_levelezes", "Levelezés", nullptr, {{"levelgen", "Levél adatok generálása"}}},
+    {"m_specialis", "Speciális", nullptr,
+     {{"Kijelentkezes", "Kijelentkezés "}, {"jelszovaltas", "Saját jelszó megváltoztatása"},
+      {"elsobeo", "Adatbeolvasás Excel fájlból"}, {"SD_ser_bol", "Adatátvétel SD szerviz programból"},
+      {"adatatadas", "Adatok átadása SD szerviz programnak"}, {"adatkuldes", "Adatok küldése (FTP-re)"},
+      {"Adatfogadas", "Adatok fogadása (FTP-ről)"}, {"Promramfrissitese", "Program frissítése az internetről"},
+      {"alkkeszgen", "Alkatrész készlet újraszámolása"}, {"beallitasok", "Beállítások"}}},
+};
+
+} // namespace
+
+Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Tmivomainfm"));
+    setWindowTitle(QStringLiteral("Mivo Koordinálás  * "));
+
+    auto* central = new QWidget(this);
+    auto* layout = new QVBoxLayout(central);
+    auto* title = new QLabel(QStringLiteral(" M.I.V.O."), central);
+    title->setObjectName(QStringLiteral("l_cim"));
+    QFont big = title->font();
+    big.setPointSize(48);
+    big.setBold(true);
+    title->setFont(big);
+    title->setStyleSheet(QStringLiteral("color: #1f4fbf;"));
+    title->setAlignment(Qt::AlignCenter);
+    m_version = new QLabel(version, central);
+    m_version->setObjectName(QStringLiteral("l_version"));
+    m_version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    layout->addStretch();
+    layout->addWidget(title);
+    layout->addStretch();
+    layout->addWidget(m_version);
+    setCentralWidget(central);
+
+    buildMenu();
+    resize(800, 560);
+}
+
+Tmivomainfm::~Tmivomainfm() = default;
+
+void Tmivomainfm::buildMenu()
+{
+    for (const Group& group : mainMenu) {
+        QMenu* parentMenu = group.parent ? menu(QString::fromLatin1(group.parent)) : nullptr;
+        QMenu* m = parentMenu ? parentMenu->addMenu(QString::fromUtf8(group.caption))
+                              : menuBar()->addMenu(QString::fromUtf8(group.caption));
+        m->setObjectName(QString::fromLatin1(group.name));
+        for (const Item& item : group.items) {
+            QAction* a = m->addAction(QString::fromUtf8(item.caption));
+            a->setObjectName(QString::fromLatin1(item.component));
+            // Screens are wired in as they are built; until then the item cannot be chosen.
+            a->setEnabled(false);
+        }
+    }
+    QAction* quit = menuBar()->addAction(QStringLiteral("Vége"));
+    quit->setObjectName(QStringLiteral("vege"));
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QAction* settings = action(QStringLiteral("beallitasok"));
+    settings->setEnabled(true);
+    connect(settings, &QAction::triggered, this, [this] {
+        if (!m_iniedit)
+            m_iniedit = std::make_unique<Tiniedit>(this);
+        m_iniedit->exec();
+    });
+}
+
+QAction* Tmivomainfm::action(const QString& component) const
+{
+    return findChild<QAction*>(component);
+}
+
+QMenu* Tmivomainfm::menu(const QString& objectName) const
+{
+    return findChild<QMenu*>(objectName);
+}
+
+void Tmivomainfm::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (m_startupQueued)
+        return;
+    m_startupQueued = true;
+    // After the window is on screen, so that the start-up messages sit over it.
+    QTimer::singleShot(0, this, [this] { runStartup(); });
+}
+
+bool Tmivomainfm::runStartup()
+{
+    m_startupQueued = true;
+    menuBar()->setEnabled(false);
+    if (!m_startup.run()) {
+        close();
+        return false;
+    }
+    applyFeatures();
+    menuBar()->setEnabled(true);
+    m_started = true;
+    return true;
+}
+
+void Tmivomainfm::applyFeatures()
+{
+    const Td& td = Td::instance();
+    const StartupMenu& m = m_startup.menu();
+    action(QStringLiteral("Adatfogadas"))->setVisible(m.ftp);
+    action(QStringLiteral("adatkuldes"))->setVisible(m.ftp);
+    action(QStringLiteral("SD_ser_bol"))->setVisible(m.sd);
+    action(QStringLiteral("adatatadas"))->setVisible(m.sd);
+    menu(QStringLiteral("m_levelezes"))->menuAction()->setVisible(td.lettersAvailable);
+    action(QStringLiteral("keszlet"))->setVisible(td.partsStockAvailable);
+    action(QStringLiteral("alkkeszgen"))->setVisible(td.partsStockAvailable);
+}
+
+} // namespace mivo

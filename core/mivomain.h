@@ -1,0 +1,55 @@
+#pragma once
+
+#include "startup.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace mivo {
+
+class Tiniedit;
+
+/// The main window: runs the start-up sequence at its first showing and offers the main
+/// menu from which every function is reached. Closing it ends the program.
+class Tmivomainfm : public QMainWindow {
+    Q_OBJECT
+public:
+    static const QString version;
+
+    explicit Tmivomainfm(QWidget* parent = nullptr);
+    ~Tmivomainfm() override;
+
+    /// Runs the start-up sequence and applies its decisions to the menu. False when the
+    /// program must end (the window then closes itself).
+    bool runStartup();
+
+    /// The start-up sequence, so that its screens (download, login) can be plugged in.
+    Startup& startup() { return m_startup; }
+
+    /// The menu item by its component name ("hibafelvetel", "vege").
+    QAction* action(const QString& component) const;
+    QMenu* menu(const QString& objectName) const;
+
+    /// Whether the start-up sequence has completed; menu actions wait for it.
+    bool started() const { return m_started; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildMenu();
+    void applyFeatures();
+
+    Startup m_startup;
+    bool m_startupQueued = false;
+    bool m_started = false;
+    QLabel* m_version = nullptr;
+    std::unique_ptr<Tiniedit> m_iniedit;
+};
+
+} // namespace mivo

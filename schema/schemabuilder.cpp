@@ -1,0 +1,83 @@
+#include "schemabuilder.h"
+
+#include "platform/dbconnection.h"
+#include "platform/dbquery.h"
+#include "platform/sqltext.h"
+
+#include <QFile>
+
+static void initSchemaResources() { Q_INIT_RESOURCE(schema); }
+
+namespace mivo::schema {
+
+namespace {
+
+const QStringList coreScripts = {
+    QStringLiteral("01_tables"), QStringLiteral("02_generators"), QStringLiteral("03_views"),
+    QStringLiteral("04_indexes"), QStringLiteral("05_dictionaries"),
+};
+
+QString scriptText(const QString& name)
+{
+    initSchemaResources();
+    QFile file(QStringLiteral(":/schema/sql/") + name + QStringLiteral(".sql"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+} // namespace
+
+QStringList optionalTables()
+{
+    return {QStringLiteral("LEVELKE"), QStringLiteral("ALK_KESZLET"), QStringLiteral("MUNKA_LOG"),
+            QStringLiteral("TABLAK"),  QStringLiteral("DIFOLC"),      QStringLiteral("DOKU"),
+            QStringLiteral("SYSFILE")};
+}
+
+bool runScript(const QString& connectionName, const QString& script, QString* error)
+{
+    // DDL and the rows that depend on it land together or not at all.
+    db::Transaction transaction(connectionName);
+    for (const QString& statement : db::splitScript(script)) {
+        db::Query q(connectionName);
+        q.setParamCheck(false);
+        q.setSql(statement);
+        if (!q.exec()) {
+            if (error)
+                *error = q.lastError() + QStringLiteral("\n") + statement;
+            return false;
+        }
+    }
+    if (transaction.isActive() && !transaction.commit()) {
+        if (error)
+            *error = transaction.lastError();
+        return false;
+    }
+    return true;
+}
+
+bool build(const QString& connectionName, QString* error)
+{
+    return build(connectionName, optionalTables(), error);
+}
+
+bool build(const QString& connectionName, const QStringList& withOptional, QString* error)
+{
+    QStringList scripts = coreScripts;
+    for (const QString& table : withOptional)
+        scripts << QStringLiteral("opt_") + table.toLower();
+    for (const QString& name : scripts) {
+        const QString text = scriptText(name);
+        if (text.isEmpty()) {
+            if (error)
+                *error = QStringLiteral("Hiányzó séma fájl: ") + name;
+            return false;
+        }
+        if (!runScript(connectionName, text, error))
+            return false;
+    }
+    return true;
+}
+
+} // namespace mivo::schema

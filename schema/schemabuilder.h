@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace mivo::schema {
+
+/// The tables a database may lack; each one switches a feature off.
+QStringList optionalTables();
+
+/// Runs the schema scripts on an open, empty database: the core tables, views, generators,
+/// triggers, indexes and dictionary rows, and the optional tables named (all by default).
+/// False with the failing statement and the database's text in *error.
+bool build(const QString& connectionName, QString* error);
+bool build(const QString& connectionName, const QStringList& withOptional, QString* error);
+
+/// Runs one script (statements split as isql would) on the connection.
+bool runScript(const QString& connectionName, const QString& script, QString* error);
+
+} // namespace mivo::schema

@@ -1,0 +1,8 @@
+-- Parts stock per holder (a technician code, or "CEG" for the company store).
+CREATE TABLE ALK_KESZLET (
+  HOL VARCHAR(6) NOT NULL,
+  MI VARCHAR(30) NOT NULL,
+  MENNYI DOUBLE PRECISION DEFAULT 0,
+  FOGLALT DOUBLE PRECISION DEFAULT 0,
+  PRIMARY KEY (HOL, MI)
+);
