@@ -88,7 +88,7 @@ bool Query::run(bool forward)
     }
     if (!m_query.exec()) {
         m_error = errorText(m_query.lastError());
-        m_query.finish();
+        releaseResult();
         return false;
     }
     m_active = true;
@@ -116,14 +116,13 @@ bool Query::run(bool forward)
     }
     if (m_query.lastError().isValid()) {
         m_error = errorText(m_query.lastError());
-        m_query.finish();
+        releaseResult();
         m_active = false;
         return false;
     }
     if (changesData)
         m_rowsAffected = int(m_rows.size());
-    // Ends the read transaction: the next execution sees what others committed since.
-    m_query.finish();
+    releaseResult();
     return true;
 }
 
@@ -159,7 +158,7 @@ bool Query::next()
             return true;
         }
         m_row = -2;
-        m_query.finish();
+        releaseResult();
         return false;
     }
     if (m_row + 1 >= int(m_rows.size())) {
@@ -216,10 +215,19 @@ QString Query::text(const QString& field) const
     return v.toString().trimmed();
 }
 
+void Query::releaseResult()
+{
+    // The driver keeps a select's transaction (its snapshot, and the rows of an
+    // "INSERT ... RETURNING") open until the statement object goes: drop it, so that the
+    // work is committed and the next execution sees what others committed since.
+    m_query = QSqlQuery();
+    m_preparedText.clear();
+}
+
 void Query::close()
 {
-    if (m_query.isActive())
-        m_query.finish();
+    if (m_forward && m_query.isActive())
+        releaseResult();
     m_record = QSqlRecord();
     m_rows.clear();
     m_active = false;

@@ -77,6 +77,7 @@ public:
 private:
     bool run(bool forward);
     QVariant rowValue(int column) const;
+    void releaseResult();
 
     QString m_connection;
     QStringList m_lines;
