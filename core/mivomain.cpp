@@ -2,6 +2,7 @@
 
 #include "dat.h"
 #include "iniedit.h"
+#include "messages.h"
 
 #include <QAction>
 #include <QLabel>
@@ -85,6 +86,17 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 
     buildMenu();
     resize(800, 560);
+
+    // Until the FTP and login screens are plugged in, say why the program cannot go on.
+    m_startup.downloadDatabase = [] {
+        messages::show(QStringLiteral("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
+        return false;
+    };
+    m_startup.login = [] {
+        messages::show(QStringLiteral("A bejelentkezés ebben a változatban még nem érhető el: "
+                                      "indítsa a programot WPWD=NONE beállítással."));
+        return false;
+    };
 }
 
 Tmivomainfm::~Tmivomainfm() = default;
