@@ -287,19 +287,33 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
         if (f.chance(6))
             state = QStringLiteral("TOR");
         // Some jobs go to contractors' technicians, planned for morning, afternoon or evening.
-        if (state == QStringLiteral("KI") && f.chance(5)) {
+        const bool contractor = state == QStringLiteral("KI") && f.chance(5);
+        const auto pickHour = [&] {
+            return contractor ? QStringList{QStringLiteral("08"), QStringLiteral("13"), QStringLiteral("18")}[f.pick(3)]
+                              : QStringLiteral("%1").arg(8 + f.pick(10), 2, 10, QLatin1Char('0'));
+        };
+        if (contractor) {
             tech = external[f.pick(int(external.size()))];
-            hour = QStringList{QStringLiteral("08"), QStringLiteral("13"), QStringLiteral("18")}[f.pick(3)];
+            hour = pickHour();
         }
-        // One job per slot on the planning grid; an unassigned request when the slot is taken.
-        const QString slot = tech + tervd + hour;
-        const bool unassigned = state == QStringLiteral("KI") && (usedSlots.contains(slot) || f.chance(8));
+        // One job per slot on the planning grid: look for a free hour of the day, else the
+        // request stays unassigned.
+        bool placed = state == QStringLiteral("TOR");
+        for (int attempt = 0; !placed && attempt < 10; ++attempt) {
+            if (!usedSlots.contains(tech + tervd + hour)) {
+                placed = true;
+                usedSlots.insert(tech + tervd + hour);
+            } else {
+                hour = pickHour();
+            }
+        }
+        const bool unassigned = (state == QStringLiteral("KI") && f.chance(8)) || !placed;
         if (unassigned) {
+            if (placed)
+                usedSlots.remove(tech + tervd + hour);
             state = QStringLiteral("BE");
             tech.clear();
             hour.clear();
-        } else if (state != QStringLiteral("TOR")) {
-            usedSlots.insert(slot);
         }
         const bool done = state == QStringLiteral("OK") || state == QStringLiteral("ZA");
         const QString activity = activities[f.pick(int(activities.size()))];
