@@ -1,5 +1,7 @@
 #include "testdb.h"
 
+#include "fbserver.h"
+
 #include "core/dat.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
@@ -12,11 +14,12 @@ using namespace mivo;
 
 QStringList TestDb::allOptional() { return schema::optionalTables(); }
 
-TestDb::TestDb(const QStringList& optionalTables, const QString& connectionName)
+TestDb::TestDb(const QStringList& optionalTables, const QString& connectionName, const FirebirdServer* server)
     : m_connection(connectionName)
 {
     m_path = m_dir.filePath(QStringLiteral("test.fdb"));
-    if (!db::createFirebirdDatabase(m_path, Td::builtinUser, Td::builtinPassword, &m_error))
+    m_location = server ? server->location(m_path) : m_path;
+    if (!db::createFirebirdDatabase(m_location, Td::builtinUser, Td::builtinPassword, &m_error))
         return;
     if (!openConnection(connectionName))
         return;
@@ -34,7 +37,7 @@ bool TestDb::openConnection(const QString& name)
     db::Connection& c = db::Connection::named(name);
     c.clear();
     c.setDriverName(db::InterBaseDriver);
-    c.setParams({QStringLiteral("SERVER NAME=") + m_path, QStringLiteral("USER NAME=") + Td::builtinUser,
+    c.setParams({QStringLiteral("SERVER NAME=") + m_location, QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     if (!c.open()) {
         m_error = c.lastError();

@@ -1,0 +1,102 @@
+#include "fbserver.h"
+
+#include "core/dat.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+namespace {
+
+const QString firebirdRoot = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0");
+const QString serverBinary = QStringLiteral("/usr/sbin/firebird");
+const QString systemSecurityDb = QStringLiteral("/var/lib/firebird/3.0/system/security3.fdb");
+
+int freePort()
+{
+    QTcpServer probe;
+    if (!probe.listen(QHostAddress::LocalHost, 0))
+        return 0;
+    return probe.serverPort();
+}
+
+} // namespace
+
+FirebirdServer::~FirebirdServer()
+{
+    if (m_server.state() != QProcess::NotRunning) {
+        m_server.terminate();
+        if (!m_server.waitForFinished(5000))
+            m_server.kill();
+        m_server.waitForFinished(2000);
+    }
+}
+
+QString FirebirdServer::location(const QString& path) const
+{
+    return QStringLiteral("127.0.0.1/%1:%2").arg(m_port).arg(path);
+}
+
+bool FirebirdServer::start(QString* error)
+{
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!QFile::exists(serverBinary) || !QFile::exists(systemSecurityDb))
+        return fail(QStringLiteral("A Firebird szerver nincs telepítve (firebird3.0-server)."));
+    m_port = freePort();
+    if (m_port == 0)
+        return fail(QStringLiteral("Nincs szabad port."));
+
+    const QDir root(m_root.path());
+    for (const char* entry : {"UDF", "intl", "lib", "plugins", "firebird.msg", "plugins.conf"})
+        QFile::link(firebirdRoot + QLatin1Char('/') + QLatin1String(entry), root.filePath(QLatin1String(entry)));
+    root.mkdir(QStringLiteral("lock"));
+    QFile::copy(systemSecurityDb, root.filePath(QStringLiteral("security3.fdb")));
+
+    QFile systemConf(QStringLiteral("/etc/firebird/3.0/firebird.conf"));
+    QFile conf(root.filePath(QStringLiteral("firebird.conf")));
+    if (!systemConf.open(QIODevice::ReadOnly) || !conf.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("A szerver beállításai nem írhatók."));
+    // Loopback only: a test server must never listen on a public interface.
+    conf.write(systemConf.readAll() + QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n").arg(m_port).toUtf8());
+    conf.close();
+    QFile databases(root.filePath(QStringLiteral("databases.conf")));
+    if (!databases.open(QIODevice::WriteOnly))
+        return fail(QStringLiteral("A szerver beállításai nem írhatók."));
+    databases.write(QStringLiteral("security.db = %1\n{\n  RemoteAccess = false\n}\n")
+                        .arg(root.filePath(QStringLiteral("security3.fdb"))).toUtf8());
+    databases.close();
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FIREBIRD"), root.path());
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), root.filePath(QStringLiteral("lock")));
+
+    QProcess isql;
+    isql.setProcessEnvironment(env);
+    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-q"),
+                                          root.filePath(QStringLiteral("security3.fdb"))});
+    isql.write(QStringLiteral("create or alter user SYSDBA password '%1' using plugin Srp; commit;\n")
+                   .arg(mivo::Td::builtinPassword).toUtf8());
+    isql.closeWriteChannel();
+    if (!isql.waitForFinished(20000) || isql.exitCode() != 0)
+        return fail(QStringLiteral("A SYSDBA jelszó nem állítható be: ") + QString::fromLocal8Bit(isql.readAllStandardError()));
+
+    m_server.setProcessEnvironment(env);
+    m_server.setProcessChannelMode(QProcess::MergedChannels);
+    m_server.start(serverBinary, {});
+    if (!m_server.waitForStarted(5000))
+        return fail(QStringLiteral("A szerver nem indult el."));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, quint16(m_port));
+        if (socket.waitForConnected(100))
+            return true;
+        QThread::msleep(100);
+    }
+    return fail(QStringLiteral("A szerver nem válaszol: ") + QString::fromLocal8Bit(m_server.readAll()));
+}

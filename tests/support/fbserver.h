@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+/// A private Firebird server on 127.0.0.1 and a free port, as an office runs it for several
+/// workstations. It has its own root folder (configuration, security database with the
+/// program's SYSDBA password, lock files) so that the system installation stays untouched.
+/// Stopped when the object goes.
+class FirebirdServer {
+public:
+    FirebirdServer() = default;
+    ~FirebirdServer();
+    FirebirdServer(const FirebirdServer&) = delete;
+    FirebirdServer& operator=(const FirebirdServer&) = delete;
+
+    /// Starts the server; false with the reason (binary missing, port not answering).
+    bool start(QString* error);
+    int port() const { return m_port; }
+    /// The location of a database file as clients name it on this server.
+    QString location(const QString& path) const;
+
+private:
+    QTemporaryDir m_root;
+    QProcess m_server;
+    int m_port = 0;
+};
