@@ -1,0 +1,77 @@
+#include "benchdata.h"
+
+#include "core/dat.h"
+#include "core/newdatabase.h"
+#include "platform/dbconnection.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <limits>
+
+namespace mivo::bench {
+
+namespace {
+
+QString dataDir()
+{
+    QString dir = qEnvironmentVariable("MIVO_BENCH_DATA");
+    if (dir.isEmpty())
+        dir = QDir::current().filePath(QStringLiteral("benchdata"));
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString database(const QString& name, int customers, int jobs, int technicians)
+{
+    const QString path = QDir(dataDir()).filePath(name);
+    if (QFileInfo::exists(path))
+        return path;
+    QTextStream(stderr) << "creating " << path << " ..." << Qt::endl;
+    QString error;
+    if (!createApplicationDatabase(path + QStringLiteral(".part"), customers, jobs, technicians, &error)
+        || !QFile::rename(path + QStringLiteral(".part"), path)) {
+        QTextStream(stderr) << error << Qt::endl;
+        QFile::remove(path + QStringLiteral(".part"));
+        return {};
+    }
+    return path;
+}
+
+} // namespace
+
+QString demoDatabase() { return database(QStringLiteral("demo.fdb"), 300, 0, 0); }
+
+QString scaleDatabase() { return database(QStringLiteral("scale.fdb"), 100000, 500000, 60); }
+
+bool openMain(const QString& path)
+{
+    db::Connection& c = db::Connection::named(QStringLiteral("d_mivo"));
+    c.clear();
+    c.setParams({QStringLiteral("SERVER NAME=") + path, QStringLiteral("USER NAME=") + Td::builtinUser,
+                 QStringLiteral("PASSWORD=") + Td::builtinPassword});
+    return c.open();
+}
+
+double fastestMs(int runs, const std::function<void()>& work)
+{
+    double best = std::numeric_limits<double>::max();
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        work();
+        best = std::min(best, timer.nsecsElapsed() / 1e6);
+    }
+    return best;
+}
+
+void report(const QString& name, double value, double baseline, const QString& unit)
+{
+    QTextStream(stdout) << name << ": " << QString::number(value, 'f', 2) << ' ' << unit << "; baseline: "
+                        << QString::number(baseline, 'f', 2) << ' ' << unit << "; ratio: "
+                        << QString::number(baseline > 0 ? value / baseline : 0, 'f', 2) << Qt::endl;
+}
+
+} // namespace mivo::bench

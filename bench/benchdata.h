@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace mivo::bench {
+
+/// Path of the demo database of the benchmarks, made on first use.
+QString demoDatabase();
+/// Path of the benchmark-scale database (100 000 customers, 500 000 jobs, 60 technicians),
+/// made on first use (about a minute).
+QString scaleDatabase();
+
+/// Opens d_mivo on the database (embedded).
+bool openMain(const QString& path);
+
+/// Milliseconds of the fastest of `runs` calls of the work.
+double fastestMs(int runs, const std::function<void()>& work);
+
+/// Prints "NAME: VALUE UNIT; baseline: VALUE UNIT; ratio: R".
+void report(const QString& name, double value, double baseline, const QString& unit = QStringLiteral("ms"));
+
+} // namespace mivo::bench
