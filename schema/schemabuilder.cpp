@@ -14,7 +14,7 @@ namespace {
 
 const QStringList coreScripts = {
     QStringLiteral("01_tables"), QStringLiteral("02_generators"), QStringLiteral("03_views"),
-    QStringLiteral("04_indexes"), QStringLiteral("05_dictionaries"),
+    QStringLiteral("04_indexes"), QStringLiteral("05_dictionaries"), QStringLiteral("06_control_rows"),
 };
 
 QString scriptText(const QString& name)
@@ -65,8 +65,14 @@ bool build(const QString& connectionName, QString* error)
 bool build(const QString& connectionName, const QStringList& withOptional, QString* error)
 {
     QStringList scripts = coreScripts;
-    for (const QString& table : withOptional)
-        scripts << QStringLiteral("opt_") + table.toLower();
+    initSchemaResources();
+    for (const QString& table : withOptional) {
+        const QString script = QStringLiteral("opt_") + table.toLower();
+        scripts << script;
+        // Rows go in a later transaction than the table they fill.
+        if (QFile::exists(QStringLiteral(":/schema/sql/") + script + QStringLiteral("_rows.sql")))
+            scripts << script + QStringLiteral("_rows");
+    }
     for (const QString& name : scripts) {
         const QString text = scriptText(name);
         if (text.isEmpty()) {

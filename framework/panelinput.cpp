@@ -1,0 +1,107 @@
+#include "panelinput.h"
+
+#include <QKeyEvent>
+#include <QStyle>
+
+namespace mivo {
+
+void PanelInput::setRequired(bool required)
+{
+    m_required = required;
+    applyColours();
+}
+
+void PanelInput::setInvalid(bool invalid)
+{
+    m_invalid = invalid;
+    applyColours();
+}
+
+bool PanelInput::isEditable()
+{
+    QWidget* w = widget();
+    return w->isEnabled() && !w->isHidden() && !isReadOnly();
+}
+
+bool PanelInput::accepts(QChar c) const
+{
+    if (m_typeName == QLatin1String("INTEGER") || m_typeName == QLatin1String("SMALLINT"))
+        return c.isDigit() || c == QLatin1Char('-');
+    if (m_typeName == QLatin1String("FLOAT"))
+        return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char(',') || c == QLatin1Char('.');
+    return true;
+}
+
+PanelInput* PanelInput::of(QObject* object)
+{
+    return dynamic_cast<PanelInput*>(object);
+}
+
+void PanelInput::applyColours()
+{
+    QWidget* w = widget();
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, m_required ? QColor(Qt::yellow) : w->style()->standardPalette().color(QPalette::Base));
+    p.setColor(QPalette::Text, m_invalid ? QColor(Qt::red) : w->style()->standardPalette().color(QPalette::Text));
+    w->setPalette(p);
+}
+
+PanelEdit::PanelEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void PanelEdit::setValue(const QString& text)
+{
+    if (text.size() > maxLength())
+        setMaxLength(int(text.size()));
+    setText(text);
+}
+
+PanelEdit::Case PanelEdit::caseOf(const QString& letter)
+{
+    const QString l = letter.trimmed().toUpper();
+    if (l == QLatin1String("K") || l == QLatin1String("L"))
+        return Case::Lower;
+    if (l == QLatin1String("N") || l == QLatin1String("U"))
+        return Case::Upper;
+    return Case::Unchanged;
+}
+
+void PanelEdit::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if (onNavigate && event->modifiers() == Qt::NoModifier
+        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down || key == Qt::Key_Up)) {
+        onNavigate(this, key == Qt::Key_Up ? -1 : 1);
+        return;
+    }
+    const QString typed = event->text();
+    if (typed.size() == 1 && typed[0].isPrint()) {
+        if (!accepts(typed[0]))
+            return;
+        const QString shown = m_case == Case::Upper ? typed.toUpper() : m_case == Case::Lower ? typed.toLower() : typed;
+        if (shown != typed) {
+            QKeyEvent changed(event->type(), key, event->modifiers(), shown, event->isAutoRepeat(), ushort(event->count()));
+            QLineEdit::keyPressEvent(&changed);
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+PanelMemo::PanelMemo(QWidget* parent) : QPlainTextEdit(parent)
+{
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_loading)
+            m_changed = true;
+    });
+}
+
+void PanelMemo::setValue(const QString& text)
+{
+    m_loading = true;
+    setPlainText(text);
+    m_loading = false;
+    m_changed = false;
+}
+
+} // namespace mivo
