@@ -3,6 +3,7 @@
 #include "dat.h"
 #include "iniedit.h"
 #include "messages.h"
+#include "workflow/adatfelv2.h"
 
 #include <QAction>
 #include <QLabel>
@@ -126,6 +127,13 @@ void Tmivomainfm::buildMenu()
             m_iniedit = std::make_unique<Tiniedit>(this);
         m_iniedit->exec();
     });
+
+    // Screens are created once and live for the run; each opening re-initialises them.
+    QAction* request = action(QStringLiteral("hibafelvetel"));
+    auto* adatfelv2 = new workflow::Tadatfelv2fm(this);
+    request->setEnabled(true);
+    connect(request, &QAction::triggered, adatfelv2,
+            [adatfelv2, request] { adatfelv2->open(request->text(), QStringLiteral("U")); });
 }
 
 QAction* Tmivomainfm::action(const QString& component) const

@@ -1,0 +1,245 @@
+#include "napirend.h"
+
+#include "celltext.h"
+
+#include "platform/dbquery.h"
+
+#include <map>
+
+namespace mivo::workflow {
+
+const QString NapirendModel::longDayCompany = QStringLiteral("VELKOR");
+
+namespace {
+
+// "IN (:k0, :k1, ...)" for the technicians of the columns, bound one by one.
+QString bindCodes(db::Query& q, const std::vector<const Technician*>& technicians)
+{
+    QStringList names;
+    for (size_t i = 0; i < technicians.size(); ++i) {
+        const QString name = QStringLiteral("k%1").arg(i);
+        names << QLatin1Char(':') + name;
+        q.bind(name, technicians[i]->kod);
+    }
+    return QStringLiteral("(") + names.join(QStringLiteral(", ")) + QLatin1Char(')');
+}
+
+} // namespace
+
+NapirendModel::NapirendModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+bool NapirendModel::build(const QString& ownCompany, const QString& date, QString* error)
+{
+    db::Query q;
+    q.setSql(QStringLiteral("SELECT KOD,NEV,EMAIL FROM SZERELO WHERE CEGKOD = :cegkod AND AKTIV='I' ORDER BY NEV"));
+    q.bind(QStringLiteral("cegkod"), ownCompany);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return false;
+    }
+    beginResetModel();
+    m_rows = ownCompany == longDayCompany ? 18 : 13;
+    m_columns.clear();
+    while (q.next())
+        m_columns.push_back(emptyColumn({q.text(QStringLiteral("KOD")), q.text(QStringLiteral("NEV")),
+                                         q.text(QStringLiteral("EMAIL"))}, date));
+    endResetModel();
+    return setAllDates(date, error);
+}
+
+NapirendModel::Column NapirendModel::emptyColumn(const Technician& technician, const QString& date) const
+{
+    Column c;
+    c.technician = technician;
+    c.date = date;
+    const int hours = m_rows - firstHourRow;
+    for (int i = 0; i < hours; ++i)
+        c.cells << QString();
+    c.codes.assign(size_t(hours), 0);
+    return c;
+}
+
+QString NapirendModel::header(int column) const
+{
+    const Technician& t = technician(column);
+    return t.kod + QLatin1Char(' ') + t.nev;
+}
+
+QString NapirendModel::cellText(int column, int row) const
+{
+    return at(column).cells.at(row - firstHourRow);
+}
+
+int NapirendModel::jobCode(int column, int row) const
+{
+    return at(column).codes.at(size_t(row - firstHourRow));
+}
+
+QString NapirendModel::hourLabel(int row)
+{
+    return QStringLiteral("%1").arg(row + 6, 2, 10, QLatin1Char('0'));
+}
+
+bool NapirendModel::refreshColumn(int column, const QString& date, QString* error)
+{
+    return refresh({{column, date}}, error);
+}
+
+bool NapirendModel::setAllDates(const QString& date, QString* error)
+{
+    std::vector<Request> requests;
+    for (int c = 1; c <= technicianCount(); ++c)
+        requests.push_back({c, date});
+    return refresh(requests, error);
+}
+
+bool NapirendModel::refreshAll(QString* error)
+{
+    std::vector<Request> requests;
+    for (int c = 1; c <= technicianCount(); ++c)
+        requests.push_back({c, columnDate(c)});
+    return refresh(requests, error);
+}
+
+bool NapirendModel::refresh(const std::vector<Request>& requests, QString* error)
+{
+    // One pair of queries per distinct date serves all its columns.
+    std::vector<Column> fresh;
+    fresh.reserve(requests.size());
+    std::map<QString, std::vector<Column*>> byDate;
+    for (const Request& r : requests)
+        fresh.push_back(emptyColumn(at(r.column).technician, r.date));
+    for (size_t i = 0; i < fresh.size(); ++i)
+        byDate[fresh[i].date].push_back(&fresh[i]);
+    for (auto& [date, columns] : byDate) {
+        if (!readDay(date, columns, error))
+            return false;
+    }
+    for (size_t i = 0; i < requests.size(); ++i) {
+        const int c = requests[i].column;
+        m_columns[size_t(c - 1)] = std::move(fresh[i]);
+        emit dataChanged(index(1, c), index(m_rows - 1, c));
+    }
+    return true;
+}
+
+bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns, QString* error) const
+{
+    std::map<QString, Column*> byCode;
+    std::vector<const Technician*> all;
+    for (Column* c : columns) {
+        byCode[c->technician.kod] = c;
+        all.push_back(&c->technician);
+    }
+
+    // A day is lost only when its one mark names a reason other than "M"; a reason missing
+    // from TAVOLLET still blocks, with an empty name.
+    db::Query absence;
+    absence.bind(QStringLiteral("datum"), date);
+    absence.setSql(QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
+                                  "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
+                                  "WHERE NAPIREND.DATUM = :datum AND NAPIREND.SZERELOKOD IN ")
+                   + bindCodes(absence, all));
+    if (!absence.exec()) {
+        *error = absence.lastError();
+        return false;
+    }
+    struct Mark {
+        int count = 0;
+        QString reason, name;
+    };
+    std::map<QString, Mark> marks;
+    while (absence.next()) {
+        Mark& m = marks[absence.text(QStringLiteral("SZERELOKOD"))];
+        ++m.count;
+        m.reason = absence.text(QStringLiteral("MUNKAKEPES"));
+        m.name = absence.text(QStringLiteral("NEV"));
+    }
+    for (const auto& [kod, m] : marks) {
+        if (m.count != 1 || m.reason.isEmpty() || m.reason == QLatin1String("M"))
+            continue;
+        const auto it = byCode.find(kod);
+        if (it == byCode.end())
+            continue;
+        Column* c = it->second;
+        c->absent = true;
+        c->cells[0] = absenceCellText(m.name);
+    }
+
+    std::vector<const Technician*> working;
+    for (Column* c : columns) {
+        if (!c->absent)
+            working.push_back(&c->technician);
+    }
+    if (working.empty())
+        return true;
+    db::Query jobs;
+    jobs.bind(QStringLiteral("datum"), date);
+    jobs.setSql(QStringLiteral("SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
+                               "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
+                               "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
+                               "WHERE MUNKA.TERVD = :datum AND MUNKA.SZERELOT IN ")
+                + bindCodes(jobs, working) + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"));
+    if (!jobs.exec()) {
+        *error = jobs.lastError();
+        return false;
+    }
+    while (jobs.next()) {
+        // Deleted jobs free their slot; of two jobs in one hour the one read later wins.
+        const QString tervt = jobs.text(QStringLiteral("TERVT"));
+        if (jobs.text(QStringLiteral("ALLAPOT")) == QLatin1String("TOR") || tervt.isEmpty())
+            continue;
+        const int row = tervt.toInt() - 6;
+        if (row < firstHourRow || row >= m_rows)
+            continue;
+        const auto it = byCode.find(jobs.text(QStringLiteral("SZERELOT")));
+        if (it == byCode.end())
+            continue;
+        Column* c = it->second;
+        c->cells[row - firstHourRow] =
+            jobCellText(jobs.text(QStringLiteral("TERVTEV")), jobs.text(QStringLiteral("LEMONDTA")),
+                        gridAddress(jobs.text(QStringLiteral("IRSZAM")), jobs.text(QStringLiteral("VAROS")),
+                                    jobs.text(QStringLiteral("UTCA"))));
+        c->codes[size_t(row - firstHourRow)] = jobs.integer(QStringLiteral("KOD"));
+    }
+    return true;
+}
+
+void NapirendModel::clearCell(int column, int row)
+{
+    Column& c = m_columns.at(size_t(column - 1));
+    c.cells[row - firstHourRow].clear();
+    c.codes[size_t(row - firstHourRow)] = 0;
+    emit dataChanged(index(row, column), index(row, column));
+}
+
+int NapirendModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : m_rows;
+}
+
+int NapirendModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : technicianCount() + 1;
+}
+
+QVariant NapirendModel::data(const QModelIndex& index, int role) const
+{
+    if (!checkIndex(index, CheckIndexOption::IndexIsValid))
+        return {};
+    const int row = index.row();
+    const int column = index.column();
+    if (role == JobCodeRole)
+        return column > 0 && row >= firstHourRow ? jobCode(column, row) : 0;
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    if (column == 0)
+        return row >= firstHourRow ? hourLabel(row) : QString();
+    if (row == 0)
+        return header(column);
+    if (row == 1)
+        return dayCaption(columnDate(column));
+    return cellText(column, row);
+}
+
+} // namespace mivo::workflow

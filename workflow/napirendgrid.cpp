@@ -1,0 +1,249 @@
+#include "napirendgrid.h"
+
+#include "daynavigator.h"
+#include "napirend.h"
+
+#include "core/altproc.h"
+#include "core/messages.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollArea>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cmath>
+
+namespace mivo::workflow {
+
+namespace {
+
+constexpr int hourColumnWidth = 24;
+constexpr int minimumColumnWidth = 48;
+constexpr int navigatorHeight = 22;
+
+// Header rows and the hour column look like the fixed cells of a text grid.
+class FixedCellDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.row() < NapirendModel::firstHourRow || index.column() == 0)
+            option->backgroundBrush = option->palette.button();
+        if (index.row() == 0)
+            option->font.setBold(true);
+    }
+};
+
+void showError(const QString& error) { messages::show(error, MessageKind::Error); }
+
+} // namespace
+
+int technicianColumnWidth(ScheduleForm form, int technicians, int panelWidth, bool longDay)
+{
+    if (technicians <= 0)
+        return 140;
+    const int n = technicians;
+    const int width = form == ScheduleForm::Jobs
+                          ? int(alt::roundHalfAway(992.0 / n)) - 2
+                          : int(alt::roundHalfAway(double(panelWidth - 30) / n)) - 2 * n;
+    return std::max(minimumColumnWidth, width - (longDay ? 3 : 0));
+}
+
+NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
+    : QWidget(parent), m_form(form), m_model(new NapirendModel(this)), m_actions(*m_model, form)
+{
+    setObjectName(QStringLiteral("p_napirend"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    auto* top = new QHBoxLayout;
+    auto* label = new QLabel(QStringLiteral("Aktuális nap:"), this);
+    m_currentDay = new DayNavigator(this);
+    m_currentDay->setObjectName(QStringLiteral("p_aktualisnap"));
+    m_currentDay->setFixedWidth(220);
+    top->addWidget(label);
+    top->addWidget(m_currentDay);
+    top->addStretch();
+    layout->addLayout(top);
+    connect(m_currentDay, &DayNavigator::dateChosen, this, &NapirendGrid::setAllDates);
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setWidgetResizable(false);
+    auto* content = new QWidget;
+    m_navigatorRow = new QWidget(content);
+    m_view = new QTableView(content);
+    m_view->setObjectName(QStringLiteral("sg1"));
+    m_view->setModel(m_model);
+    m_view->setItemDelegate(new FixedCellDelegate(m_view));
+    m_view->horizontalHeader()->hide();
+    m_view->verticalHeader()->hide();
+    m_view->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->setWordWrap(false);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_view, &QWidget::customContextMenuRequested, this, &NapirendGrid::showMenu);
+    m_scroll->setWidget(content);
+    layout->addWidget(m_scroll, 1);
+
+    m_menu = new QMenu(this);
+    connect(addMenuItem(QStringLiteral("mi_info"), QStringLiteral("Info")), &QAction::triggered, this, [this] {
+        const auto [column, row] = clickedCell();
+        if (column > 0)
+            m_actions.showInformation(column, row);
+    });
+    m_history = addMenuItem(QStringLiteral("mi_tortenet"), QStringLiteral("Történeti áttekintés"));
+    m_history->setVisible(false);
+    addMenuItem(QStringLiteral("mi_athelyez"), QStringLiteral("Munka áthelyezése"));
+    const auto remover = [this](Removal kind) {
+        return [this, kind] {
+            const auto [column, row] = clickedCell();
+            if (column > 0)
+                m_actions.remove(column, row, kind);
+        };
+    };
+    connect(addMenuItem(QStringLiteral("mi_kiosztastorol"), QStringLiteral("Munka kiosztás törlése")),
+            &QAction::triggered, this, remover(Removal::Unassign));
+    addMenuItem(QStringLiteral("mi_modosit"), QStringLiteral("Módosítás"));
+    connect(addMenuItem(QStringLiteral("mi_torol"), QStringLiteral("Munka törlése")), &QAction::triggered, this,
+            remover(Removal::Delete));
+    m_menu->addSeparator();
+    addMenuItem(QStringLiteral("mi_napilista"), QStringLiteral("Szerelő napi lista"));
+    addMenuItem(QStringLiteral("mi_napilistaemail"), QStringLiteral("Szerelő napi lista e-mailben"));
+    addMenuItem(QStringLiteral("mi_napilistamelleklet"), QStringLiteral("Szerelő napi lista e-mail melléklet"));
+    // Items whose screens and reports are not part of the program yet stay visible but
+    // cannot be chosen.
+    for (const char* name : {"mi_tortenet", "mi_athelyez", "mi_modosit", "mi_napilista", "mi_napilistaemail",
+                             "mi_napilistamelleklet"})
+        m_menu->findChild<QAction*>(QLatin1String(name))->setEnabled(false);
+}
+
+NapirendGrid::~NapirendGrid() = default;
+
+QAction* NapirendGrid::addMenuItem(const QString& name, const QString& caption)
+{
+    QAction* a = m_menu->addAction(caption);
+    a->setObjectName(name);
+    return a;
+}
+
+bool NapirendGrid::build(const QString& ownCompany, const QString& date)
+{
+    QString error;
+    const bool built = m_model->build(ownCompany, date, &error);
+    if (!built)
+        showError(error);
+    rebuildNavigators();
+    m_currentDay->setDate(date);
+    if (built && m_model->technicianCount() == 0 && m_form == ScheduleForm::Entry)
+        messages::show(QStringLiteral("Nincs aktív szerelő."));
+    layoutColumns();
+    return built;
+}
+
+void NapirendGrid::rebuildNavigators()
+{
+    for (DayNavigator* n : m_navigators)
+        delete n;
+    m_navigators.clear();
+    for (int c = 1; c <= m_model->technicianCount(); ++c) {
+        auto* n = new DayNavigator(m_navigatorRow);
+        n->setObjectName(QStringLiteral("p_nap%1").arg(c));
+        n->setDate(m_model->columnDate(c));
+        connect(n, &DayNavigator::dateChosen, this, [this, c](const QString& date) { refreshColumn(c, date); });
+        n->show();
+        m_navigators.push_back(n);
+    }
+}
+
+void NapirendGrid::layoutColumns()
+{
+    const int n = m_model->technicianCount();
+    const bool longDay = m_model->gridRows() > 13;
+    const int width = technicianColumnWidth(m_form, n, m_scroll->viewport()->width(), longDay);
+    // Without technicians the request-entry grid has no hour column either.
+    const bool hourColumn = n > 0 || m_form == ScheduleForm::Jobs;
+    m_view->setColumnHidden(0, !hourColumn);
+    m_view->setColumnWidth(0, hourColumnWidth);
+    int x = hourColumn ? hourColumnWidth : 0;
+    for (int c = 1; c <= n; ++c) {
+        m_view->setColumnWidth(c, width);
+        m_navigators[size_t(c - 1)]->setGeometry(x, 0, width, navigatorHeight);
+        x += width;
+    }
+    const int frame = 2 * m_view->frameWidth();
+    int height = frame;
+    for (int r = 0; r < m_model->rowCount(); ++r)
+        height += m_view->rowHeight(r);
+    m_navigatorRow->setGeometry(0, 0, x + frame, navigatorHeight);
+    m_view->setGeometry(0, navigatorHeight, x + frame, height);
+    m_view->parentWidget()->resize(x + frame, navigatorHeight + height);
+}
+
+void NapirendGrid::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    layoutColumns();
+}
+
+void NapirendGrid::refreshColumn(int column, const QString& date)
+{
+    QString error;
+    if (!m_model->refreshColumn(column, date, &error))
+        showError(error);
+    syncNavigators();
+}
+
+void NapirendGrid::refreshAll()
+{
+    QString error;
+    if (!m_model->refreshAll(&error))
+        showError(error);
+    syncNavigators();
+}
+
+void NapirendGrid::setAllDates(const QString& date)
+{
+    QString error;
+    if (!m_model->setAllDates(date, &error))
+        showError(error);
+    syncNavigators();
+}
+
+void NapirendGrid::syncNavigators()
+{
+    for (int c = 1; c <= m_model->technicianCount(); ++c)
+        columnNavigator(c)->setDate(m_model->columnDate(c));
+}
+
+void NapirendGrid::setJobHistoryAvailable(bool available) { m_history->setVisible(available); }
+
+void NapirendGrid::showMenu(const QPoint& position)
+{
+    const QModelIndex index = m_view->indexAt(position);
+    if (!index.isValid())
+        return;
+    m_view->setCurrentIndex(index);
+    m_menu->exec(m_view->viewport()->mapToGlobal(position));
+}
+
+std::pair<int, int> NapirendGrid::clickedCell() const
+{
+    const QModelIndex index = m_view->currentIndex();
+    if (!index.isValid() || index.column() < 1 || index.row() < NapirendModel::firstHourRow)
+        return {0, 0};
+    return {index.column(), index.row()};
+}
+
+} // namespace mivo::workflow
