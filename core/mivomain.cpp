@@ -3,6 +3,7 @@
 #include "dat.h"
 #include "iniedit.h"
 #include "messages.h"
+#include "password.h"
 #include "workflow/adatfelv2.h"
 
 #include <QAction>
@@ -88,16 +89,25 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     buildMenu();
     resize(800, 560);
 
-    // Until the FTP and login screens are plugged in, say why the program cannot go on.
+    // Until the FTP screen is plugged in, say why the program cannot go on.
     m_startup.downloadDatabase = [] {
         messages::show(QStringLiteral("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
         return false;
     };
-    m_startup.login = [] {
-        messages::show(QStringLiteral("A bejelentkezés ebben a változatban még nem érhető el: "
-                                      "indítsa a programot WPWD=NONE beállítással."));
-        return false;
+
+    // The login dialog lives for the run: it knows who logged in, for the password change.
+    auto* password = new TPasswordfm(this);
+    m_startup.login = [password] { return password->run(TPasswordfm::Mode::Login); };
+    const auto loginItem = [this, password](const QString& component, TPasswordfm::Mode mode) {
+        QAction* item = action(component);
+        item->setEnabled(true);
+        connect(item, &QAction::triggered, this, [this, password, mode] {
+            if (!password->run(mode))
+                close();
+        });
     };
+    loginItem(QStringLiteral("Kijelentkezes"), TPasswordfm::Mode::Login);
+    loginItem(QStringLiteral("jelszovaltas"), TPasswordfm::Mode::ChangePassword);
 }
 
 Tmivomainfm::~Tmivomainfm() = default;
