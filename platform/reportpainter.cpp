@@ -1,0 +1,105 @@
+#include "reportpainter.h"
+
+#include "replacingfile.h"
+#include "report.h"
+
+#include <QFont>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+
+namespace mivo::report {
+
+namespace {
+
+constexpr double unitsPerInch = 96.0;
+
+class PainterSink : public PageSink {
+public:
+    PainterSink(QPainter& painter, QPagedPaintDevice& device)
+        : m_painter(painter), m_device(device), m_scale(device.logicalDpiX() / unitsPerInch)
+    {
+    }
+
+    void beginPage(int number) override
+    {
+        if (number > 1)
+            m_device.newPage();
+    }
+
+    void text(const QRectF& rect, const QString& text, const TextStyle& style) override
+    {
+        const QRectF r = scaled(rect);
+        if (style.background.isValid())
+            m_painter.fillRect(r, style.background);
+        setFont(style);
+        // Text wider than its place runs on rather than being lost.
+        m_painter.drawText(r, int(style.alignment) | Qt::TextDontClip, text);
+    }
+
+    void image(const QRectF& rect, const QImage& image) override
+    {
+        m_painter.drawImage(scaled(rect), image);
+    }
+
+    void endPage() override {}
+
+private:
+    QRectF scaled(const QRectF& r) const
+    {
+        return {r.x() * m_scale, r.y() * m_scale, r.width() * m_scale, r.height() * m_scale};
+    }
+
+    void setFont(const TextStyle& style)
+    {
+        if (m_hasFont && style.pointSize == m_style.pointSize && style.bold == m_style.bold
+            && style.fixedPitch == m_style.fixedPitch)
+            return;
+        QFont font(style.fixedPitch ? QStringLiteral("DejaVu Sans Mono") : QStringLiteral("DejaVu Sans"));
+        font.setStyleHint(style.fixedPitch ? QFont::Monospace : QFont::SansSerif);
+        font.setPointSizeF(style.pointSize);
+        font.setBold(style.bold);
+        m_painter.setFont(font);
+        m_style = style;
+        m_hasFont = true;
+    }
+
+    QPainter& m_painter;
+    QPagedPaintDevice& m_device;
+    double m_scale;
+    TextStyle m_style;
+    bool m_hasFont = false;
+};
+
+} // namespace
+
+bool render(Report& report, QPagedPaintDevice& device, QString* error)
+{
+    device.setPageLayout(report.page.pageLayout());
+    QPainter painter;
+    if (!painter.begin(&device)) {
+        if (error)
+            *error = QStringLiteral("A nyomtatás nem indítható.");
+        return false;
+    }
+    PainterSink sink(painter, device);
+    run(report, sink);
+    return painter.end();
+}
+
+bool writePdf(Report& report, const QString& path, QString* error)
+{
+    data::ReplacingFile file(path);
+    if (!file.prepare(error))
+        return false;
+    bool ok;
+    {
+        QPdfWriter writer(file.tempPath());
+        writer.setResolution(300);
+        writer.setCreator(QStringLiteral("Mivo"));
+        ok = render(report, writer, error);
+    }
+    return ok && file.commit(error);
+}
+
+} // namespace mivo::report

@@ -1,0 +1,173 @@
+#include "platform/report.h"
+#include "platform/reportpages.h"
+#include "platform/reportpainter.h"
+#include "platform/reportprint.h"
+
+#include <QApplication>
+#include <QPrintPreviewDialog>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+using namespace mivo::report;
+
+namespace {
+
+// A report of n rows in groups of ten, with a sub-detail line under every fifth row.
+struct Numbers {
+    int n;
+    int row = 0;
+    int sub = 0;
+    int group = -1;
+    Report report;
+
+    explicit Numbers(int rows) : n(rows)
+    {
+        report.printedAt = QDateTime(QDate(2024, 5, 6), QTime(10, 11, 12));
+        Band header;
+        header.height = 40;
+        header.elements.push_back(Element::system({0, 0, 300, 20}, SystemField::PageNumber, QStringLiteral("Lapszám: ")));
+        header.elements.push_back(Element::system({300, 0, 300, 20}, SystemField::PageCount, QStringLiteral("Összesen: ")));
+        header.elements.push_back(Element::system({0, 20, 300, 20}, SystemField::DateTime, QStringLiteral("Készült: ")));
+        report.pageHeader = header;
+        report.title = Band{30, {Element::label({0, 0, 300, 30}, QStringLiteral("CÍM"))}, {}, {}};
+        report.columnHeader = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Oszlopfej"))}, {}, {}};
+        Band detail{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        detail.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("sor %1").arg(row); };
+        Band child{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        child.beforePrint = [this](Band& b) {
+            b.height = row % 2 == 0 ? 20 : 0;   // only under even rows
+            b.elements[0].text = QStringLiteral("gyerek %1").arg(row);
+        };
+        detail.children.push_back(child);
+        report.detail = detail;
+        Group grouping;
+        grouping.key = [this] { return QString::number((row - 1) / 10); };
+        grouping.header = Band{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        grouping.header.beforePrint = [this](Band& b) {
+            group = (row - 1) / 10;
+            b.elements[0].text = QStringLiteral("csoport %1 eleje").arg(group);
+        };
+        grouping.footer = Band{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        grouping.footer.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("csoport %1 vége").arg(group); };
+        report.groups.push_back(grouping);
+        SubDetail subDetail;
+        subDetail.start = [this] { sub = row % 5 == 0 ? 0 : 2; };
+        subDetail.next = [this] { return ++sub <= 2; };
+        subDetail.band = Band{20, {Element::label({20, 0, 300, 20}, {})}, {}, {}};
+        subDetail.band.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("al %1.%2").arg(row).arg(sub); };
+        report.subDetails.push_back(subDetail);
+        report.summary = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Összesítő"))}, {}, {}};
+        report.pageFooter = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Nyomtatta: Teszt Elek"))}, {}, {}};
+        report.next = [this] { return ++row <= n; };
+        report.rewind = [this] { row = 0; };
+    }
+};
+
+QString pdfPage(const QString& pdf, int page)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
+                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+} // namespace
+
+class TestReport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bandsLandOnTheirPages()
+    {
+        Numbers numbers(100);
+        PageModel pages;
+        const int count = run(numbers.report, pages);
+        QCOMPARE(count, pages.pageCount());
+        QVERIFY(count > 1);
+        for (int p = 1; p <= count; ++p) {
+            const QStringList texts = pages.texts(p);
+            QCOMPARE(texts.first(), QStringLiteral("Lapszám: %1").arg(p));
+            QCOMPARE(texts.at(1), QStringLiteral("Összesen: %1").arg(count));
+            QCOMPARE(texts.at(2), QStringLiteral("Készült: 2024.05.06 10:11:12"));
+            QCOMPARE(texts.at(p == 1 ? 4 : 3), QStringLiteral("Oszlopfej"));
+            QCOMPARE(texts.last(), QStringLiteral("Nyomtatta: Teszt Elek"));
+            QCOMPARE(texts.contains(QStringLiteral("CÍM")), p == 1);
+            // Every band lies inside the page above the footer.
+            const auto& placed = pages.placed(p);
+            for (size_t i = 0; i + 1 < placed.size(); ++i)
+                QVERIFY(placed[i].rect.bottom() <= 1123 - 38 - 20 + 0.01);
+        }
+        QCOMPARE(pages.pageOf(QStringLiteral("Összesítő")), count);
+        // Order within the flow: group header, rows with their children and sub-details, footer.
+        QStringList flow;
+        for (int p = 1; p <= count; ++p)
+            for (const QString& t : pages.texts(p))
+                if (t.startsWith(QStringLiteral("csoport")) || t.startsWith(QStringLiteral("sor"))
+                    || t.startsWith(QStringLiteral("gyerek")) || t.startsWith(QStringLiteral("al ")))
+                    flow << t;
+        const QStringList start{"csoport 0 eleje", "sor 1", "sor 2", "gyerek 2", "sor 3", "sor 4", "gyerek 4",
+                                "sor 5", "al 5.1", "al 5.2", "sor 6", "gyerek 6"};
+        QCOMPARE(flow.mid(0, start.size()), start);
+        const qsizetype end0 = flow.indexOf(QStringLiteral("csoport 0 vége"));
+        QCOMPARE(flow.at(end0 - 1), QStringLiteral("al 10.2"));
+        QCOMPARE(flow.at(end0 + 1), QStringLiteral("csoport 1 eleje"));
+        QCOMPARE(flow.at(end0 + 2), QStringLiteral("sor 11"));
+        QCOMPARE(flow.last(), QStringLiteral("csoport 9 vége"));
+        QCOMPARE(flow.count(QStringLiteral("sor 50")), 1);
+    }
+
+    void emptyReportHasOnePage()
+    {
+        Numbers numbers(0);
+        PageModel pages;
+        QCOMPARE(run(numbers.report, pages), 1);
+        QVERIFY(pages.texts(1).contains(QStringLiteral("Összesítő")));
+        QCOMPARE(pages.pageOf(QStringLiteral("csoport")), 0);
+    }
+
+    void pdfPagesReadBack()
+    {
+        QTemporaryDir dir;
+        Numbers numbers(100);
+        const QString path = dir.filePath(QStringLiteral("lista.pdf"));
+        QString error;
+        QVERIFY2(writePdf(numbers.report, path, &error), qPrintable(error));
+        PageModel pages;
+        const int count = run(numbers.report, pages);
+        for (int p = 1; p <= count; ++p) {
+            const QString text = pdfPage(path, p);
+            QVERIFY2(text.contains(QStringLiteral("Lapszám: %1").arg(p)), qPrintable(text));
+            QVERIFY(text.contains(QStringLiteral("Nyomtatta: Teszt Elek")));
+            // The rows of this page and no other.
+            for (const QString& t : pages.texts(p))
+                if (t.startsWith(QStringLiteral("sor ")))
+                    QVERIFY(text.contains(t + QLatin1Char('\n')) || text.contains(t + QLatin1Char(' ')));
+        }
+        QVERIFY(pdfPage(path, count + 1).isEmpty());
+        // A folder in the way: an error, no file.
+        QDir().mkpath(dir.filePath(QStringLiteral("mappa.pdf")));
+        QVERIFY(!writePdf(numbers.report, dir.filePath(QStringLiteral("mappa.pdf")), &error));
+        QVERIFY(!error.isEmpty());
+    }
+
+    void previewDrawsThePages()
+    {
+        Numbers numbers(30);
+        bool seen = false;
+        QTimer::singleShot(200, [&] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            seen = dialog != nullptr;
+            if (dialog)
+                dialog->reject();
+        });
+        preview(numbers.report);
+        QVERIFY(seen);
+        QVERIFY(numbers.row > 30);   // the rows were read to the end
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
