@@ -5,6 +5,8 @@
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 
+#include <algorithm>
+
 namespace mivo {
 
 const QString Td::builtinUser = QStringLiteral("SYSDBA");
@@ -33,28 +35,22 @@ QStringList serverParams(const QString& key, const QString& location)
 
 bool Td::connect(int number, const QString& location, const QString& aliasOrFolder)
 {
-    QString connectionName;
-    QString failure;
-    switch (number) {
-    case Main:
-        connectionName = QStringLiteral("d_mivo");
-        failure = QStringLiteral("Nem tudok kapcsolódni az adatbázishoz.");
-        break;
-    case Sd:
-        connectionName = QStringLiteral("d_sd");
-        failure = QStringLiteral("Nem tudok kapcsolódni a SD szervíz adatbázishoz.");
-        break;
-    case Merka:
-        connectionName = QStringLiteral("d_merka");
-        failure = QStringLiteral("Nem tudok kapcsolódni a MERKA adatbázishoz.");
-        break;
-    case Kuld:
-        connectionName = QStringLiteral("d_kuld");
-        failure = QStringLiteral("Nem tudok kapcsolódni a küldés adatbázishoz.");
-        break;
-    default:
+    struct Entry {
+        int number;
+        const char* name;
+        const char* failure;
+    };
+    static const Entry entries[] = {
+        {Main, "d_mivo", "Nem tudok kapcsolódni az adatbázishoz."},
+        {Sd, "d_sd", "Nem tudok kapcsolódni a SD szervíz adatbázishoz."},
+        {Merka, "d_merka", "Nem tudok kapcsolódni a MERKA adatbázishoz."},
+        {Kuld, "d_kuld", "Nem tudok kapcsolódni a küldés adatbázishoz."},
+    };
+    const auto entry = std::find_if(std::begin(entries), std::end(entries), [number](const Entry& e) { return e.number == number; });
+    if (entry == std::end(entries))
         return true;
-    }
+    const QString connectionName = QString::fromLatin1(entry->name);
+    const QString failure = QString::fromUtf8(entry->failure);
     db::Connection& c = db::Connection::named(connectionName);
     c.clear();
     switch (number) {

@@ -237,13 +237,23 @@ void Query::close()
     m_error.clear();
 }
 
-bool execute(const QString& connectionName, const QString& sql,
-             const std::map<QString, QVariant>& params, QString* error)
+namespace {
+
+Query prepared(const QString& connectionName, const QString& sql, const std::map<QString, QVariant>& params)
 {
     Query q(connectionName);
     q.setSql(sql);
     for (const auto& [name, value] : params)
         q.bind(name, value);
+    return q;
+}
+
+} // namespace
+
+bool execute(const QString& connectionName, const QString& sql,
+             const std::map<QString, QVariant>& params, QString* error)
+{
+    Query q = prepared(connectionName, sql, params);
     const bool ok = q.exec();
     if (!ok && error)
         *error = q.lastError();
@@ -253,10 +263,7 @@ bool execute(const QString& connectionName, const QString& sql,
 QVariant scalar(const QString& connectionName, const QString& sql,
                 const std::map<QString, QVariant>& params, QString* error)
 {
-    Query q(connectionName);
-    q.setSql(sql);
-    for (const auto& [name, value] : params)
-        q.bind(name, value);
+    Query q = prepared(connectionName, sql, params);
     if (!q.exec() || !q.first()) {
         if (error)
             *error = q.lastError();

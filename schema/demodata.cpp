@@ -84,22 +84,20 @@ public:
     bool chance(int percent) { return pick(100) < percent; }
     template <typename A> auto& any(const A& array) { return array[size_t(pick(int(array.size())))]; }
 
-    bool run(const QString& sql, const std::vector<std::pair<const char*, QVariant>>& values)
+    using Values = std::vector<std::pair<const char*, QVariant>>;
+
+    bool run(const QString& sql, const Values& values)
     {
-        db::Query& q = statement(sql);
-        for (const auto& [name, value] : values)
-            q.bind(QString::fromLatin1(name), value);
+        db::Query& q = bound(sql, values);
         if (!q.exec()) {
             m_error = q.lastError() + QStringLiteral("\n") + sql;
             return false;
         }
         return true;
     }
-    QVariant key(const QString& sql, const std::vector<std::pair<const char*, QVariant>>& values)
+    QVariant key(const QString& sql, const Values& values)
     {
-        db::Query& q = statement(sql);
-        for (const auto& [name, value] : values)
-            q.bind(QString::fromLatin1(name), value);
+        db::Query& q = bound(sql, values);
         QVariant v = q.insertReturning();
         if (v.isNull())
             m_error = q.lastError() + QStringLiteral("\n") + sql;
@@ -109,6 +107,13 @@ public:
     QString error() const { return m_error; }
 
 private:
+    db::Query& bound(const QString& sql, const Values& values)
+    {
+        db::Query& q = statement(sql);
+        for (const auto& [name, value] : values)
+            q.bind(QString::fromLatin1(name), value);
+        return q;
+    }
     db::Query& statement(const QString& sql)
     {
         auto it = m_statements.find(sql);
