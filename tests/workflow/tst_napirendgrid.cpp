@@ -16,6 +16,10 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QApplication>
+#include <QCalendarWidget>
+#include <QDialog>
+#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -53,6 +57,24 @@ void type(QLineEdit* edit, const QString& text)
 {
     edit->setFocus();
     QTest::keyClicks(edit, text);
+}
+
+// Picks the day in the date picker that the next click opens.
+void pickInCalendar(const QDate& day)
+{
+    auto* timer = new QTimer;
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, day, tries = 0]() mutable {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (dialog || ++tries > 300) {
+            if (dialog) {
+                dialog->findChild<QCalendarWidget*>()->setSelectedDate(day);
+                dialog->accept();
+            }
+            timer->deleteLater();
+            timer->stop();
+        }
+    });
+    timer->start(10);
 }
 
 QStringList columnDates(const NapirendModel& m)
@@ -160,6 +182,13 @@ void TestNapirendGrid::columnNavigation()
     QTest::mouseClick(first->nextButton(), Qt::LeftButton);
     QCOMPARE(first->date(), QStringLiteral("2024.03.05"));
     QCOMPARE(m.data(m.index(1, 1)).toString(), QStringLiteral("2024.03.05 kedd"));
+
+    // "Nap": the date picker on the column's day.
+    pickInCalendar(QDate(2024, 3, 4));
+    QTest::mouseClick(first->pickButton(), Qt::LeftButton);
+    QCOMPARE(m.columnDate(1), today);
+    QCOMPARE(m.jobCode(1, 2), office.todays[0]);
+    QCOMPARE(m.columnDate(2), today);
 }
 
 void TestNapirendGrid::currentDayNavigation()
