@@ -63,17 +63,22 @@ int findInList(const QString& text, const QStringList& list, bool caseSensitive,
 /// The value beside the field name (case-insensitive) in the picked row's lists; "" when absent.
 QString pickedValue(const QString& field, const QStringList& names, const QStringList& values);
 bool anyCharIn(const QString& text, const QString& set);
-/// Null or empty → ""; strings as they are; numbers in their usual decimal form.
+/// Null or empty → ""; strings as they are; numbers in their usual decimal form, with the
+/// full stop that SQL text and other programs' files need (formatDecimal is for the screen).
 QString variantText(const QVariant& value);
 
 // Numbers
 
+/// Digits after one optional leading "-" (and, unless integerOnly, decimal commas or points);
+/// "" is none, a lone "-" is one.
 bool isNumber(const QString& text, bool integerOnly);
-/// Trimmed; empty → 0; not an integer → -1.
+/// Trimmed; empty and a lone "-" → 0; not an integer (or too large) → -1.
 int parseInteger(const QString& text);
-/// Half away from zero.
+/// Half away from zero; the fraction is compared with 0.5 in single precision, so that
+/// 1.005 × 100 still rounds up. Out-of-range values saturate.
 qint64 roundHalfAway(double value);
 double roundTo(int decimals, double value);
+/// "1,5E3" → 1500; a negative exponent gives 0, so does a text without a mantissa.
 double fromExponentForm(const QString& text);
 /// Number typed with a decimal comma (or point); ok false when it is none.
 double parseDecimal(const QString& text, bool* ok);
@@ -82,8 +87,11 @@ QString formatDecimal(double value, int decimals = -1);
 
 // Spreadsheet columns
 
+/// 0 → "A" … 25 → "Z", 26 → "AA" … 389 → "NZ"; "" outside.
 QString columnLetters(int index);
+/// "A" → 0, "AA" → 26 (trimmed, any case); -1 for anything but one or two letters.
 int columnIndex(const QString& letters);
+/// One or two letters moved by n columns ("Z" + 1 → "AA"); "" beyond "A" … "ZZ".
 QString shiftColumn(const QString& letters, int n);
 
 // Identity numbers

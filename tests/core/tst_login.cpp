@@ -2,12 +2,14 @@
 #include "core/ini.h"
 #include "core/login.h"
 #include "core/messages.h"
+#include "core/mivomain.h"
 #include "core/password.h"
 #include "core/paths.h"
 #include "platform/codepage.h"
 #include "platform/dbquery.h"
 #include "support/testdb.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -93,6 +95,7 @@ private slots:
     void upperCaseKeepsTheCursor();
     void passwordChangeDialog();
     void changeIsForTheUserOfThisRun();
+    void mainWindowLogin();
 
 private:
     std::unique_ptr<TestDb> m_db;
@@ -530,6 +533,50 @@ void TstLogin::changeIsForTheUserOfThisRun()
     QCOMPARE(shownName, QStringLiteral("KISS"));
     QCOMPARE(password(QStringLiteral("K1")), QStringLiteral("UJ"));
     QCOMPARE(password(QStringLiteral("N1")), QStringLiteral("TITOK"));
+}
+
+void TstLogin::mainWindowLogin()
+{
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
+            QStringLiteral("AB"), QStringLiteral("I"));
+    addUser(QStringLiteral("N1"), QStringLiteral("NAGY"), QStringLiteral("Nagy Ádám"), QStringLiteral("JELSZO"),
+            QStringLiteral("W"), QStringLiteral("I"));
+    writeFile(m_dir->filePath(QStringLiteral("MIVO.INI")), QStringLiteral("DBSERVER=") + m_db->path() + QStringLiteral("\r\n"));
+    ScriptedMessagesGuard messages;
+    Tmivomainfm window;
+    auto logInAs = [](const QString& name, const QString& password) {
+        whenShown([name, password](TPasswordfm* d) {
+            edit(d, "e_nev")->setText(name);
+            edit(d, "e_jelszo")->setText(password);
+            press(d, "b_ok");
+        });
+    };
+
+    // Without WPWD=NONE the start-up runs the login.
+    logInAs(QStringLiteral("KISS"), QStringLiteral("TITOK"));
+    QVERIFY(window.runStartup());
+    QCOMPARE(Td::instance().userCode, QStringLiteral("K1"));
+    QCOMPARE(Td::instance().userName, QStringLiteral("Kiss Éva"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QAction* logout = window.action(QStringLiteral("Kijelentkezes"));
+    QAction* change = window.action(QStringLiteral("jelszovaltas"));
+    QVERIFY(logout->isEnabled() && change->isEnabled());
+    logInAs(QStringLiteral("NAGY"), QStringLiteral("JELSZO"));
+    logout->trigger();
+    QVERIFY(window.isVisible());
+    QCOMPARE(Td::instance().userCode, QStringLiteral("N1"));
+    QCOMPARE(Td::instance().userRights, QStringLiteral("W"));
+
+    // A password change that stores nothing ends the program.
+    whenShown([](TPasswordfm* d) {
+        QCOMPARE(edit(d, "e_nev")->text(), QStringLiteral("NAGY"));
+        press(d, "b_megse");
+    });
+    change->trigger();
+    QVERIFY(!window.isVisible());
+    QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join('\n')));
 }
 
 QTEST_MAIN(TstLogin)
