@@ -1,0 +1,60 @@
+#include "torzsentry.h"
+
+namespace mivo::torzs {
+
+Spec parseSpec(const QString& written)
+{
+    const QString spec = written.trimmed().toUpper();
+    Spec s;
+    const qsizetype comma = spec.indexOf(QLatin1Char(','));
+    const qsizetype plus = spec.indexOf(QLatin1Char('+'));
+    if (comma >= 0) {
+        s.table = spec.left(comma).trimmed();
+        s.module = spec.mid(comma + 1).trimmed();
+        s.rightsName = written.trimmed();
+    } else if (plus >= 0) {
+        s.table = spec.left(plus).trimmed();
+        s.module = s.table;
+        s.secondModule = spec.mid(plus + 1).trimmed();
+        s.rightsName = s.table;
+    } else {
+        s.table = spec;
+        s.module = spec;
+        s.rightsName = spec;
+    }
+    return s;
+}
+
+QString editorName(const Spec& spec)
+{
+    return spec.table + QLatin1Char('_') + spec.module + QStringLiteral("_Torzsfm");
+}
+
+QString normaliseCondition(const QString& argument)
+{
+    const QString c = argument.trimmed();
+    if (!c.isEmpty() && c.left(5).toUpper() != QLatin1String("WHERE"))
+        return QStringLiteral("WHERE ") + c;
+    return c;
+}
+
+WindowState windowState(const QString& tableValue, const QString& configured)
+{
+    const QString value = (tableValue.trimmed().isEmpty() ? configured : tableValue).trimmed().toUpper();
+    if (value == QLatin1String("NORMAL"))
+        return WindowState::Normal;
+    if (value == QLatin1String("MAXIMIZED"))
+        return WindowState::Maximized;
+    if (value == QLatin1String("MINIMIZED"))
+        return WindowState::Minimized;
+    return WindowState::Keep;
+}
+
+bool needsRequery(bool previousRequery, bool rebuild, const QString& searchText, const QString& newCondition,
+                  const QString& previousCondition)
+{
+    return previousRequery || rebuild || searchText == reopenText
+        || normaliseCondition(newCondition) != previousCondition.trimmed();
+}
+
+} // namespace mivo::torzs
