@@ -1,6 +1,7 @@
 #include "mivomain.h"
 
 #include "dat.h"
+#include "framework/alapdat.h"
 #include "iniedit.h"
 #include "messages.h"
 #include "password.h"
@@ -88,6 +89,8 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 
     buildMenu();
     resize(800, 560);
+
+    m_startup.openMetadata = [] { return Tdm::instance().connect(); };
 
     // Until the FTP screen is plugged in, say why the program cannot go on.
     m_startup.downloadDatabase = [] {

@@ -29,6 +29,14 @@ QString decodeScript(const QByteArray& bytes)
     return utf8.hasError() ? fromWindows1250(bytes) : text;
 }
 
+bool openMetadataCopy()
+{
+    db::Connection& alap = db::Connection::named(QStringLiteral("d_alap"));
+    alap.clear();
+    alap.copySettingsFrom(db::Connection::named(mainConnection));
+    return alap.open();
+}
+
 } // namespace
 
 bool Startup::run()
@@ -65,10 +73,7 @@ bool Startup::run()
     if (!td.connect(Td::Main, dbServer))
         return false;
     td.dbAlias = ini.value(QStringLiteral("DBALIAS"));
-    db::Connection& alap = db::Connection::named(QStringLiteral("d_alap"));
-    alap.clear();
-    alap.copySettingsFrom(db::Connection::named(mainConnection));
-    if (!alap.open()) {
+    if (!(openMetadata ? openMetadata() : openMetadataCopy())) {
         messages::show(QStringLiteral("Nem tudok kapcsolódni az adatbázishoz."), MessageKind::Error);
         return false;
     }

@@ -21,6 +21,10 @@ public:
     std::function<bool()> downloadDatabase;
     /// Runs the login dialog; false (no success) ends the program.
     std::function<bool()> login;
+    /// Opens the metadata connection d_alap as a copy of the business connection and lets
+    /// the metadata framework learn the server; false when it cannot. Without it d_alap is
+    /// only opened.
+    std::function<bool()> openMetadata;
 
     /// Runs the sequence; false when the program must end.
     bool run();
