@@ -2,9 +2,11 @@
 
 #include "dat.h"
 #include "framework/alapdat.h"
+#include "framework/torzs.h"
 #include "iniedit.h"
 #include "messages.h"
 #include "password.h"
+#include "platform/sqltext.h"
 #include "workflow/adatfelv2.h"
 
 #include <QAction>
@@ -61,6 +63,34 @@ const Group mainMenu[] = {
       {"alkkeszgen", "Alkatrész készlet újraszámolása"}, {"beallitasok", "Beállítások"}}},
 };
 
+// Master-data items: the generic editor on a table spec, with a fixed condition, or with a
+// comparison that the own company code completes, or with neither.
+struct MasterItem {
+    const char* component;
+    const char* spec;
+    const char* condition;
+    const char* ownCompanyComparison;
+};
+
+const MasterItem masterItems[] = {
+    {"keszulekek", "ARU,KESZULEK", "Where ARU.JELLEG='K'", nullptr},
+    {"Alkatreszek", "ARU,ALKATRESZ", "Where ARU.JELLEG='A'", nullptr},
+    {"Szolgaltatasok", "ARU", "Where ARU.JELLEG='S'", nullptr},
+    {"Szerelok", "SZERELO", nullptr, "WHERE SZERELO.CEGKOD="},
+    {"kulsocegek", "KULSOCEG", nullptr, nullptr},
+    {"Kulsosszerelok", "SZERELO", nullptr, "WHERE SZERELO.CEGKOD<>"},
+    {"ugyfelek", "UGYFEL", nullptr, nullptr},
+    {"keszlet", "ALK_KESZLET", nullptr, nullptr},
+    {"tevekenysegek", "TEVEKENYS", nullptr, nullptr},
+    {"allapotok", "ALLAPOT", nullptr, nullptr},
+    {"tavolletek", "TAVOLLET", nullptr, nullptr},
+    {"vezerlo", "VEZERLO", nullptr, nullptr},
+    {"sz_juzer", "SZ_JUZER", nullptr, nullptr},
+    {"menuk", "MENUK", nullptr, nullptr},
+    {"tablak", "TABLAK", nullptr, nullptr},
+    {"Kivlasztsutnirtkadsok1", "PVEZERLO", nullptr, nullptr},
+};
+
 } // namespace
 
 Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
@@ -88,6 +118,7 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     buildMenu();
+    wireMasterData();
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
@@ -113,7 +144,30 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     loginItem(QStringLiteral("jelszovaltas"), TPasswordfm::Mode::ChangePassword);
 }
 
-Tmivomainfm::~Tmivomainfm() = default;
+Tmivomainfm::~Tmivomainfm()
+{
+    setTorzsOpener(nullptr);
+}
+
+void Tmivomainfm::wireMasterData()
+{
+    // The editors live for the run; lookup buttons of every panel reach them too.
+    m_torzs = std::make_unique<TorzsEditors>(this);
+    setTorzsOpener(m_torzs.get());
+    for (const MasterItem& item : masterItems) {
+        QAction* a = action(QString::fromLatin1(item.component));
+        a->setEnabled(true);
+        connect(a, &QAction::triggered, this, [this, item] {
+            TorzsCall call;
+            call.spec = QString::fromLatin1(item.spec);
+            if (item.condition)
+                call.condition = QString::fromLatin1(item.condition);
+            else if (item.ownCompanyComparison)
+                call.condition = QString::fromLatin1(item.ownCompanyComparison) + db::literal(Td::instance().ownCompany);
+            m_torzs->OpenTorzs(call);
+        });
+    }
+}
 
 void Tmivomainfm::buildMenu()
 {

@@ -13,6 +13,7 @@ class QMenu;
 namespace mivo {
 
 class Tiniedit;
+class TorzsEditors;
 
 /// The main window: runs the start-up sequence at its first showing and offers the main
 /// menu from which every function is reached. Closing it ends the program.
@@ -44,12 +45,14 @@ protected:
 private:
     void buildMenu();
     void applyFeatures();
+    void wireMasterData();
 
     Startup m_startup;
     bool m_startupQueued = false;
     bool m_started = false;
     QLabel* m_version = nullptr;
     std::unique_ptr<Tiniedit> m_iniedit;
+    std::unique_ptr<TorzsEditors> m_torzs;
 };
 
 } // namespace mivo

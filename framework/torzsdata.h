@@ -1,5 +1,6 @@
 #pragma once
 
+#include "changelog.h"
 #include "rights.h"
 #include "torzsentry.h"
 #include "torzsmodel.h"
@@ -88,6 +89,7 @@ public:
     void setOrder(const QString& field);
 
     TorzsModel& model() { return *m_model; }
+    const TorzsModel& model() const { return *m_model; }
     /// Reads the records again; false after showing the database's text.
     bool reopen();
     /// The find values of a row (Statements::whereColumns()).
@@ -103,12 +105,13 @@ public:
     bool remove(int row);
 
 private:
-    bool checkRequired(const TorzsInputs& inputs, const QSqlRecord& current, TorzsStoreResult* result) const;
-    TorzsStoreResult insert(const TorzsInputs& inputs, const QSqlRecord& current);
+    bool checkRequired(bool inserting, const TorzsInputs& inputs, const QSqlRecord& current,
+                       TorzsStoreResult* result) const;
+    TorzsStoreResult insert(const TorzsInputs& inputs);
     TorzsStoreResult update(const TorzsInputs& inputs, const QSqlRecord& current);
     /// Runs a statement with the before- and after-post hooks; false when vetoed or failed.
     bool run(db::Query& q, const std::map<QString, QVariant>& params, TorzsStoreResult* result);
-    QList<struct FieldChange> changes(const TorzsInputs& inputs, const QSqlRecord& current, bool inserting) const;
+    QList<FieldChange> changes(const TorzsInputs& inputs, const QSqlRecord& current, bool inserting) const;
 
     torzs::Spec m_spec;
     std::unique_ptr<db::Query> m_structure;

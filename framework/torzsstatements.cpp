@@ -62,15 +62,22 @@ QStringList Statements::whereColumns() const
     return all;
 }
 
-QStringList Statements::insertLines() const
+QStringList Statements::insertLines(const QSet<QString>& leftOut) const
 {
+    QStringList names;
+    for (const Column& c : m_columns)
+        if (!leftOut.contains(c.name))
+            names << c.name;
+    const QString returning = QStringLiteral("RETURNING ") + whereColumns().join(QLatin1Char(','));
+    if (names.isEmpty())
+        return {QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" DEFAULT VALUES"), returning};
     QStringList lines{QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (")};
-    for (qsizetype i = 0; i < m_columns.size(); ++i)
-        lines << (i == 0 ? QStringLiteral(" ") : QStringLiteral(",")) + m_columns[i].name;
+    for (qsizetype i = 0; i < names.size(); ++i)
+        lines << (i == 0 ? QStringLiteral(" ") : QStringLiteral(",")) + names[i];
     lines << QStringLiteral(")") << QStringLiteral("VALUES (");
-    for (qsizetype i = 0; i < m_columns.size(); ++i)
-        lines << (i == 0 ? QStringLiteral(" :") : QStringLiteral(",:")) + m_columns[i].name;
-    lines << QStringLiteral(")") << QStringLiteral("RETURNING ") + whereColumns().join(QLatin1Char(','));
+    for (qsizetype i = 0; i < names.size(); ++i)
+        lines << (i == 0 ? QStringLiteral(" :") : QStringLiteral(",:")) + names[i];
+    lines << QStringLiteral(")") << returning;
     return lines;
 }
 
@@ -105,13 +112,10 @@ QStringList Statements::deleteLines(const QSet<QString>& nullColumns) const
          + whereLines(QString(), nullColumns);
 }
 
-QVariant nullOf(const QString& typeName)
+QVariant nullOf(const QString& /*typeName*/)
 {
-    if (typeName == QLatin1String("INTEGER") || typeName == QLatin1String("SMALLINT"))
-        return QVariant(QMetaType::fromType<qlonglong>());
-    if (typeName == QLatin1String("FLOAT"))
-        return QVariant(QMetaType::fromType<double>());
-    return QVariant(QMetaType::fromType<QString>());
+    // The driver binds NULL only for an invalid variant: a typed empty one would be 0 or ''.
+    return QVariant();
 }
 
 QVariant parameterValue(const QString& typeName, const QString& text, bool* ok)

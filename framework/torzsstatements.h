@@ -43,8 +43,10 @@ public:
     QStringList whereColumns() const;
 
     /// The INSERT, giving back the new row's key columns (without a key: the columns that
-    /// find the row) so that the editor can position on exactly that row.
-    QStringList insertLines() const;
+    /// find the row) so that the editor can position on exactly that row. Columns left out
+    /// get what the database gives them (defaults, generated keys): the driver cannot bind
+    /// a null to a NOT NULL column, which a trigger would fill.
+    QStringList insertLines(const QSet<QString>& leftOut = {}) const;
     /// The UPDATE. A find column whose old value is null is matched with "IS NULL"; without
     /// a primary key the statement changes one row at most.
     QStringList updateLines(const QSet<QString>& nullOldColumns = {}) const;

@@ -1,0 +1,759 @@
+#include "torzs.h"
+
+#include "alapdat.h"
+#include "core/altproc.h"
+#include "core/ini.h"
+#include "core/messages.h"
+#include "fieldtext.h"
+#include "panelinput.h"
+#include "panelnames.h"
+#include "parabutton.h"
+#include "platform/dbquery.h"
+#include "platform/fieldtypes.h"
+#include "platform/rowsource.h"
+#include "qrszotar.h"
+#include "reports/qexport.h"
+#include "spec.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QSqlField>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace mivo {
+
+namespace {
+
+constexpr int panelWidth = 780;
+constexpr int panelLineHeight = 22;
+
+} // namespace
+
+TTorzsfm::TTorzsfm(const torzs::Spec& spec, QWidget* parent) : QDialog(parent), m_data(spec)
+{
+    setObjectName(torzs::editorName(spec));
+    buildScreen();
+}
+
+TTorzsfm::~TTorzsfm() = default;
+
+QToolButton* TTorzsfm::addButton(const QString& name, const QString& hint, int icon, void (TTorzsfm::*slot)())
+{
+    auto* b = new QToolButton(this);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
+    b->setAutoRaise(true);
+    if (slot)
+        connect(b, &QToolButton::clicked, this, [this, slot] { (this->*slot)(); });
+    m_buttons[name] = b;
+    m_buttonActions[name] = m_bar->addWidget(b);
+    return b;
+}
+
+void TTorzsfm::buildScreen()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+
+    auto* menuBar = new QMenuBar(this);
+    layout->setMenuBar(menuBar);
+    const auto item = [this](QMenu* menu, const QString& name, const QString& text, void (TTorzsfm::*slot)()) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(name);
+        if (slot)
+            connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
+        return a;
+    };
+    QMenu* nav = menuBar->addMenu(QStringLiteral("Navigáció"));
+    item(nav, QStringLiteral("m_elso"), QStringLiteral("Első tétel"), &TTorzsfm::first);
+    item(nav, QStringLiteral("m_elozo"), QStringLiteral("Előző tétel"), &TTorzsfm::prior);
+    item(nav, QStringLiteral("m_kovetkezo"), QStringLiteral("Következő tétel"), &TTorzsfm::next);
+    item(nav, QStringLiteral("m_utolso"), QStringLiteral("Utolsó tétel"), &TTorzsfm::last);
+    item(nav, QStringLiteral("m_frissit"), QStringLiteral("Frissít"), &TTorzsfm::refresh);
+    m_itemMenu = menuBar->addMenu(QStringLiteral("Tétel"));
+    m_itemMenu->setObjectName(QStringLiteral("m_tetel"));
+    item(m_itemMenu, QStringLiteral("m_uj"), QStringLiteral("Uj tétel"), &TTorzsfm::newRecord);
+    item(m_itemMenu, QStringLiteral("m_masol"), QStringLiteral("Aktuálisból újat"), &TTorzsfm::copyRecord);
+    item(m_itemMenu, QStringLiteral("m_modosit"), QStringLiteral("Módosítás"), &TTorzsfm::modify);
+    item(m_itemMenu, QStringLiteral("m_torles"), QStringLiteral("Törlés"), &TTorzsfm::deleteRecord);
+    QAction* ok = m_itemMenu->addAction(QStringLiteral("OK, tárolás"));
+    ok->setObjectName(QStringLiteral("m_ok"));
+    connect(ok, &QAction::triggered, this, [this] { store(); });
+    item(m_itemMenu, QStringLiteral("m_megsem"), QStringLiteral("Nem tároljuk mégsem"), &TTorzsfm::cancel);
+    item(m_itemMenu, QStringLiteral("m_szovegresz"), QStringLiteral("Szövegrészletre keresés"), nullptr);
+    QMenu* list = menuBar->addMenu(QStringLiteral("Lista"));
+    item(list, QStringLiteral("m_kepernyore"), QStringLiteral("Teljes lista &képernyőre"), &TTorzsfm::listToScreen);
+    item(list, QStringLiteral("m_nyomtatora"), QStringLiteral("Teljes lista &nyomtatóra"), &TTorzsfm::listToPrinter);
+    QAction* toFile = list->addAction(QStringLiteral("Teljes lista &táblázatba"));
+    toFile->setObjectName(QStringLiteral("m_tablazatba"));
+    connect(toFile, &QAction::triggered, this, [this] { listToFile(); });
+    // The master list with conditions is a screen of its own, not built yet.
+    item(list, QStringLiteral("m_sajatlista"), QStringLiteral("Saját öszeállítású lista"), nullptr)->setEnabled(false);
+    QMenu* settings = menuBar->addMenu(QStringLiteral("Beállítások"));
+    m_hideGrid = settings->addAction(QStringLiteral("Adatbevitel esetén nem látszik a táblázat"));
+    m_hideGrid->setObjectName(QStringLiteral("m_nemlatszik"));
+    m_hideGrid->setCheckable(true);
+    m_chooseAction = menuBar->addAction(QStringLiteral("Kiválaszt"));
+    m_chooseAction->setObjectName(QStringLiteral("m_kivalaszt"));
+    connect(m_chooseAction, &QAction::triggered, this, &TTorzsfm::choose);
+    QAction* backAction = menuBar->addAction(QStringLiteral("Vissza"));
+    backAction->setObjectName(QStringLiteral("m_vissza"));
+    connect(backAction, &QAction::triggered, this, &TTorzsfm::back);
+
+    auto* bar = m_bar = new QToolBar(QStringLiteral("Navigációs és törzs kezelő gombsor"), this);
+    bar->setObjectName(QStringLiteral("p_gombsor"));
+    bar->setToolTip(QStringLiteral("Navigációs és törzs kezelő gombsor"));
+    addButton(QStringLiteral("b_elso"), QStringLiteral("Első tétel"), QStyle::SP_MediaSkipBackward, &TTorzsfm::first);
+    addButton(QStringLiteral("b_elozo"), QStringLiteral("Előző tétel"), QStyle::SP_MediaSeekBackward, &TTorzsfm::prior);
+    addButton(QStringLiteral("b_kovetkezo"), QStringLiteral("Következő tétel"), QStyle::SP_MediaSeekForward, &TTorzsfm::next);
+    addButton(QStringLiteral("b_utolso"), QStringLiteral("Utolsó tétel"), QStyle::SP_MediaSkipForward, &TTorzsfm::last);
+    bar->addSeparator();
+    addButton(QStringLiteral("b_uj"), QStringLiteral("Új tétel"), QStyle::SP_FileIcon, &TTorzsfm::newRecord);
+    addButton(QStringLiteral("b_torles"), QStringLiteral("Törlés"), QStyle::SP_TrashIcon, &TTorzsfm::deleteRecord);
+    addButton(QStringLiteral("b_modosit"), QStringLiteral("Módosítás"), QStyle::SP_FileDialogDetailedView, &TTorzsfm::modify);
+    addButton(QStringLiteral("b_masol"), QStringLiteral("Aktuálisból újat"), QStyle::SP_FileDialogNewFolder, &TTorzsfm::copyRecord);
+    QToolButton* okButton = addButton(QStringLiteral("b_ok"), QStringLiteral("OK"), QStyle::SP_DialogApplyButton, nullptr);
+    connect(okButton, &QToolButton::clicked, this, [this] { store(); });
+    addButton(QStringLiteral("b_megsem"), QStringLiteral("Mégsem"), QStyle::SP_DialogCancelButton, &TTorzsfm::cancel);
+    addButton(QStringLiteral("b_kivalaszt"), QStringLiteral("Kiválaszt"), QStyle::SP_DialogOkButton, &TTorzsfm::choose);
+    m_stateLabel = new QLabel(this);
+    m_stateLabel->setObjectName(QStringLiteral("l_allapot"));
+    bar->addSeparator();
+    bar->addWidget(m_stateLabel);
+    layout->addWidget(bar);
+
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(new QLabel(QStringLiteral("Sorrend:"), this));
+    m_sort = new QComboBox(this);
+    m_sort->setObjectName(QStringLiteral("cb_sorrend"));
+    m_sort->setToolTip(QStringLiteral("Sorrend beállitása"));
+    m_sort->setMinimumWidth(160);
+    connect(m_sort, &QComboBox::activated, this, &TTorzsfm::sortBy);
+    searchRow->addWidget(m_sort);
+    searchRow->addWidget(new QLabel(QStringLiteral("Keresni:"), this));
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("e_keres"));
+    m_search->setToolTip(QStringLiteral("Keresés"));
+    connect(m_search, &QLineEdit::textEdited, this, &TTorzsfm::search);
+    connect(m_search, &QLineEdit::returnPressed, this, [this] { search(m_search->text()); });
+    searchRow->addWidget(m_search, 1);
+    m_tableName = new QLabel(this);
+    m_tableName->setObjectName(QStringLiteral("l_tablanev"));
+    QFont bold = m_tableName->font();
+    bold.setBold(true);
+    m_tableName->setFont(bold);
+    searchRow->addWidget(m_tableName);
+    m_count = new QLabel(this);
+    m_count->setObjectName(QStringLiteral("l_darab"));
+    searchRow->addWidget(m_count);
+    m_readOnly = new QLabel(QStringLiteral("Csak olvasható"), this);
+    m_readOnly->setObjectName(QStringLiteral("l_csakolvas"));
+    m_readOnly->setStyleSheet(QStringLiteral("color: red;"));
+    searchRow->addWidget(m_readOnly);
+    layout->addLayout(searchRow);
+
+    m_splitter = new QSplitter(Qt::Vertical, this);
+    m_scroll = new QScrollArea(m_splitter);
+    m_scroll->setObjectName(QStringLiteral("sb_panel"));
+    m_panelHost = new QWidget;
+    m_panelHost->setObjectName(QStringLiteral("p_panel"));
+    m_panelHost->resize(panelWidth, 300);
+    m_scroll->setWidget(m_panelHost);
+    m_grid = new QTableView(m_splitter);
+    m_grid->setObjectName(QStringLiteral("grid_torzs"));
+    m_grid->setModel(&m_data.model());
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    connect(m_grid, &QTableView::doubleClicked, this, [this] {
+        if (m_selection)
+            choose();
+    });
+    m_splitter->addWidget(m_scroll);
+    m_splitter->addWidget(m_grid);
+    layout->addWidget(m_splitter, 1);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& now) {
+        if (now.isValid() && now.row() != m_row) {
+            m_row = now.row();
+            afterMove();
+        }
+    });
+}
+
+FormPanel* TTorzsfm::panel() const
+{
+    return FormPanel::of(m_panelHost);
+}
+
+// ---- the entry routine's showing
+
+bool TTorzsfm::run(TorzsCall& call, const TableRights& rights, torzs::WindowState windowState)
+{
+    prepare(call, rights, windowState);
+    exec();
+    return finish(call);
+}
+
+void TTorzsfm::prepare(const TorzsCall& call, const TableRights& rights, torzs::WindowState windowState)
+{
+    const bool rebuild = !panel() || panel()->inputs().isEmpty();
+    m_requery = torzs::needsRequery(m_requery, rebuild, call.searchText, call.condition, m_data.condition);
+    const QString searchText = call.searchText == torzs::reopenText ? QString() : call.searchText;
+    m_selection = call.selectionMode;
+    m_title = rights.title.isEmpty() ? m_data.table() : rights.title;
+    setWindowTitle((m_selection ? QStringLiteral("Választás szótárból") : QStringLiteral("Törzs karbantartás"))
+                   + QStringLiteral(" * Tábla neve: ") + m_title);
+    m_buttonActions[QStringLiteral("b_kivalaszt")]->setVisible(m_selection);
+    m_access = call.editingAllowed && rights.access == QLatin1String("FULL");
+    m_data.condition = torzs::normaliseCondition(call.condition);
+    m_data.rights = rights;
+    m_names = call.names;
+    m_values = call.values;
+    applyWindowState(windowState);
+    if (rebuild)
+        m_requery = true;
+    onShowing(searchText);
+}
+
+bool TTorzsfm::finish(TorzsCall& call) const
+{
+    if (!m_chosen)
+        return false;
+    call.names = m_names;
+    call.values = m_values;
+    call.selected = selectedRecord(m_data.model().record(m_row));
+    return true;
+}
+
+void TTorzsfm::applyWindowState(torzs::WindowState state)
+{
+    switch (state) {
+    case torzs::WindowState::Keep:
+        break;
+    case torzs::WindowState::Normal:
+        setWindowState(Qt::WindowNoState);
+        break;
+    case torzs::WindowState::Maximized:
+        setWindowState(Qt::WindowMaximized);
+        break;
+    case torzs::WindowState::Minimized:
+        setWindowState(Qt::WindowMinimized);
+        break;
+    }
+}
+
+void TTorzsfm::onShowing(const QString& searchText)
+{
+    m_state = TorzsState::Closed;
+    m_chosen = false;
+    m_readOnly->setVisible(!m_access);
+    m_itemMenu->menuAction()->setVisible(m_access);
+    for (const char* name : {"b_uj", "b_torles", "b_modosit", "b_masol", "b_ok", "b_megsem"}) {
+        m_buttonActions[QLatin1String(name)]->setVisible(m_access);
+        m_buttons[QLatin1String(name)]->setEnabled(m_access);
+    }
+    m_chooseAction->setVisible(m_selection);
+    m_tableName->setText(m_data.table());
+
+    if (!m_data.openStructure())
+        return;
+    const bool rebuild = !panel() || panel()->inputs().isEmpty();
+    if (rebuild) {
+        QList<GridColumn> grid;
+        m_panelHost->resize(panelWidth, m_panelHost->height());
+        FormPanel::BuildPanel(m_panelHost, m_data.spec().module, m_data.spec().secondModule, FormPanel::singleColumn,
+                              &m_fieldNames, &m_captions, &grid, m_data.structure());
+        m_sort->clear();
+        m_sort->addItems(m_captions);
+        m_sort->setCurrentIndex(0);
+        QList<TorzsGridColumn> columns;
+        for (const GridColumn& g : grid) {
+            const FieldDef* def = panel() ? panel()->definition(g.field) : nullptr;
+            columns.append({g.field, g.title, def ? def->numberFormat() : QString()});
+        }
+        m_data.model().setGridColumns(columns);
+        m_requery = true;
+    }
+    QStringList panelFields;
+    if (FormPanel* p = panel())
+        for (PanelInput* in : p->inputs())
+            panelFields << panelname::fieldOf(in->widget()->objectName());
+    if (!m_data.setColumns(panelFields))
+        return;
+    if (m_requery) {
+        const bool ordered = !m_captions.isEmpty() && !m_fieldNames.isEmpty();
+        m_data.writeRecordsQuery(ordered ? m_fieldNames.first() : QString());
+        if (ordered)
+            m_sort->setCurrentIndex(0);
+        m_row = -1;
+        refresh();
+        m_grid->setEnabled(true);
+        setPanelMode(true);
+        limitSearch(currentSortField());
+        // Widths come from the display widths, never from measuring a full list.
+        const QFontMetrics fm(m_grid->font());
+        const QList<TorzsGridColumn>& columns = m_data.model().gridColumns();
+        for (int i = 0; i < columns.size(); ++i) {
+            const QSqlRecord& s = m_data.model().structure();
+            const int width = s.indexOf(columns[i].field) < 0 ? 10
+                            : data::columnOf(s.field(columns[i].field)).displayWidth;
+            m_grid->horizontalHeader()->resizeSection(
+                i, fm.averageCharWidth() * std::clamp(std::max<int>(width, columns[i].title.size()), 4, 40) + 12);
+        }
+    }
+    if (!m_sized) {
+        resize(std::max(width(), panelWidth + 40), 600);
+        m_panelHeight = 300;
+        m_sized = true;
+    }
+    const int lines = panel() ? panel()->lineCount() : 0;
+    m_panelHeight = std::min(m_panelHeight, lines * panelLineHeight + 8);
+    m_panelHost->setMinimumSize(panelWidth, lines * panelLineHeight + 8);
+    m_panelHost->resize(panelWidth, lines * panelLineHeight + 8);
+    m_splitter->setSizes({m_panelHeight + 4, 600 - m_panelHeight});
+    setState(TorzsState::Browse);
+    if (!searchText.isEmpty()) {
+        const int limit = m_search->maxLength();
+        m_search->setText(searchText.left(limit));
+        search(m_search->text());
+    } else {
+        m_search->clear();
+    }
+    m_search->setFocus();
+}
+
+// ---- state, panel mode, moves
+
+void TTorzsfm::setState(TorzsState state)
+{
+    m_state = state;
+    m_stateLabel->setText(alt::modeName(stateName(state)));
+    if (FormPanel* p = panel())
+        p->setInserting(state == TorzsState::Insert);
+}
+
+void TTorzsfm::setPanelMode(bool readOnly)
+{
+    FormPanel* p = panel();
+    if (!p)
+        return;
+    if (!m_access)
+        readOnly = true;
+    if (m_hideGrid->isChecked())
+        m_grid->setVisible(readOnly);
+    for (PanelInput* in : p->inputs())
+        in->setReadOnly(readOnly);
+    const bool hasRecords = m_data.model().rowCount() > 0;
+    for (TParaButton* b : p->buttons()) {
+        const QString c = b->text();
+        if (c == QLatin1String("?") || c == QLatin1String("+") || c == QLatin1String("Text") || c == QLatin1String("Karton"))
+            b->setEnabled(true);
+        else if (b->param3 == 1)
+            b->setEnabled(hasRecords);
+        else
+            b->setEnabled(!readOnly);
+    }
+}
+
+void TTorzsfm::setCurrentRow(int row)
+{
+    const int count = m_data.model().rowCount();
+    m_row = count == 0 ? -1 : std::clamp(row, 0, count - 1);
+    if (m_row >= 0 && m_data.model().columnCount() > 0) {
+        const QModelIndex index = m_data.model().index(m_row, 0);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->scrollTo(index);
+    }
+    afterMove();
+}
+
+void TTorzsfm::afterMove()
+{
+    FormPanel* p = panel();
+    if (!p)
+        return;
+    const QSqlRecord record = m_data.model().record(m_row);
+    if (record.isEmpty())
+        p->ClearPanel();
+    else
+        p->RecordToPanel(record);
+    p->RefreshInfoTexts(record);
+}
+
+void TTorzsfm::showCount()
+{
+    m_count->setText(QString::number(m_data.model().rowCount()) + QStringLiteral(" tétel"));
+}
+
+bool TTorzsfm::leaveEditing()
+{
+    if (m_state != TorzsState::Insert && m_state != TorzsState::Update)
+        return true;
+    if (m_data.panelChanged(m_state, panelInputs(), m_row)) {
+        messages::show(QStringLiteral("Adatbevitel közben van. Tárolja le, vagy dobja el!"));
+        return false;
+    }
+    setPanelMode(true);
+    m_grid->setEnabled(true);
+    setState(TorzsState::Browse);
+    return true;
+}
+
+void TTorzsfm::moveTo(int row)
+{
+    if (leaveEditing())
+        setCurrentRow(row);
+}
+
+void TTorzsfm::first() { moveTo(0); }
+void TTorzsfm::prior() { moveTo(m_row - 1); }
+void TTorzsfm::next() { moveTo(m_row + 1); }
+void TTorzsfm::last() { moveTo(m_data.model().rowCount() - 1); }
+
+void TTorzsfm::refresh()
+{
+    const QVariantList key = m_row >= 0 ? m_data.keyValues(m_row) : QVariantList();
+    const int previous = m_row;
+    m_data.reopen();
+    showCount();
+    const int found = key.isEmpty() ? -1 : m_data.locate(key);
+    setCurrentRow(found >= 0 ? found : std::max(previous, 0));
+}
+
+// ---- editing
+
+TorzsInputs TTorzsfm::panelInputs() const
+{
+    TorzsInputs inputs;
+    FormPanel* p = panel();
+    if (!p)
+        return inputs;
+    for (PanelInput* in : p->inputs()) {
+        const QString field = panelname::fieldOf(in->widget()->objectName());
+        const FieldDef* def = p->definition(field);
+        auto* memo = dynamic_cast<PanelMemo*>(in);
+        inputs[field.toUpper()] = TorzsInput{in->value(), in->isRequired(), in->widget()->isEnabled(), memo != nullptr,
+                                             memo && memo->isChanged(), def ? def->numberFormat() : QString()};
+    }
+    return inputs;
+}
+
+void TTorzsfm::startInsert(bool clear)
+{
+    setPanelMode(false);
+    FormPanel* p = panel();
+    if (clear && p)
+        p->ClearPanel();
+    setState(TorzsState::Insert);
+    m_grid->setEnabled(false);
+    if (!p)
+        return;
+    spec::AfterInsertHook(m_data.rights.afterInsert, [p](const QString& field, const QString& value) {
+        PanelInput* in = p->input(field);
+        if (in)
+            in->setValue(value);
+        return in != nullptr;
+    });
+    if (clear) {
+        // The defaults a lookup passes for its dictionary's new record.
+        for (qsizetype i = 0; i < m_names.size(); ++i)
+            if (PanelInput* in = p->input(m_names[i]))
+                in->setValue(m_values.value(i));
+    }
+    for (PanelInput* in : p->inputs())
+        if (in->isEditable()) {
+            in->widget()->setFocus();
+            break;
+        }
+}
+
+void TTorzsfm::newRecord()
+{
+    if (m_state == TorzsState::Browse && m_access)
+        startInsert(true);
+}
+
+void TTorzsfm::copyRecord()
+{
+    if (m_state == TorzsState::Browse && m_access && m_data.model().rowCount() > 0)
+        startInsert(false);
+}
+
+void TTorzsfm::modify()
+{
+    if (m_state != TorzsState::Browse || !m_access || m_data.model().rowCount() == 0)
+        return;
+    setPanelMode(false);
+    setState(TorzsState::Update);
+    m_grid->setEnabled(false);
+}
+
+void TTorzsfm::cancel()
+{
+    if (m_state != TorzsState::Insert && m_state != TorzsState::Update)
+        return;
+    setPanelMode(true);
+    afterMove();
+    m_grid->setEnabled(true);
+    setState(TorzsState::Browse);
+}
+
+bool TTorzsfm::store()
+{
+    if (m_state != TorzsState::Insert && m_state != TorzsState::Update)
+        return false;
+    const TorzsStoreResult r = m_data.store(m_state, panelInputs(), m_row);
+    switch (r.outcome) {
+    case TorzsStoreResult::Refused:
+        if (FormPanel* p = panel(); p && !r.focusField.isEmpty())
+            if (PanelInput* in = p->input(r.focusField); in && in->widget()->isEnabled())
+                in->widget()->setFocus();
+        return false;
+    case TorzsStoreResult::Failed:
+    case TorzsStoreResult::Vetoed:
+        return false;
+    case TorzsStoreResult::InsertInstead:
+        setState(TorzsState::Insert);
+        messages::show(QStringLiteral("Nyomja meg újból a tárolás gombot"));
+        return false;
+    case TorzsStoreResult::Stored:
+    case TorzsStoreResult::Discarded:
+        break;
+    }
+    m_data.reopen();
+    showCount();
+    const int row = m_data.locate(r.positionKey);
+    m_grid->setEnabled(true);
+    setState(TorzsState::Browse);
+    setPanelMode(true);
+    setCurrentRow(row >= 0 ? row : 0);
+    m_grid->setFocus();
+    // The caller gets the stored row, never another one that happens to be current.
+    if (m_selection && r.outcome == TorzsStoreResult::Stored && row >= 0)
+        chooseCurrent();
+    return r.outcome == TorzsStoreResult::Stored;
+}
+
+void TTorzsfm::deleteRecord()
+{
+    if (m_state != TorzsState::Browse || !m_access || m_row < 0)
+        return;
+    const int row = m_row;
+    if (!m_data.remove(row))
+        return;
+    showCount();
+    setCurrentRow(row);
+}
+
+// ---- choosing and closing
+
+void TTorzsfm::chooseCurrent()
+{
+    const QSqlRecord record = m_data.model().record(m_row);
+    if (record.isEmpty())
+        return;
+    FormPanel* p = panel();
+    // One value per column, in the order of the names, whether or not the panel shows it.
+    m_names.clear();
+    m_values.clear();
+    for (int i = 0; i < record.count(); ++i) {
+        const QString name = record.fieldName(i);
+        PanelInput* in = p ? p->input(name) : nullptr;
+        m_names << name;
+        m_values << (in && !dynamic_cast<PanelMemo*>(in) ? in->value()
+                                                          : panelText(record.value(i), Tdm::fieldTypeName(record.field(i))));
+    }
+    m_chosen = true;
+    done(QDialog::Accepted);
+}
+
+void TTorzsfm::choose()
+{
+    if (!m_selection)
+        return;
+    if (m_state == TorzsState::Insert || m_state == TorzsState::Update) {
+        store();   // chooses the stored row itself
+        return;
+    }
+    if (m_state == TorzsState::Browse)
+        chooseCurrent();
+}
+
+void TTorzsfm::back()
+{
+    m_chosen = false;
+    reject();
+}
+
+void TTorzsfm::reject()
+{
+    if (m_state == TorzsState::Insert || m_state == TorzsState::Update) {
+        const int answer = messages::ask(QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"),
+                                         MessageKind::Question,
+                                         {QStringLiteral("Nem"), QStringLiteral("Igen, mentéssel"), QStringLiteral("Igen, mentés nélkül")});
+        if (answer == 0)
+            return;
+        if (answer == 1) {
+            // Only a stored record lets the window close; a failed store keeps what was typed.
+            if (!store())
+                return;
+        } else {
+            cancel();
+        }
+        m_requery = false;
+        if (m_chosen)
+            return;
+    }
+    QDialog::reject();
+}
+
+// ---- sort and search
+
+QString TTorzsfm::currentSortField() const
+{
+    const int i = m_sort->currentIndex();
+    if (i >= 0 && i < m_fieldNames.size())
+        return m_fieldNames[i];
+    return m_data.columns().value(0);
+}
+
+void TTorzsfm::limitSearch(const QString& field)
+{
+    const QSqlRecord& s = m_data.model().structure();
+    const int width = s.indexOf(field) < 0 ? 0 : data::columnOf(s.field(field)).displayWidth;
+    if (width > 0) {
+        m_search->setMaxLength(width);
+        m_search->setText(m_search->text().left(width));
+    }
+}
+
+void TTorzsfm::sortBy(int captionIndex)
+{
+    if (captionIndex < 0 || captionIndex >= m_fieldNames.size())
+        return;
+    m_sort->setCurrentIndex(captionIndex);
+    m_data.setOrder(m_fieldNames[captionIndex]);
+    refresh();
+    limitSearch(m_fieldNames[captionIndex]);
+    m_search->setFocus();
+}
+
+void TTorzsfm::search(const QString& text)
+{
+    if (m_state != TorzsState::Browse)
+        return;
+    if (text.trimmed().isEmpty()) {
+        setCurrentRow(0);
+        return;
+    }
+    const int row = m_data.model().search(currentSortField(), text);
+    if (row >= 0)
+        setCurrentRow(row);
+}
+
+// ---- full lists
+
+void TTorzsfm::listToScreen()
+{
+    if (m_data.rights.qreport != 0) {
+        spec::QReportHook(m_data.rights.qreport);
+        return;
+    }
+    data::QueryRows rows(m_data.model().query(), m_title);
+    Tqr_szotar& report = Tqr_szotar::instance();
+    report.setDataSet(&rows);
+    report.setTitle(m_title);
+    report.preview(this);
+    report.setDataSet(nullptr);
+}
+
+void TTorzsfm::listToPrinter()
+{
+    if (m_data.rights.qreport != 0) {
+        spec::QReportHook(m_data.rights.qreport);
+        return;
+    }
+    data::QueryRows rows(m_data.model().query(), m_title);
+    Tqr_szotar& report = Tqr_szotar::instance();
+    report.setDataSet(&rows);
+    report.setTitle(m_title);
+    report.print();
+    report.setDataSet(nullptr);
+}
+
+bool TTorzsfm::listToPdf(const QString& path, QString* error)
+{
+    data::QueryRows rows(m_data.model().query(), m_title);
+    Tqr_szotar& report = Tqr_szotar::instance();
+    report.setDataSet(&rows);
+    report.setTitle(m_title);
+    const bool ok = report.writePdf(path, error);
+    report.setDataSet(nullptr);
+    return ok;
+}
+
+QString TTorzsfm::listToFile(const QString& fileName)
+{
+    if (m_data.rights.qreport != 0) {
+        spec::ExportHook(m_data.rights.qreport);
+        return {};
+    }
+    data::QueryRows rows(m_data.model().query(), m_data.table());
+    return reports::TQexportfm::instance().exportRows(rows, fileName, m_data.table());
+}
+
+// ---- the editors of the run
+
+TorzsEditors::TorzsEditors(QWidget* owner) : m_owner(owner) {}
+
+TorzsEditors::~TorzsEditors() = default;
+
+TTorzsfm* TorzsEditors::editor(const QString& spec) const
+{
+    const auto it = m_editors.find(torzs::editorName(torzs::parseSpec(spec)));
+    return it == m_editors.end() || it->second.isEmpty() ? nullptr : it->second.first().data();
+}
+
+bool TorzsEditors::OpenTorzs(TorzsCall& call)
+{
+    const torzs::Spec spec = torzs::parseSpec(call.spec);
+    if (!Tdm::instance().tableExists(spec.table)) {
+        messages::show(QStringLiteral("Nincs ilyen tábla:") + spec.table);
+        return false;
+    }
+    const TableRights rights = ReadTableRights(spec.rightsName);
+    if (rights.access == QLatin1String("NONE"))
+        return false;
+    const torzs::WindowState state =
+        torzs::windowState(rights.windowState, Ini::instance().value(QStringLiteral("WINDOWSTATE")));
+    // An editor that is open already (a lookup from its own panel) is not re-entered.
+    QList<QPointer<TTorzsfm>>& editors = m_editors[torzs::editorName(spec)];
+    TTorzsfm* editor = nullptr;
+    for (const QPointer<TTorzsfm>& e : editors)
+        if (e && !e->isVisible()) {
+            editor = e;
+            break;
+        }
+    if (!editor) {
+        editor = new TTorzsfm(spec, m_owner);
+        editors.append(editor);
+    }
+    return editor->run(call, rights, state);
+}
+
+} // namespace mivo

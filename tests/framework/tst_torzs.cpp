@@ -1,0 +1,444 @@
+#include "frameworkdb.h"
+
+#include "core/altproc.h"
+#include "core/dat.h"
+#include "core/messages.h"
+#include "core/mivomain.h"
+#include "framework/panelinput.h"
+#include "framework/parabutton.h"
+#include "framework/rights.h"
+#include "framework/torzs.h"
+
+#include "platform/dbquery.h"
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace mivo;
+
+namespace {
+
+/// Acts on the first modal editor that the predicate accepts, once it is up.
+void whenModal(const std::function<bool(QWidget*)>& accept, const std::function<void(TTorzsfm*)>& act)
+{
+    auto* timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, tries, accept, act] {
+        auto* editor = qobject_cast<TTorzsfm*>(QApplication::activeModalWidget());
+        if ((editor && accept(editor)) || ++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            if (editor && accept(editor))
+                act(editor);
+        }
+    });
+    timer->start(10);
+}
+
+void whenModal(const std::function<void(TTorzsfm*)>& act)
+{
+    whenModal([](QWidget*) { return true; }, act);
+}
+
+void click(TTorzsfm& editor, const char* button)
+{
+    editor.findChild<QToolButton*>(QLatin1String(button))->click();
+}
+
+PanelInput* input(TTorzsfm& editor, const char* field)
+{
+    return editor.panel()->input(QLatin1String(field));
+}
+
+/// An editor shown without the modal loop, as the entry routine prepares it.
+struct OpenEditor {
+    OpenEditor(const QString& spec, bool selection = false, bool editing = true, const QString& search = {})
+        : editor(torzs::parseSpec(spec))
+    {
+        call.spec = spec;
+        call.selectionMode = selection;
+        call.editingAllowed = editing;
+        call.searchText = search;
+        editor.prepare(call, ReadTableRights(torzs::parseSpec(spec).rightsName), torzs::WindowState::Keep);
+        editor.show();
+    }
+    TTorzsfm editor;
+    TorzsCall call;
+};
+
+QString currentText(TTorzsfm& e, const char* field)
+{
+    return e.data().model().value(e.currentRow(), QLatin1String(field)).toString();
+}
+
+} // namespace
+
+class TestTorzs : public QObject {
+    Q_OBJECT
+private slots:
+    void menuItemsOpenTheirTables_data()
+    {
+        QTest::addColumn<QString>("component");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("condition");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("keszulekek") << "keszulekek" << "ARU_KESZULEK_Torzsfm" << "Where ARU.JELLEG='K'" << "Készülék fajták";
+        QTest::newRow("Alkatreszek") << "Alkatreszek" << "ARU_ALKATRESZ_Torzsfm" << "Where ARU.JELLEG='A'" << "Alkatrészek";
+        QTest::newRow("Szolgaltatasok") << "Szolgaltatasok" << "ARU_ARU_Torzsfm" << "Where ARU.JELLEG='S'" << "Szolgáltatások";
+        QTest::newRow("Szerelok") << "Szerelok" << "SZERELO_SZERELO_Torzsfm" << "WHERE SZERELO.CEGKOD='O''K'" << "Szerelők";
+        QTest::newRow("Kulsosszerelok") << "Kulsosszerelok" << "SZERELO_SZERELO_Torzsfm" << "WHERE SZERELO.CEGKOD<>'O''K'" << "Szerelők";
+        QTest::newRow("kulsocegek") << "kulsocegek" << "KULSOCEG_KULSOCEG_Torzsfm" << "" << "Külső szerelő cégek";
+        QTest::newRow("ugyfelek") << "ugyfelek" << "UGYFEL_UGYFEL_Torzsfm" << "" << "Ügyfelek";
+        QTest::newRow("keszlet") << "keszlet" << "ALK_KESZLET_ALK_KESZLET_Torzsfm" << "" << "Alkatrész készlet";
+        QTest::newRow("tevekenysegek") << "tevekenysegek" << "TEVEKENYS_TEVEKENYS_Torzsfm" << "" << "Tevékenységek";
+        QTest::newRow("allapotok") << "allapotok" << "ALLAPOT_ALLAPOT_Torzsfm" << "" << "Állapotok";
+        QTest::newRow("tavolletek") << "tavolletek" << "TAVOLLET_TAVOLLET_Torzsfm" << "" << "Távolléti jogcímek";
+        QTest::newRow("vezerlo") << "vezerlo" << "VEZERLO_VEZERLO_Torzsfm" << "" << "Beviteli mezők, jogosultságok";
+        QTest::newRow("sz_juzer") << "sz_juzer" << "SZ_JUZER_SZ_JUZER_Torzsfm" << "" << "Felhasználók, jelszavak";
+        QTest::newRow("menuk") << "menuk" << "MENUK_MENUK_Torzsfm" << "" << "Menüpont jogosultságok";
+        QTest::newRow("tablak") << "tablak" << "TABLAK_TABLAK_Torzsfm" << "" << "Táblák nevei, jogosultságok";
+        QTest::newRow("pvezerlo") << "Kivlasztsutnirtkadsok1" << "PVEZERLO_PVEZERLO_Torzsfm" << "" << "Kiválasztás utáni értékadások";
+    }
+    void menuItemsOpenTheirTables()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        Td::instance().ownCompany = QStringLiteral("O'K");
+        Tmivomainfm main;
+        QFETCH(QString, component);
+        QFETCH(QString, title);
+        QString name, condition, caption;
+        bool readOnly = true;
+        whenModal([&](TTorzsfm* e) {
+            name = e->objectName();
+            condition = e->data().condition;
+            caption = e->windowTitle();
+            readOnly = e->findChild<QLabel*>(QStringLiteral("l_csakolvas"))->isVisibleTo(e);
+            e->back();
+        });
+        QAction* item = main.action(component);
+        QVERIFY(item->isEnabled());
+        item->trigger();
+        QTEST(name, "name");
+        QTEST(condition, "condition");
+        QCOMPARE(caption, QStringLiteral("Törzs karbantartás * Tábla neve: ") + title);
+        QVERIFY(!readOnly);
+        QVERIFY(messages->texts.isEmpty());
+    }
+
+    void insertCopyModifyThroughTheButtons()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        OpenEditor o(QStringLiteral("TAVOLLET"));
+        TTorzsfm& e = o.editor;
+        QCOMPARE(e.windowTitle(), QStringLiteral("Törzs karbantartás * Tábla neve: Távolléti jogcímek"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(), QStringLiteral("1 tétel"));
+        QCOMPARE(e.state(), TorzsState::Browse);
+        QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Betegség"));
+
+        click(e, "b_uj");
+        QCOMPARE(e.state(), TorzsState::Insert);
+        QVERIFY(!e.grid()->isEnabled());
+        QVERIFY(input(e, "KOD")->value().isEmpty());
+        input(e, "KOD")->setValue(QStringLiteral("SZ"));
+        input(e, "NEV")->setValue(QStringLiteral("Szabadság"));
+        // Moving while typing is refused.
+        click(e, "b_elso");
+        QCOMPARE(messages->texts.value(0), QStringLiteral("Adatbevitel közben van. Tárolja le, vagy dobja el!"));
+        click(e, "b_ok");
+        QCOMPARE(e.state(), TorzsState::Browse);
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("SZ"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(), QStringLiteral("2 tétel"));
+
+        click(e, "b_masol");
+        QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Szabadság"));
+        input(e, "KOD")->setValue(QStringLiteral("SZ2"));
+        click(e, "b_ok");
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("SZ2"));
+
+        click(e, "b_modosit");
+        QCOMPARE(e.state(), TorzsState::Update);
+        input(e, "NEV")->setValue(QStringLiteral("Fizetés nélküli"));
+        click(e, "b_ok");
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT NEV FROM TAVOLLET WHERE KOD='SZ2'")).toString(),
+                 QStringLiteral("Fizetés nélküli"));
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM DOKU")).toInt(), 2 + 2 + 1);
+
+        // An unchanged modification may be left by moving; a duplicate key stays on screen.
+        click(e, "b_modosit");
+        click(e, "b_elso");
+        QCOMPARE(e.state(), TorzsState::Browse);
+        click(e, "b_uj");
+        input(e, "KOD")->setValue(QStringLiteral("BE"));
+        input(e, "NEV")->setValue(QStringLiteral("Másik"));
+        const int before = messages->texts.size();
+        click(e, "b_ok");
+        QCOMPARE(messages->texts.size(), before + 1);
+        QCOMPARE(e.state(), TorzsState::Insert);
+        QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Másik"));
+        click(e, "b_megsem");
+        QCOMPARE(e.state(), TorzsState::Browse);
+    }
+
+    void viewOnly()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        QVERIFY(db.exec("UPDATE TABLAK SET IRHATJA_JOG='Q' WHERE TABLANEV='TAVOLLET'"));
+        Tdm::instance().FrameworkRights = QStringLiteral("A");
+        OpenEditor o(QStringLiteral("TAVOLLET"));
+        Tdm::instance().FrameworkRights.clear();
+        TTorzsfm& e = o.editor;
+        QVERIFY(!e.hasAccess());
+        QVERIFY(e.findChild<QLabel*>(QStringLiteral("l_csakolvas"))->isVisible());
+        QVERIFY(!e.findChild<QToolButton*>(QStringLiteral("b_uj"))->isVisible());
+        e.newRecord();
+        e.modify();
+        e.deleteRecord();
+        QCOMPARE(e.state(), TorzsState::Browse);
+        QVERIFY(input(e, "NEV")->isReadOnly());
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM TAVOLLET")).toInt(), 1);
+        QVERIFY(messages->texts.isEmpty());
+    }
+
+    void selectionReturnsAlignedLists()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        // A module that shows the name only: the key comes after it, off the panel.
+        QVERIFY(db.exec("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES, OSZLOPNEV) VALUES ('TEVNEV', '010', 'NEV', 'Név', 'Név')"));
+        QVERIFY(db.exec("DELETE FROM TEVEKENYS"));
+        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('JAV', 'Javítás', 2)"));
+        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAR', 'Karbantartás', 1)"));
+        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAZ', 'Kazáncsere', 3)"));
+        OpenEditor o(QStringLiteral("TEVEKENYS,TEVNEV"), true, true, QStringLiteral("kaz"));
+        TTorzsfm& e = o.editor;
+        QCOMPARE(e.windowTitle(), QStringLiteral("Választás szótárból * Tábla neve: TEVEKENYS"));
+        QVERIFY(e.findChild<QToolButton*>(QStringLiteral("b_kivalaszt"))->isVisible());
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("KAZ"));
+        QTest::keyClicks(e.searchBox(), QStringLiteral("x"));
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("KAZ"));
+        e.searchBox()->clear();
+        QTest::keyClicks(e.searchBox(), QStringLiteral("ka"));
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("KAR"));
+        e.choose();
+        QVERIFY(!e.isVisible());
+        TorzsCall& call = o.call;
+        QVERIFY(e.finish(call));
+        QCOMPARE(call.names, (QStringList{"NEV", "KOD"}));
+        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), call.names, call.values), QStringLiteral("KAR"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("NEV"), call.names, call.values), QStringLiteral("Karbantartás"));
+        QCOMPARE(call.selected.size(), 2);
+        QCOMPARE(call.selected[1].FieldName, QStringLiteral("KOD"));
+        QCOMPARE(call.selected[1].FieldType, QStringLiteral("VARCHAR"));
+        QCOMPARE(call.selected[1].Value.toString(), QStringLiteral("KAR"));
+    }
+
+    void selectionAfterInsert()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("INSERT INTO UGYFEL (KOD, NEV) VALUES (120, 'Zala')"));
+        QVERIFY(db.exec("SET GENERATOR GEN_UGYFEL TO 11"));
+        OpenEditor o(QStringLiteral("UGYFEL"), true);
+        TTorzsfm& e = o.editor;
+        click(e, "b_uj");
+        // A failed store neither chooses nor closes, and keeps what was typed.
+        input(e, "VAROS")->setValue(QStringLiteral("Pécs"));
+        e.choose();
+        QCOMPARE(messages->texts.value(0), QStringLiteral("Kitöltendő mezőt üresen hagyott : NEV"));
+        QVERIFY(e.isVisible());
+        QVERIFY(!e.chosen());
+        QCOMPARE(input(e, "VAROS")->value(), QStringLiteral("Pécs"));
+        input(e, "NEV")->setValue(QStringLiteral("Új Ügyfél"));
+        e.choose();
+        QVERIFY(e.chosen());
+        QVERIFY(!e.isVisible());
+        QVERIFY(e.finish(o.call));
+        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), o.call.names, o.call.values), QStringLiteral("12"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("VAROS"), o.call.names, o.call.values), QStringLiteral("Pécs"));
+    }
+
+    void closingWhileEditing_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("nev");
+        QTest::addColumn<bool>("open");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("Nem") << 0 << "Új" << true << 1;
+        QTest::newRow("Igen, mentéssel") << 1 << "Új" << false << 2;
+        QTest::newRow("Igen, mentéssel, failing") << 1 << "" << true << 1;
+        QTest::newRow("Igen, mentés nélkül") << 2 << "Új" << false << 1;
+    }
+    void closingWhileEditing()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("INSERT INTO UGYFEL (KOD, NEV) VALUES (100, 'Első')"));
+        OpenEditor o(QStringLiteral("UGYFEL"));
+        TTorzsfm& e = o.editor;
+        click(e, "b_uj");
+        QFETCH(QString, nev);
+        input(e, "NEV")->setValue(nev);
+        QFETCH(int, answer);
+        messages->queueAnswers({answer});
+        e.close();
+        QCOMPARE(messages->texts.value(0), QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"));
+        QFETCH(bool, open);
+        QVERIFY2(e.isVisible() == open, qPrintable(messages->texts.join('|')));
+        QTEST(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM UGYFEL")).toInt(), "rows");
+        if (e.isVisible())
+            QCOMPARE(input(e, "NEV")->value(), nev);
+        else
+            QVERIFY(!e.requeryPending());
+    }
+
+    void lookupButtonPicksFromTheDictionary()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("DELETE FROM IRSZAM"));
+        QVERIFY(db.exec("INSERT INTO IRSZAM (IRSZAM, HELYSEG) VALUES ('1011', 'Budapest')"));
+        QVERIFY(db.exec("INSERT INTO IRSZAM (IRSZAM, HELYSEG) VALUES ('7621', 'Pécs')"));
+        QWidget owner;
+        TorzsEditors editors(&owner);
+        setTorzsOpener(&editors);
+        OpenEditor o(QStringLiteral("UGYFEL"));
+        TTorzsfm& e = o.editor;
+        click(e, "b_uj");
+        input(e, "IRSZAM")->setValue(QStringLiteral("76"));
+        QString search, caption;
+        whenModal([&](TTorzsfm* dictionary) {
+            search = dictionary->searchBox()->text();
+            caption = dictionary->windowTitle();
+            dictionary->choose();
+        });
+        e.panel()->button(QStringLiteral("IRSZAM"))->click();
+        setTorzsOpener(nullptr);
+        QCOMPARE(search, QStringLiteral("76"));
+        QCOMPARE(caption, QStringLiteral("Választás szótárból * Tábla neve: Irányítószámok"));
+        QCOMPARE(input(e, "IRSZAM")->value(), QStringLiteral("7621"));
+        QCOMPARE(input(e, "VAROS")->value(), QStringLiteral("Pécs"));
+        QVERIFY(editors.editor(QStringLiteral("IRSZAM")));
+    }
+
+    void anOpenEditorIsNotReentered()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        QVERIFY(db.exec("UPDATE TABLAK SET WINDOWSTATE='maximized' WHERE TABLANEV='TAVOLLET'"));
+        QWidget owner;
+        TorzsEditors editors(&owner);
+        TTorzsfm* outer = nullptr;
+        TTorzsfm* inner = nullptr;
+        bool outerChosen = true;
+        whenModal([&](TTorzsfm* first) {
+            outer = first;
+            whenModal([first](QWidget* w) { return w != first; },
+                      [&](TTorzsfm* second) {
+                          inner = second;
+                          second->choose();
+                      });
+            TorzsCall nested;
+            nested.spec = QStringLiteral("TAVOLLET");
+            nested.selectionMode = true;
+            outerChosen = editors.OpenTorzs(nested);
+            QCOMPARE(nested.values.value(0), QStringLiteral("BE"));
+            first->back();
+        });
+        TorzsCall call;
+        call.spec = QStringLiteral("tavollet");
+        QVERIFY(!editors.OpenTorzs(call));
+        QVERIFY(outerChosen);
+        QVERIFY(outer && inner && outer != inner);
+        QCOMPARE(editors.editor(QStringLiteral("TAVOLLET")), outer);
+        QVERIFY(outer->windowState() & Qt::WindowMaximized);
+        // Reused at the next call.
+        whenModal([&](TTorzsfm* again) {
+            QCOMPARE(again, outer);
+            again->back();
+        });
+        QVERIFY(!editors.OpenTorzs(call));
+    }
+
+    void missingTable()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QWidget owner;
+        TorzsEditors editors(&owner);
+        TorzsCall call;
+        call.spec = QStringLiteral("NINCSILYEN");
+        QVERIFY(!editors.OpenTorzs(call));
+        QCOMPARE(messages->texts, QStringList{QStringLiteral("Nincs ilyen tábla:NINCSILYEN")});
+    }
+
+    void sortAndFullLists()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('A1', 'Zárt nap')"));
+        QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('B2', 'Eső')"));
+        OpenEditor o(QStringLiteral("TAVOLLET"));
+        TTorzsfm& e = o.editor;
+        QAbstractItemModelTester tester(e.grid()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("A1"));
+        const int nameIndex = e.sortBox()->findText(QStringLiteral("Megnevezés"));
+        QVERIFY2(nameIndex >= 0, qPrintable(QStringList([&] { QStringList l; for (int i = 0; i < e.sortBox()->count(); ++i) l << e.sortBox()->itemText(i); return l; }()).join(",")));
+        e.sortBy(nameIndex);
+        QCOMPARE(e.data().model().value(0, QStringLiteral("KOD")).toString(), QStringLiteral("B2"));
+        QCOMPARE(currentText(e, "KOD"), QStringLiteral("A1"));
+
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
+        QString error;
+        QVERIFY2(e.listToPdf(pdf, &error), qPrintable(error));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished());
+        const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(pages.contains(QStringLiteral("Távolléti jogcímek")), qPrintable(pages));
+        QVERIFY(pages.contains(QStringLiteral("Eső")));
+        QVERIFY(pages.indexOf(QStringLiteral("Eső")) < pages.indexOf(QStringLiteral("Zárt nap")));
+
+        const QString sql = e.listToFile(dir.filePath(QStringLiteral("lista.sql")));
+        QVERIFY(!sql.isEmpty());
+        QFile file(sql);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QString script = QString::fromUtf8(file.readAll());
+        QVERIFY2(script.contains(QStringLiteral("Zárt nap")) && script.contains(QStringLiteral("TAVOLLET")), qPrintable(script));
+    }
+};
+
+QTEST_MAIN(TestTorzs)
+#include "tst_torzs.moc"
