@@ -1,10 +1,12 @@
 -- Business, schedule, dictionary, control and exchange tables of the application database.
 -- Every text column is VARCHAR (CHAR would come back padded); dates are "yyyy.mm.dd" texts.
+-- Codes compare byte by byte ('ÜZ' is not 'UZ'); names of people and articles sort as
+-- readers expect ("Ábel" before "Béla").
 -- No foreign keys: the full reloads of the imports empty the tables in their own order.
 
 CREATE TABLE UGYFEL (
   KOD INTEGER NOT NULL PRIMARY KEY,
-  NEV VARCHAR(60),
+  NEV VARCHAR(60) COLLATE UNICODE,
   IRSZAM VARCHAR(4),
   VAROS VARCHAR(40),
   UTCA VARCHAR(40),
@@ -20,7 +22,7 @@ CREATE TABLE UGYFEL (
 CREATE TABLE ARU (
   BELSOKOD INTEGER NOT NULL PRIMARY KEY,
   KOD VARCHAR(30),
-  NEV VARCHAR(60),
+  NEV VARCHAR(60) COLLATE UNICODE,
   NEV2 VARCHAR(60),
   JELLEG VARCHAR(1),
   AKTIV VARCHAR(1),
@@ -147,7 +149,7 @@ CREATE TABLE BEUZLAP (
 
 CREATE TABLE SZERELO (
   KOD VARCHAR(6) NOT NULL PRIMARY KEY,
-  NEV VARCHAR(40),
+  NEV VARCHAR(40) COLLATE UNICODE,
   IRSZAM VARCHAR(4),
   VAROS VARCHAR(40),
   UTCA VARCHAR(40),

@@ -85,6 +85,21 @@ private slots:
             QCOMPARE(db::scalar("d_mivo", "SELECT COUNT(*) FROM ALLAPOT WHERE KOD = :k", {{"k", QString::fromLatin1(state)}}).toInt(), 1);
     }
 
+    void namesSortAsReadersExpect()
+    {
+        TestDb db(QStringList{});
+        for (const char* name : {"Zoltán Ede", "Ábel Anna", "Béla Kis", "Aladár Nagy"})
+            QVERIFY(db::execute("d_mivo", "INSERT INTO UGYFEL (NEV) VALUES (:n)", {{"n", QString::fromUtf8(name)}}));
+        db::Query q;
+        q.setSql("SELECT NEV FROM UGYFEL ORDER BY NEV");
+        QVERIFY(q.exec());
+        QStringList order;
+        while (q.next())
+            order << q.text("NEV");
+        QCOMPARE(order, QStringList({"Ábel Anna", "Aladár Nagy", "Béla Kis", "Zoltán Ede"}));
+        QCOMPARE(db::scalar("d_mivo", "SELECT COUNT(*) FROM UGYFEL WHERE NEV = 'Abel Anna'").toInt(), 0);
+    }
+
     void viewsGiveTheColumnsUsed()
     {
         TestDb db(QStringList{});
