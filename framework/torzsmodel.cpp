@@ -39,8 +39,6 @@ bool TorzsModel::reopen(QString* error)
     m_gridIndex.clear();
     for (const TorzsGridColumn& c : m_grid)
         m_gridIndex.push_back(m_query->fieldIndex(c.field));
-    m_foldedField.clear();
-    m_folded.clear();
     endResetModel();
     return ok;
 }
@@ -151,30 +149,25 @@ int TorzsModel::search(const QString& field, const QString& text) const
     const int column = m_query->fieldIndex(field);
     if (column < 0 || text.isEmpty())
         return -1;
-    if (m_foldedField != field) {
-        m_folded.clear();
-        m_folded.reserve(size_t(rowCount()));
-        const QString& type = m_typeNames[size_t(column)];
-        for (int row = 0; row < rowCount(); ++row) {
-            m_query->seek(row);
-            m_folded.push_back(panelText(m_query->value(column), type).toCaseFolded());
-        }
-        m_foldedField = field;
-    }
+    const QString& type = m_typeNames[size_t(column)];
     const QString wanted = text.toCaseFolded();
     // The first row with the longest shared beginning is the first row that a search for
-    // ever shorter beginnings of the text would find.
+    // ever shorter beginnings of the text would find. Characters are folded one by one, so
+    // a keystroke copies no column.
     int best = -1;
     qsizetype bestLength = 0;
-    for (size_t row = 0; row < m_folded.size(); ++row) {
-        const QString& s = m_folded[row];
+    const int rows = rowCount();
+    for (int row = 0; row < rows; ++row) {
+        m_query->seek(row);
+        const QVariant v = m_query->value(column);
+        const QString s = v.typeId() == QMetaType::QString ? v.toString() : panelText(v, type);
         const qsizetype limit = std::min(s.size(), wanted.size());
         qsizetype n = 0;
-        while (n < limit && s[n] == wanted[n])
+        while (n < limit && s[n].toCaseFolded() == wanted[n])
             ++n;
         if (n > bestLength) {
             bestLength = n;
-            best = int(row);
+            best = row;
             if (n == wanted.size())
                 break;
         }

@@ -64,9 +64,6 @@ private:
     QList<TorzsGridColumn> m_grid;
     std::vector<int> m_gridIndex;      // result column of each grid column
     std::vector<QString> m_typeNames;  // per result column
-    // Case-folded texts of the last searched field, built on first search after a reopen.
-    mutable QString m_foldedField;
-    mutable std::vector<QString> m_folded;
 };
 
 /// Whether two values of a column are the same: nulls match only nulls, numbers by value,
