@@ -42,10 +42,10 @@ int main(int argc, char** argv)
         err << "no benchmark database\n";
         return 1;
     }
-    const torzs::Spec spec = torzs::parseSpec(QStringLiteral("UGYFEL"));
-    TTorzsfm editor(spec);
+    const torzs::Spec tableSpec = torzs::parseSpec(QStringLiteral("UGYFEL"));
+    TTorzsfm editor(tableSpec);
     TorzsCall call;
-    call.spec = QStringLiteral("UGYFEL");
+    call.tableSpec = QStringLiteral("UGYFEL");
     const TableRights rights = ReadTableRights(QStringLiteral("UGYFEL"));
 
     QElapsedTimer first;

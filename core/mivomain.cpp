@@ -63,11 +63,11 @@ const Group mainMenu[] = {
       {"alkkeszgen", "Alkatrész készlet újraszámolása"}, {"beallitasok", "Beállítások"}}},
 };
 
-// Master-data items: the generic editor on a table spec, with a fixed condition, or with a
+// Master-data items: the generic editor on a table list, with a fixed condition, or with a
 // comparison that the own company code completes, or with neither.
 struct MasterItem {
     const char* component;
-    const char* spec;
+    const char* tableSpec;
     const char* condition;
     const char* ownCompanyComparison;
 };
@@ -159,7 +159,7 @@ void Tmivomainfm::wireMasterData()
         a->setEnabled(true);
         connect(a, &QAction::triggered, this, [this, item] {
             TorzsCall call;
-            call.spec = QString::fromLatin1(item.spec);
+            call.tableSpec = QString::fromLatin1(item.tableSpec);
             if (item.condition)
                 call.condition = QString::fromLatin1(item.condition);
             else if (item.ownCompanyComparison)

@@ -26,9 +26,9 @@ namespace {
 
 const QString panelObjectName = QStringLiteral("mivo_formpanel");
 
-QString tablePart(const QString& spec)
+QString tablePart(const QString& tableSpec)
 {
-    return spec.section(QLatin1Char(','), 0, 0).section(QLatin1Char('+'), 0, 0).trimmed();
+    return tableSpec.section(QLatin1Char(','), 0, 0).section(QLatin1Char('+'), 0, 0).trimmed();
 }
 
 } // namespace
@@ -258,12 +258,12 @@ void FormPanel::click(TParaButton* button)
 void FormPanel::LookupClick(TParaButton* button)
 {
     TorzsCall call;
-    call.spec = button->param2.toUpper();
+    call.tableSpec = button->param2.toUpper();
     call.condition = dictionaryCondition(button->param5, fieldText());
     call.searchText = input(button->param1) ? input(button->param1)->value() : QString();
     call.selectionMode = button->text() != QLatin1String("+");
     QString error;
-    for (const LookupDefault& d : readLookupDefaults(call.spec, &error)) {
+    for (const LookupDefault& d : readLookupDefaults(call.tableSpec, &error)) {
         call.names << d.mezo;
         call.values << d.evaluate(fieldText());
     }

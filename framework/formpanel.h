@@ -63,7 +63,7 @@ public:
     void FillFromSelection(TParaButton* button, const ASelectedRecord& selected);
     /// After a choice: the field's first information text for the input's current value.
     void RefreshFieldInfo(TParaButton* button);
-    /// The first record of the table (a table spec: its table part) whose field equals the value.
+    /// The first record of the table (a table list: its table part) whose field equals the value.
     static bool LookupExact(const QString& value, const QString& table, const QString& field,
                             ASelectedRecord* selected);
 

@@ -18,7 +18,7 @@ public:
     explicit TParaButton(QWidget* parent = nullptr);
 
     QString param1;   ///< the field, or BUTTON + "_" + SORREND for a row without one
-    QString param2;   ///< dictionary table spec (SZOT_)
+    QString param2;   ///< dictionary table list (SZOT_)
     int param3 = 0;   ///< FUNKCIO
     QString param4;   ///< PVEZERLO panel
     QString param5;   ///< dictionary condition (SZOTWHERE)

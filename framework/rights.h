@@ -4,7 +4,7 @@
 
 namespace mivo {
 
-/// What the table dictionary says about one table or table spec.
+/// What the table dictionary says about one table or table list.
 struct TableRights {
     QString access = QStringLiteral("FULL");   ///< "FULL", "VIEW" or "NONE"
     int afterInsert = 0;
@@ -22,7 +22,7 @@ struct TableRights {
 /// always met; otherwise one shared letter is enough.
 bool CheckRights(const QString& requirement);
 
-/// Access level and hook codes of a table name or spec from TABLAK. Without TABLAK or
+/// Access level and hook codes of a table name or table list from TABLAK. Without TABLAK or
 /// without a row: "FULL". No right to view shows
 /// "Önnek nincs joga az alábbi táblát megtekinteni:" and the title, and gives "NONE".
 TableRights ReadTableRights(const QString& tableOrSpec);

@@ -13,7 +13,7 @@
 #include "platform/rowsource.h"
 #include "qrszotar.h"
 #include "reports/qexport.h"
-#include "spec.h"
+#include "editorhooks.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -40,9 +40,9 @@ constexpr int panelLineHeight = 22;
 
 } // namespace
 
-TTorzsfm::TTorzsfm(const torzs::Spec& spec, QWidget* parent) : QDialog(parent), m_data(spec)
+TTorzsfm::TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent) : QDialog(parent), m_data(tableSpec)
 {
-    setObjectName(torzs::editorName(spec));
+    setObjectName(torzs::editorName(tableSpec));
     buildScreen();
 }
 
@@ -276,7 +276,7 @@ void TTorzsfm::onShowing(const QString& searchText)
     if (rebuild) {
         QList<GridColumn> grid;
         m_panelHost->resize(panelWidth, m_panelHost->height());
-        FormPanel::BuildPanel(m_panelHost, m_data.spec().module, m_data.spec().secondModule, FormPanel::singleColumn,
+        FormPanel::BuildPanel(m_panelHost, m_data.tableSpec().module, m_data.tableSpec().secondModule, FormPanel::singleColumn,
                               &m_fieldNames, &m_captions, &grid, m_data.structure());
         m_sort->clear();
         m_sort->addItems(m_captions);
@@ -463,7 +463,7 @@ void TTorzsfm::startInsert(bool clear)
     m_grid->setEnabled(false);
     if (!p)
         return;
-    spec::AfterInsertHook(m_data.rights.afterInsert, [p](const QString& field, const QString& value) {
+    hooks::AfterInsertHook(m_data.rights.afterInsert, [p](const QString& field, const QString& value) {
         PanelInput* in = p->input(field);
         if (in)
             in->setValue(value);
@@ -671,7 +671,7 @@ void TTorzsfm::search(const QString& text)
 void TTorzsfm::listToScreen()
 {
     if (m_data.rights.qreport != 0) {
-        spec::QReportHook(m_data.rights.qreport);
+        hooks::QReportHook(m_data.rights.qreport);
         return;
     }
     data::QueryRows rows(m_data.model().query(), m_title);
@@ -685,7 +685,7 @@ void TTorzsfm::listToScreen()
 void TTorzsfm::listToPrinter()
 {
     if (m_data.rights.qreport != 0) {
-        spec::QReportHook(m_data.rights.qreport);
+        hooks::QReportHook(m_data.rights.qreport);
         return;
     }
     data::QueryRows rows(m_data.model().query(), m_title);
@@ -710,7 +710,7 @@ bool TTorzsfm::listToPdf(const QString& path, QString* error)
 QString TTorzsfm::listToFile(const QString& fileName)
 {
     if (m_data.rights.qreport != 0) {
-        spec::ExportHook(m_data.rights.qreport);
+        hooks::ExportHook(m_data.rights.qreport);
         return {};
     }
     data::QueryRows rows(m_data.model().query(), m_data.table());
@@ -723,26 +723,26 @@ TorzsEditors::TorzsEditors(QWidget* owner) : m_owner(owner) {}
 
 TorzsEditors::~TorzsEditors() = default;
 
-TTorzsfm* TorzsEditors::editor(const QString& spec) const
+TTorzsfm* TorzsEditors::editor(const QString& tableSpec) const
 {
-    const auto it = m_editors.find(torzs::editorName(torzs::parseSpec(spec)));
+    const auto it = m_editors.find(torzs::editorName(torzs::parseSpec(tableSpec)));
     return it == m_editors.end() || it->second.isEmpty() ? nullptr : it->second.first().data();
 }
 
 bool TorzsEditors::OpenTorzs(TorzsCall& call)
 {
-    const torzs::Spec spec = torzs::parseSpec(call.spec);
-    if (!Tdm::instance().tableExists(spec.table)) {
-        messages::show(QStringLiteral("Nincs ilyen tábla:") + spec.table);
+    const torzs::Spec tableSpec = torzs::parseSpec(call.tableSpec);
+    if (!Tdm::instance().tableExists(tableSpec.table)) {
+        messages::show(QStringLiteral("Nincs ilyen tábla:") + tableSpec.table);
         return false;
     }
-    const TableRights rights = ReadTableRights(spec.rightsName);
+    const TableRights rights = ReadTableRights(tableSpec.rightsName);
     if (rights.access == QLatin1String("NONE"))
         return false;
     const torzs::WindowState state =
         torzs::windowState(rights.windowState, Ini::instance().value(QStringLiteral("WINDOWSTATE")));
     // An editor that is open already (a lookup from its own panel) is not re-entered.
-    QList<QPointer<TTorzsfm>>& editors = m_editors[torzs::editorName(spec)];
+    QList<QPointer<TTorzsfm>>& editors = m_editors[torzs::editorName(tableSpec)];
     TTorzsfm* editor = nullptr;
     for (const QPointer<TTorzsfm>& e : editors)
         if (e && !e->isVisible()) {
@@ -750,7 +750,7 @@ bool TorzsEditors::OpenTorzs(TorzsCall& call)
             break;
         }
     if (!editor) {
-        editor = new TTorzsfm(spec, m_owner);
+        editor = new TTorzsfm(tableSpec, m_owner);
         editors.append(editor);
     }
     return editor->run(call, rights, state);

@@ -29,7 +29,7 @@ namespace mivo {
 class TTorzsfm : public QDialog {
     Q_OBJECT
 public:
-    TTorzsfm(const torzs::Spec& spec, QWidget* parent = nullptr);
+    TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent = nullptr);
     ~TTorzsfm() override;
 
     /// One call of the entry routine on this editor: prepares it, shows it modally and
@@ -141,8 +141,8 @@ public:
     ~TorzsEditors() override;
 
     bool OpenTorzs(TorzsCall& call) override;
-    /// The first editor of a spec's table and module, or nullptr.
-    TTorzsfm* editor(const QString& spec) const;
+    /// The first editor of a tableSpec's table and module, or nullptr.
+    TTorzsfm* editor(const QString& tableSpec) const;
 
 private:
     QWidget* m_owner;

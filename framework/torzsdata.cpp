@@ -4,7 +4,7 @@
 #include "core/messages.h"
 #include "fieldtext.h"
 #include "platform/dbquery.h"
-#include "spec.h"
+#include "editorhooks.h"
 
 #include <QSqlField>
 
@@ -58,8 +58,8 @@ QString stateName(TorzsState state)
     return {};
 }
 
-TorzsData::TorzsData(const torzs::Spec& spec)
-    : m_spec(spec), m_structure(std::make_unique<db::Query>(Tdm::connectionName)),
+TorzsData::TorzsData(const torzs::Spec& tableSpec)
+    : m_spec(tableSpec), m_structure(std::make_unique<db::Query>(Tdm::connectionName)),
       m_model(std::make_unique<TorzsModel>(Tdm::connectionName))
 {
 }
@@ -203,7 +203,7 @@ QList<FieldChange> TorzsData::changes(const TorzsInputs& inputs, const QSqlRecor
 
 bool TorzsData::run(db::Query& q, const std::map<QString, QVariant>& params, TorzsStoreResult* result)
 {
-    if (rights.beforePost != 0 && !spec::BeforePostHook(rights.beforePost, q.lines())) {
+    if (rights.beforePost != 0 && !hooks::BeforePostHook(rights.beforePost, q.lines())) {
         result->outcome = TorzsStoreResult::Vetoed;
         return false;
     }
@@ -261,7 +261,7 @@ TorzsStoreResult TorzsData::insert(const TorzsInputs& inputs)
     if (!changelog::write(table(), keyTexts(result.positionKey), QStringLiteral("I"), changes(inputs, {}, true), 1, &error))
         messages::show(error, MessageKind::Error);
     if (rights.afterPost != 0)
-        spec::AfterPostHook(table(), rights.afterPost, replayText(q.lines()), params);
+        hooks::AfterPostHook(table(), rights.afterPost, replayText(q.lines()), params);
     result.outcome = TorzsStoreResult::Stored;
     return result;
 }
@@ -321,7 +321,7 @@ TorzsStoreResult TorzsData::update(const TorzsInputs& inputs, const QSqlRecord& 
                           q.rowsAffected(), &error))
         messages::show(error, MessageKind::Error);
     if (rights.afterPost != 0)
-        spec::AfterPostHook(table(), rights.afterPost, q.sql(), params);
+        hooks::AfterPostHook(table(), rights.afterPost, q.sql(), params);
     for (const QString& f : find)
         result.positionKey << params[f.toLower()];
     result.outcome = TorzsStoreResult::Stored;
@@ -337,7 +337,7 @@ bool TorzsData::remove(int row)
     const QSqlRecord current = m_model->record(row);
     if (current.isEmpty())
         return false;
-    if (!spec::DeleteAllowedHook(table(), m_keys, current)) {
+    if (!hooks::DeleteAllowedHook(table(), m_keys, current)) {
         messages::show(QStringLiteral("Nem törölhető szerkezeti integritás miatt"));
         return false;
     }

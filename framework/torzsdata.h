@@ -57,10 +57,10 @@ struct TorzsStoreResult {
 /// All statements run on the metadata connection d_alap with bound values.
 class TorzsData {
 public:
-    explicit TorzsData(const torzs::Spec& spec);
+    explicit TorzsData(const torzs::Spec& tableSpec);
     ~TorzsData();
 
-    const torzs::Spec& spec() const { return m_spec; }
+    const torzs::Spec& tableSpec() const { return m_spec; }
     const QString& table() const { return m_spec.table; }
 
     /// Hook codes and access of the table dictionary.

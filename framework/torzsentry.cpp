@@ -4,30 +4,30 @@ namespace mivo::torzs {
 
 Spec parseSpec(const QString& written)
 {
-    const QString spec = written.trimmed().toUpper();
+    const QString tableSpec = written.trimmed().toUpper();
     Spec s;
-    const qsizetype comma = spec.indexOf(QLatin1Char(','));
-    const qsizetype plus = spec.indexOf(QLatin1Char('+'));
+    const qsizetype comma = tableSpec.indexOf(QLatin1Char(','));
+    const qsizetype plus = tableSpec.indexOf(QLatin1Char('+'));
     if (comma >= 0) {
-        s.table = spec.left(comma).trimmed();
-        s.module = spec.mid(comma + 1).trimmed();
+        s.table = tableSpec.left(comma).trimmed();
+        s.module = tableSpec.mid(comma + 1).trimmed();
         s.rightsName = written.trimmed();
     } else if (plus >= 0) {
-        s.table = spec.left(plus).trimmed();
+        s.table = tableSpec.left(plus).trimmed();
         s.module = s.table;
-        s.secondModule = spec.mid(plus + 1).trimmed();
+        s.secondModule = tableSpec.mid(plus + 1).trimmed();
         s.rightsName = s.table;
     } else {
-        s.table = spec;
-        s.module = spec;
-        s.rightsName = spec;
+        s.table = tableSpec;
+        s.module = tableSpec;
+        s.rightsName = tableSpec;
     }
     return s;
 }
 
-QString editorName(const Spec& spec)
+QString editorName(const Spec& tableSpec)
 {
-    return spec.table + QLatin1Char('_') + spec.module + QStringLiteral("_Torzsfm");
+    return tableSpec.table + QLatin1Char('_') + tableSpec.module + QStringLiteral("_Torzsfm");
 }
 
 QString normaliseCondition(const QString& argument)

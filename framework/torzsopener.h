@@ -9,7 +9,7 @@ namespace mivo {
 
 /// The arguments of one call of the generic editor's entry routine.
 struct TorzsCall {
-    QString spec;             ///< "TABLE", "TABLE,MODULE" or "TABLE+MODULE"
+    QString tableSpec;             ///< "TABLE", "TABLE,MODULE" or "TABLE+MODULE"
     QString condition;        ///< a WHERE clause, with or without the word WHERE
     QString searchText;
     bool editingAllowed = true;

@@ -85,19 +85,19 @@ private slots:
     void readTableRights_data()
     {
         QTest::addColumn<QString>("rights");
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("tableSpec");
         QTest::addColumn<QString>("access");
         QTest::addColumn<bool>("refused");
         QTest::newRow("no row") << "" << "NINCSSOR" << "FULL" << false;
         QTest::newRow("may write") << "B" << "PROBA" << "FULL" << false;
         QTest::newRow("view only") << "A" << "PROBA" << "VIEW" << false;
         QTest::newRow("nothing") << "C" << "PROBA" << "NONE" << true;
-        QTest::newRow("whole spec with comma") << "C" << "ARU,PROBA" << "FULL" << false;
+        QTest::newRow("whole tableSpec with comma") << "C" << "ARU,PROBA" << "FULL" << false;
     }
     void readTableRights()
     {
         QFETCH(QString, rights);
-        QFETCH(QString, spec);
+        QFETCH(QString, tableSpec);
         QFETCH(QString, access);
         QFETCH(bool, refused);
         FrameworkDb fdb;
@@ -107,12 +107,12 @@ private slots:
         QVERIFY(fdb.exec(QStringLiteral("INSERT INTO TABLAK (TABLANEV, MEGNEVEZES) VALUES ('ARU,PROBA', 'Vesszős')")));
         Tdm::instance().FrameworkRights = rights;
         ScriptedMessagesGuard messages;
-        const TableRights r = ReadTableRights(spec);
+        const TableRights r = ReadTableRights(tableSpec);
         QCOMPARE(r.access, access);
         QCOMPARE(messages->texts,
                  refused ? QStringList{QStringLiteral("Önnek nincs joga az alábbi táblát megtekinteni:\rPróba tábla")}
                          : QStringList());
-        if (spec == QLatin1String("PROBA")) {
+        if (tableSpec == QLatin1String("PROBA")) {
             QCOMPARE(r.afterInsert, 2);
             QCOMPARE(r.beforePost, 1);
             QCOMPARE(r.afterPost, 1);

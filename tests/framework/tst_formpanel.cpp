@@ -386,7 +386,7 @@ private slots:
         leave(QStringLiteral("TIPUS"), QStringLiteral("9"), edit(QStringLiteral("VAROS")));
         QCOMPARE(m_opener.calls.size(), 1);
         const TorzsCall& call = m_opener.calls[0];
-        QCOMPARE(call.spec, QStringLiteral("ARU,KESZULEK"));
+        QCOMPARE(call.tableSpec, QStringLiteral("ARU,KESZULEK"));
         QCOMPARE(call.condition, QStringLiteral("ARU.JELLEG='K'"));
         QCOMPARE(call.searchText, QStringLiteral("9"));
         QVERIFY(call.selectionMode);

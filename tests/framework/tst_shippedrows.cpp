@@ -27,7 +27,7 @@ private slots:
         QString error;
         QVERIFY2(schema::fillDemoData(QStringLiteral("d_mivo"), scale, QDate(2024, 5, 6), &error), qPrintable(error));
         struct Menu {
-            const char* spec;
+            const char* tableSpec;
             const char* title;
             int minimumInputs;
         };
@@ -44,12 +44,12 @@ private slots:
         QWidget container;
         container.resize(900, 900);
         for (const Menu& m : menus) {
-            const QString spec = QString::fromUtf8(m.spec);
-            const QString table = spec.section(QLatin1Char(','), 0, 0);
-            const QString module = spec.contains(QLatin1Char(',')) ? spec.section(QLatin1Char(','), 1) : spec;
+            const QString tableSpec = QString::fromUtf8(m.tableSpec);
+            const QString table = tableSpec.section(QLatin1Char(','), 0, 0);
+            const QString module = tableSpec.contains(QLatin1Char(',')) ? tableSpec.section(QLatin1Char(','), 1) : tableSpec;
             ScriptedMessagesGuard messages;
-            const TableRights rights = ReadTableRights(spec);
-            QVERIFY2(rights.found, m.spec);
+            const TableRights rights = ReadTableRights(tableSpec);
+            QVERIFY2(rights.found, m.tableSpec);
             QCOMPARE(rights.title, QString::fromUtf8(m.title));
             QCOMPARE(rights.access, QStringLiteral("FULL"));
             db::Query structure(Tdm::connectionName);
@@ -59,10 +59,10 @@ private slots:
             FormPanel::BuildPanel(&container, module, {}, FormPanel::singleColumn, nullptr, &captions, nullptr,
                                   structure);
             FormPanel* panel = FormPanel::of(&container);
-            QVERIFY2(messages->texts.isEmpty(), qPrintable(spec + QLatin1Char(' ') + messages->texts.join(QLatin1Char('|'))));
-            QVERIFY2(panel->inputs().size() >= m.minimumInputs, m.spec);
+            QVERIFY2(messages->texts.isEmpty(), qPrintable(tableSpec + QLatin1Char(' ') + messages->texts.join(QLatin1Char('|'))));
+            QVERIFY2(panel->inputs().size() >= m.minimumInputs, m.tableSpec);
             // Hungarian captions, not column names.
-            QVERIFY2(!captions.contains(QStringLiteral("NEV")), m.spec);
+            QVERIFY2(!captions.contains(QStringLiteral("NEV")), m.tableSpec);
 
             // The records show and their information texts run.
             db::Query records(Tdm::connectionName);
@@ -71,7 +71,7 @@ private slots:
             if (records.first()) {
                 const QSqlRecord record = currentRecord(records);
                 panel->RecordToPanel(record);
-                QVERIFY2(panel->RefreshInfoTexts(record), m.spec);
+                QVERIFY2(panel->RefreshInfoTexts(record), m.tableSpec);
                 QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join(QLatin1Char('|'))));
             }
         }

@@ -64,14 +64,14 @@ PanelInput* input(TTorzsfm& editor, const char* field)
 
 /// An editor shown without the modal loop, as the entry routine prepares it.
 struct OpenEditor {
-    OpenEditor(const QString& spec, bool selection = false, bool editing = true, const QString& search = {})
-        : editor(torzs::parseSpec(spec))
+    OpenEditor(const QString& tableSpec, bool selection = false, bool editing = true, const QString& search = {})
+        : editor(torzs::parseSpec(tableSpec))
     {
-        call.spec = spec;
+        call.tableSpec = tableSpec;
         call.selectionMode = selection;
         call.editingAllowed = editing;
         call.searchText = search;
-        editor.prepare(call, ReadTableRights(torzs::parseSpec(spec).rightsName), torzs::WindowState::Keep);
+        editor.prepare(call, ReadTableRights(torzs::parseSpec(tableSpec).rightsName), torzs::WindowState::Keep);
         editor.show();
     }
     TTorzsfm editor;
@@ -367,14 +367,14 @@ private slots:
                           second->choose();
                       });
             TorzsCall nested;
-            nested.spec = QStringLiteral("TAVOLLET");
+            nested.tableSpec = QStringLiteral("TAVOLLET");
             nested.selectionMode = true;
             outerChosen = editors.OpenTorzs(nested);
             QCOMPARE(nested.values.value(0), QStringLiteral("BE"));
             first->back();
         });
         TorzsCall call;
-        call.spec = QStringLiteral("tavollet");
+        call.tableSpec = QStringLiteral("tavollet");
         QVERIFY(!editors.OpenTorzs(call));
         QVERIFY(outerChosen);
         QVERIFY(outer && inner && outer != inner);
@@ -396,7 +396,7 @@ private slots:
         QWidget owner;
         TorzsEditors editors(&owner);
         TorzsCall call;
-        call.spec = QStringLiteral("NINCSILYEN");
+        call.tableSpec = QStringLiteral("NINCSILYEN");
         QVERIFY(!editors.OpenTorzs(call));
         QCOMPARE(messages->texts, QStringList{QStringLiteral("Nincs ilyen tábla:NINCSILYEN")});
     }

@@ -3,7 +3,7 @@
 #include "core/dat.h"
 #include "core/messages.h"
 #include "framework/rights.h"
-#include "framework/spec.h"
+#include "framework/tableSpec.h"
 #include "framework/torzsdata.h"
 #include "framework/torzsentry.h"
 #include "framework/torzsstatements.h"
@@ -35,7 +35,7 @@ std::unique_ptr<TorzsData> openData(const QString& specText, const QStringList& 
                                     const QString& condition = {})
 {
     auto d = std::make_unique<TorzsData>(torzs::parseSpec(specText));
-    d->rights = ReadTableRights(d->spec().rightsName);
+    d->rights = ReadTableRights(d->tableSpec().rightsName);
     d->condition = torzs::normaliseCondition(condition);
     if (!d->openStructure() || !d->setColumns(panelFields))
         return nullptr;
@@ -73,7 +73,7 @@ class TestTorzsData : public QObject {
 private slots:
     void specs_data()
     {
-        QTest::addColumn<QString>("spec");
+        QTest::addColumn<QString>("tableSpec");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("module");
         QTest::addColumn<QString>("second");
@@ -86,8 +86,8 @@ private slots:
     }
     void specs()
     {
-        QFETCH(QString, spec);
-        const torzs::Spec s = torzs::parseSpec(spec);
+        QFETCH(QString, tableSpec);
+        const torzs::Spec s = torzs::parseSpec(tableSpec);
         QTEST(s.table, "table");
         QTEST(s.module, "module");
         QTEST(s.secondModule, "second");
@@ -378,17 +378,17 @@ private slots:
             panel[f] = v;
             return true;
         };
-        spec::AfterInsertHook(2, setter);
+        hooks::AfterInsertHook(2, setter);
         QCOMPARE(panel[QStringLiteral("CEGKOD")], QStringLiteral("SAJAT"));
-        spec::AfterInsertHook(3, setter);
+        hooks::AfterInsertHook(3, setter);
         QCOMPARE(panel[QStringLiteral("KOD")], QStringLiteral("0"));
-        QVERIFY(spec::BeforePostHook(1, {}));
+        QVERIFY(hooks::BeforePostHook(1, {}));
         int shown = 0;
-        spec::setSpecialFunctions([&shown] { ++shown; });
-        QVERIFY(spec::QReportHook(1));
-        QVERIFY(spec::ExportHook(1));
-        QVERIFY(!spec::QReportHook(2));
-        spec::setSpecialFunctions({});
+        hooks::setSpecialFunctions([&shown] { ++shown; });
+        QVERIFY(hooks::QReportHook(1));
+        QVERIFY(hooks::ExportHook(1));
+        QVERIFY(!hooks::QReportHook(2));
+        hooks::setSpecialFunctions({});
         QCOMPARE(shown, 2);
     }
 };

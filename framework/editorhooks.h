@@ -30,7 +30,7 @@ using PanelSetter = std::function<bool(const QString& field, const QString& valu
 
 /// The points at which the generic editor calls the application's own behaviour. Codes come
 /// from the table dictionary (AFTERINSERT, BEFOREPOST, AFTERPOST, QREPORT); 0 is none.
-namespace spec {
+namespace hooks {
 
 /// Whether the current record of the table may be deleted: a customer who still has
 /// appliances may not; everything else may. A failing check refuses and says why.
@@ -57,6 +57,6 @@ bool QReportHook(int code);
 /// Full list to a file with a QREPORT code: as QReportHook.
 bool ExportHook(int code);
 
-} // namespace spec
+} // namespace hooks
 
 } // namespace mivo

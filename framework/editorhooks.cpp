@@ -1,4 +1,4 @@
-#include "spec.h"
+#include "editorhooks.h"
 
 #include "alapdat.h"
 #include "core/dat.h"
@@ -21,7 +21,7 @@ void setChangeScriptRecorder(ChangeScriptRecorder* recorder)
     registeredRecorder = recorder;
 }
 
-namespace spec {
+namespace hooks {
 
 bool DeleteAllowedHook(const QString& table, const QStringList& keyFields, const QSqlRecord& current)
 {
@@ -79,6 +79,6 @@ bool ExportHook(int code)
     return QReportHook(code);
 }
 
-} // namespace spec
+} // namespace hooks
 
 } // namespace mivo
