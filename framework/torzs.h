@@ -141,7 +141,7 @@ public:
     ~TorzsEditors() override;
 
     bool OpenTorzs(TorzsCall& call) override;
-    /// The first editor of a tableSpec's table and module, or nullptr.
+    /// The first editor of a table list's table and module, or nullptr.
     TTorzsfm* editor(const QString& tableSpec) const;
 
 private:

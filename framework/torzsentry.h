@@ -12,14 +12,14 @@ struct Spec {
     QString table;          ///< the edited table, upper case
     QString module;         ///< the VEZERLO module of the panel
     QString secondModule;   ///< a further module whose rows join the panel ("T+M")
-    QString rightsName;     ///< the TABLAK row: the whole tableSpec as written for "T,M", else the table
+    QString rightsName;     ///< the TABLAK row: the whole table list as written for "T,M", else the table
 };
 
-/// "T" edits T with module T; "T,M" edits T with module M (TABLAK under the tableSpec as written);
+/// "T" edits T with module T; "T,M" edits T with module M (TABLAK under the table list as written);
 /// "T+M" edits T with module T plus the rows of M. With both "," and "+" the "," form applies.
 Spec parseSpec(const QString& tableSpec);
 
-/// Object name of the editor window of a tableSpec: table + "_" + module + "_Torzsfm".
+/// Object name of the editor window of a table list: table + "_" + module + "_Torzsfm".
 QString editorName(const Spec& tableSpec);
 
 /// The condition in use: a non-empty argument not starting with the word WHERE gets

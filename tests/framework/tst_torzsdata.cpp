@@ -3,7 +3,7 @@
 #include "core/dat.h"
 #include "core/messages.h"
 #include "framework/rights.h"
-#include "framework/tableSpec.h"
+#include "framework/editorhooks.h"
 #include "framework/torzsdata.h"
 #include "framework/torzsentry.h"
 #include "framework/torzsstatements.h"
