@@ -1,22 +1,19 @@
 #include "menuscreen.h"
 
-#include <QAction>
 #include <QDialog>
 #include <QWidget>
 
 namespace mivo {
 
-QString menuCaption(const QAction& item)
+QString menuCaption(const QString& menuText)
 {
-    QString caption = item.text();
-    caption.remove(QLatin1Char('&'));
-    return caption;
+    return QString(menuText).remove(QLatin1Char('&'));
 }
 
-void openFromMenu(MenuScreen& screen, const QAction& item, const QString& mode, bool modal)
+void openScreen(MenuScreen& screen, const QString& menuText, const QString& mode, bool modal)
 {
     QWidget* w = screen.widget();
-    w->setWindowTitle(menuCaption(item));
+    w->setWindowTitle(menuCaption(menuText));
     screen.prepare(mode);
     if (modal) {
         if (auto* dialog = qobject_cast<QDialog*>(w)) {

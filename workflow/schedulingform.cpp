@@ -41,14 +41,10 @@ QPushButton* SchedulingForm::addButton(const QString& name, const QString& capti
     return b;
 }
 
-void SchedulingForm::open(const QString& menuCaption, const QString& mode)
+void SchedulingForm::prepare(const QString& mode)
 {
-    setWindowTitle(QString(menuCaption).remove(QLatin1Char('&')));
     m_baseMode = mode;
     initialise();
-    show();
-    raise();
-    activateWindow();
 }
 
 void SchedulingForm::initialise()

@@ -2,6 +2,8 @@
 
 #include "gridjob.h"
 
+#include "core/menuscreen.h"
+
 #include <QWidget>
 
 class QPushButton;
@@ -14,11 +16,14 @@ class RequestFields;
 
 /// What the two scheduling forms share: the buttons above the form, the request fields
 /// and the planning grid. A form is created once and re-initialised at every opening.
-class SchedulingForm : public QWidget {
+class SchedulingForm : public QWidget, public MenuScreen {
     Q_OBJECT
 public:
     /// Shows the form for a menu item: caption without "&", base mode, then a fresh start.
-    void open(const QString& menuCaption, const QString& mode);
+    void open(const QString& menuText, const QString& mode) { openScreen(*this, menuText, mode); }
+    QWidget* widget() override { return this; }
+    /// Takes the base mode and starts afresh.
+    void prepare(const QString& mode) override;
     /// Prepares the form as every opening does: rebuilds the grid and resets the request.
     void initialise();
 
