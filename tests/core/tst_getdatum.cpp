@@ -1,5 +1,6 @@
 #include "core/clock.h"
 #include "core/getdatum.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QCalendarWidget>
@@ -16,21 +17,7 @@ using namespace mivo;
 namespace {
 
 // Runs the action on the date picker as soon as it is on screen (it is modal).
-void whenShown(std::function<void(Tgetdatumfm*)> action)
-{
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, action] {
-        auto* dialog = qobject_cast<Tgetdatumfm*>(QApplication::activeModalWidget());
-        if (dialog || ++*tries > 300) {
-            timer->stop();
-            timer->deleteLater();
-            if (dialog)
-                action(dialog);
-        }
-    });
-    timer->start(10);
-}
+void whenShown(std::function<void(Tgetdatumfm*)> action) { whenModal<Tgetdatumfm>(std::move(action)); }
 
 void click(Tgetdatumfm* dialog, const char* name)
 {

@@ -8,6 +8,7 @@
 #include "platform/codepage.h"
 #include "platform/dbquery.h"
 #include "support/testdb.h"
+#include "support/modal.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,21 +28,7 @@ namespace {
 const QString wrong = QStringLiteral("Hibás név, vagy jelszó.");
 
 // Runs the action on the login dialog as soon as it is on screen (it is modal).
-void whenShown(std::function<void(TPasswordfm*)> action)
-{
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, action] {
-        auto* dialog = qobject_cast<TPasswordfm*>(QApplication::activeModalWidget());
-        if (dialog || ++*tries > 300) {
-            timer->stop();
-            timer->deleteLater();
-            if (dialog)
-                action(dialog);
-        }
-    });
-    timer->start(10);
-}
+void whenShown(std::function<void(TPasswordfm*)> action) { whenModal<TPasswordfm>(std::move(action)); }
 
 QLineEdit* edit(QWidget* dialog, const char* name) { return dialog->findChild<QLineEdit*>(QString::fromLatin1(name)); }
 

@@ -1,5 +1,6 @@
 #include "core/msg.h"
 #include "core/msgdialog.h"
+#include "support/modal.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -15,21 +16,7 @@ using namespace mivo;
 namespace {
 
 // Runs the action on the message dialog as soon as it is on screen (it is modal).
-void whenShown(std::function<void(Tmsgfm*)> action)
-{
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, action] {
-        auto* dialog = qobject_cast<Tmsgfm*>(QApplication::activeModalWidget());
-        if (dialog || ++*tries > 300) {
-            timer->stop();
-            timer->deleteLater();
-            if (dialog)
-                action(dialog);
-        }
-    });
-    timer->start(10);
-}
+void whenShown(std::function<void(Tmsgfm*)> action) { whenModal<Tmsgfm>(std::move(action)); }
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include "framework/torzs.h"
 
 #include "platform/dbquery.h"
+#include "support/modal.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -33,18 +34,7 @@ namespace {
 /// Acts on the first modal editor that the predicate accepts, once it is up.
 void whenModal(const std::function<bool(QWidget*)>& accept, const std::function<void(TTorzsfm*)>& act)
 {
-    auto* timer = new QTimer(qApp);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, accept, act] {
-        auto* editor = qobject_cast<TTorzsfm*>(QApplication::activeModalWidget());
-        if ((editor && accept(editor)) || ++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
-            if (editor && accept(editor))
-                act(editor);
-        }
-    });
-    timer->start(10);
+    whenModal<TTorzsfm>(act, [accept](TTorzsfm* editor) { return accept(editor); });
 }
 
 void whenModal(const std::function<void(TTorzsfm*)>& act)
