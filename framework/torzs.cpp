@@ -668,21 +668,11 @@ void TTorzsfm::search(const QString& text)
 
 // ---- full lists
 
-void TTorzsfm::listToScreen()
-{
-    if (m_data.rights.qreport != 0) {
-        hooks::QReportHook(m_data.rights.qreport);
-        return;
-    }
-    data::QueryRows rows(m_data.model().query(), m_title);
-    Tqr_szotar& report = Tqr_szotar::instance();
-    report.setDataSet(&rows);
-    report.setTitle(m_title);
-    report.preview(this);
-    report.setDataSet(nullptr);
-}
+void TTorzsfm::listToScreen() { printList(true); }
 
-void TTorzsfm::listToPrinter()
+void TTorzsfm::listToPrinter() { printList(false); }
+
+void TTorzsfm::printList(bool preview)
 {
     if (m_data.rights.qreport != 0) {
         hooks::QReportHook(m_data.rights.qreport);
@@ -692,7 +682,10 @@ void TTorzsfm::listToPrinter()
     Tqr_szotar& report = Tqr_szotar::instance();
     report.setDataSet(&rows);
     report.setTitle(m_title);
-    report.print();
+    if (preview)
+        report.preview(this);
+    else
+        report.print();
     report.setDataSet(nullptr);
 }
 

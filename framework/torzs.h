@@ -82,6 +82,8 @@ protected:
 
 private:
     void buildScreen();
+    /// The full list through the dictionary report: previewed, or printed at once.
+    void printList(bool preview);
     QToolButton* addButton(const QString& name, const QString& hint, int icon, void (TTorzsfm::*slot)());
     void onShowing(const QString& searchText);
     void applyWindowState(torzs::WindowState state);
