@@ -3,6 +3,7 @@
 #include "core/dat.h"
 #include "core/newdatabase.h"
 #include "platform/dbconnection.h"
+#include "schema/schemabuilder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,9 +25,10 @@ QString dataDir()
     return dir;
 }
 
+// Named after the schema scripts, so that a changed schema makes its databases anew.
 QString database(const QString& name, int customers, int jobs, int technicians)
 {
-    const QString path = QDir(dataDir()).filePath(name);
+    const QString path = QDir(dataDir()).filePath(name + QLatin1Char('-') + schema::scriptsDigest() + QStringLiteral(".fdb"));
     if (QFileInfo::exists(path))
         return path;
     QTextStream(stderr) << "creating " << path << " ..." << Qt::endl;
@@ -42,9 +44,9 @@ QString database(const QString& name, int customers, int jobs, int technicians)
 
 } // namespace
 
-QString demoDatabase() { return database(QStringLiteral("demo.fdb"), 300, 0, 0); }
+QString demoDatabase() { return database(QStringLiteral("demo"), 300, 0, 0); }
 
-QString scaleDatabase() { return database(QStringLiteral("scale.fdb"), 100000, 500000, 60); }
+QString scaleDatabase() { return database(QStringLiteral("scale"), 100000, 500000, 60); }
 
 bool openMain(const QString& path)
 {

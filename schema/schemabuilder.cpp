@@ -4,6 +4,8 @@
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
 
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QFile>
 
 static void initSchemaResources() { Q_INIT_RESOURCE(schema); }
@@ -33,6 +35,22 @@ QStringList optionalTables()
     return {QStringLiteral("LEVELKE"), QStringLiteral("ALK_KESZLET"), QStringLiteral("MUNKA_LOG"),
             QStringLiteral("TABLAK"),  QStringLiteral("DIFOLC"),      QStringLiteral("DOKU"),
             QStringLiteral("SYSFILE")};
+}
+
+QString scriptsDigest()
+{
+    initSchemaResources();
+    QStringList names;
+    for (QDirIterator it(QStringLiteral(":/schema/sql")); it.hasNext();)
+        names << it.next();
+    names.sort();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    for (const QString& name : names) {
+        QFile file(name);
+        if (file.open(QIODevice::ReadOnly))
+            hash.addData(file.readAll());
+    }
+    return QString::fromLatin1(hash.result().toHex().left(10));
 }
 
 bool runScript(const QString& connectionName, const QString& script, QString* error)

@@ -14,6 +14,9 @@ QStringList optionalTables();
 bool build(const QString& connectionName, QString* error);
 bool build(const QString& connectionName, const QStringList& withOptional, QString* error);
 
+/// A short fingerprint of every schema script: databases made from other scripts differ.
+QString scriptsDigest();
+
 /// Runs one script (statements split as isql would) on the connection.
 bool runScript(const QString& connectionName, const QString& script, QString* error);
 
