@@ -213,20 +213,25 @@ PrimaryKey Tdm::primaryKeyFields(const QString& table, const QString& connection
     return key;
 }
 
+bool Tdm::findColumn(db::Query& q, const QStringList& statement, const QString& table, const QString& column)
+{
+    q.setLines(statement);
+    q.bind(QStringLiteral("tname"), table);
+    q.bind(QStringLiteral("fname"), column);
+    if (!q.exec()) {
+        m_error = q.lastError();
+        return false;
+    }
+    return q.first();
+}
+
 ColumnInfo Tdm::fieldInfo(const QString& table, const QString& column)
 {
     m_error.clear();
     ColumnInfo info;
+    db::Query q(connectionName);
     if (m_serverKind == interBase) {
-        db::Query q(connectionName);
-        q.setLines(ibField);
-        q.bind(QStringLiteral("tname"), table);
-        q.bind(QStringLiteral("fname"), column);
-        if (!q.exec()) {
-            m_error = q.lastError();
-            return info;
-        }
-        if (!q.first())
+        if (!findColumn(q, ibField, table, column))
             return info;
         info.found = true;
         const QVariant characters = q.value(QStringLiteral("FIELD_LENGTH"));
@@ -248,15 +253,7 @@ ColumnInfo Tdm::fieldInfo(const QString& table, const QString& column)
         return info;
     }
     if (m_serverKind == sqlServer) {
-        db::Query q(connectionName);
-        q.setLines(msTableField);
-        q.bind(QStringLiteral("tname"), table);
-        q.bind(QStringLiteral("fname"), column);
-        if (!q.exec()) {
-            m_error = q.lastError();
-            return info;
-        }
-        if (!q.first())
+        if (!findColumn(q, msTableField, table, column))
             return info;
         info.found = true;
         info.length = q.integer(QStringLiteral("LENGTH"));

@@ -7,6 +7,10 @@ class QSqlField;
 
 namespace mivo {
 
+namespace db {
+class Query;
+}
+
 /// A column as the catalogue declares it.
 struct ColumnInfo {
     bool found = false;
@@ -82,6 +86,9 @@ public:
 private:
     Tdm() = default;
     QString connectionOrDefault(const QString& connection) const;
+    /// Runs a catalogue statement about one column (":tname", ":fname") and stands on its
+    /// row; false when it failed (the error kept) or found nothing.
+    bool findColumn(db::Query& q, const QStringList& statement, const QString& table, const QString& column);
 
     QString m_serverKind;
     bool m_dokuExists = false;
