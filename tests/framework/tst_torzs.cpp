@@ -11,6 +11,7 @@
 
 #include "platform/dbquery.h"
 #include "support/modal.h"
+#include "support/pdftext.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -413,10 +414,7 @@ private slots:
         const QString pdf = dir.filePath(QStringLiteral("lista.pdf"));
         QString error;
         QVERIFY2(e.listToPdf(pdf, &error), qPrintable(error));
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-        QVERIFY(text.waitForFinished());
-        const QString pages = QString::fromUtf8(text.readAllStandardOutput());
+        const QString pages = pdfText(pdf);
         QVERIFY2(pages.contains(QStringLiteral("Távolléti jogcímek")), qPrintable(pages));
         QVERIFY(pages.contains(QStringLiteral("Eső")));
         QVERIFY(pages.indexOf(QStringLiteral("Eső")) < pages.indexOf(QStringLiteral("Zárt nap")));

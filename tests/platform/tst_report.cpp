@@ -2,10 +2,10 @@
 #include "platform/reportpages.h"
 #include "platform/reportpainter.h"
 #include "platform/reportprint.h"
+#include "support/pdftext.h"
 
 #include <QApplication>
 #include <QPrintPreviewDialog>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -64,15 +64,6 @@ struct Numbers {
         report.rewind = [this] { row = 0; };
     }
 };
-
-QString pdfPage(const QString& pdf, int page)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -138,7 +129,7 @@ private slots:
         PageModel pages;
         const int count = run(numbers.report, pages);
         for (int p = 1; p <= count; ++p) {
-            const QString text = pdfPage(path, p);
+            const QString text = pdfText(path, p);
             QVERIFY2(text.contains(QStringLiteral("Lapszám: %1").arg(p)), qPrintable(text));
             QVERIFY(text.contains(QStringLiteral("Nyomtatta: Teszt Elek")));
             // The rows of this page and no other.
@@ -146,7 +137,7 @@ private slots:
                 if (t.startsWith(QStringLiteral("sor ")))
                     QVERIFY(text.contains(t + QLatin1Char('\n')) || text.contains(t + QLatin1Char(' ')));
         }
-        QVERIFY(pdfPage(path, count + 1).isEmpty());
+        QVERIFY(pdfText(path, count + 1).isEmpty());
         // A folder in the way: an error, no file.
         QDir().mkpath(dir.filePath(QStringLiteral("mappa.pdf")));
         QVERIFY(!writePdf(numbers.report, dir.filePath(QStringLiteral("mappa.pdf")), &error));

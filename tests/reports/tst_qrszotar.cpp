@@ -6,10 +6,10 @@
 #include "platform/dbquery.h"
 #include "platform/reportpages.h"
 #include "platform/rowsource.h"
+#include "support/pdftext.h"
 #include "support/testdb.h"
 
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -29,15 +29,6 @@ std::vector<data::Column> textColumns(const QList<int>& widths)
         columns.push_back(c);
     }
     return columns;
-}
-
-QString pdfText(const QString& pdf, int page)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), QStringLiteral("-f"), QString::number(page),
-                                          QStringLiteral("-l"), QString::number(page), pdf, QStringLiteral("-")});
-    p.waitForFinished(60000);
-    return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 } // namespace
