@@ -12,9 +12,11 @@
 
 #include <limits>
 
-namespace mivo::bench {
+namespace mivo::bench
+{
 
-namespace {
+namespace
+{
 
 QString dataDir()
 {
@@ -28,13 +30,15 @@ QString dataDir()
 // Named after the schema scripts, so that a changed schema makes its databases anew.
 QString database(const QString& name, int customers, int jobs, int technicians)
 {
-    const QString path = QDir(dataDir()).filePath(name + QLatin1Char('-') + schema::scriptsDigest() + QStringLiteral(".fdb"));
+    const QString path = QDir(dataDir()).filePath(name + QLatin1Char('-') +
+                                                  schema::scriptsDigest() + QStringLiteral(".fdb"));
     if (QFileInfo::exists(path))
         return path;
     QTextStream(stderr) << "creating " << path << " ..." << Qt::endl;
     QString error;
-    if (!createApplicationDatabase(path + QStringLiteral(".part"), customers, jobs, technicians, &error)
-        || !QFile::rename(path + QStringLiteral(".part"), path)) {
+    if (!createApplicationDatabase(path + QStringLiteral(".part"), customers, jobs, technicians,
+                                   &error) ||
+        !QFile::rename(path + QStringLiteral(".part"), path)) {
         QTextStream(stderr) << error << Qt::endl;
         QFile::remove(path + QStringLiteral(".part"));
         return {};
@@ -44,15 +48,22 @@ QString database(const QString& name, int customers, int jobs, int technicians)
 
 } // namespace
 
-QString demoDatabase() { return database(QStringLiteral("demo"), 300, 0, 0); }
+QString demoDatabase()
+{
+    return database(QStringLiteral("demo"), 300, 0, 0);
+}
 
-QString scaleDatabase() { return database(QStringLiteral("scale"), 100000, 500000, 60); }
+QString scaleDatabase()
+{
+    return database(QStringLiteral("scale"), 100000, 500000, 60);
+}
 
 bool openMain(const QString& path)
 {
     db::Connection& c = db::Connection::named(QStringLiteral("d_mivo"));
     c.clear();
-    c.setParams({QStringLiteral("SERVER NAME=") + path, QStringLiteral("USER NAME=") + Td::builtinUser,
+    c.setParams({QStringLiteral("SERVER NAME=") + path,
+                 QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     return c.open();
 }
@@ -71,8 +82,9 @@ double fastestMs(int runs, const std::function<void()>& work)
 
 void report(const QString& name, double value, double baseline, const QString& unit)
 {
-    QTextStream(stdout) << name << ": " << QString::number(value, 'f', 2) << ' ' << unit << "; baseline: "
-                        << QString::number(baseline, 'f', 2) << ' ' << unit << "; ratio: "
+    QTextStream(stdout) << name << ": " << QString::number(value, 'f', 2) << ' ' << unit
+                        << "; baseline: " << QString::number(baseline, 'f', 2) << ' ' << unit
+                        << "; ratio: "
                         << QString::number(baseline > 0 ? value / baseline : 0, 'f', 2) << Qt::endl;
 }
 

@@ -4,7 +4,8 @@
 
 #include <functional>
 
-namespace mivo::bench {
+namespace mivo::bench
+{
 
 /// Path of the demo database of the benchmarks, made on first use.
 QString demoDatabase();
@@ -19,6 +20,7 @@ bool openMain(const QString& path);
 double fastestMs(int runs, const std::function<void()>& work);
 
 /// Prints "NAME: VALUE UNIT; baseline: VALUE UNIT; ratio: R".
-void report(const QString& name, double value, double baseline, const QString& unit = QStringLiteral("ms"));
+void report(const QString& name, double value, double baseline,
+            const QString& unit = QStringLiteral("ms"));
 
 } // namespace mivo::bench

@@ -17,7 +17,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 double bare(qint64 rows, const QString& path)
 {
@@ -29,16 +30,19 @@ double bare(qint64 rows, const QString& path)
     lxw_worksheet* sheet = workbook_add_worksheet(book, "q_bench");
     for (int c = 0; c < bench::GeneratedRows::columnCount; ++c) {
         worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c), 20, nullptr);
-        worksheet_write_string(sheet, 0, lxw_col_t(c), QStringLiteral("OSZLOP%1").arg(c).toUtf8().constData(), nullptr);
+        worksheet_write_string(sheet, 0, lxw_col_t(c),
+                               QStringLiteral("OSZLOP%1").arg(c).toUtf8().constData(), nullptr);
     }
     for (qint64 r = 0; r < rows; ++r)
         for (int c = 0; c < bench::GeneratedRows::columnCount; ++c) {
             if (bench::GeneratedRows::isText(c))
                 worksheet_write_string(sheet, lxw_row_t(r + 1), lxw_col_t(c),
-                                       bench::GeneratedRows::text(r, c).toUtf8().constData(), nullptr);
+                                       bench::GeneratedRows::text(r, c).toUtf8().constData(),
+                                       nullptr);
             else
                 worksheet_write_number(sheet, lxw_row_t(r + 1), lxw_col_t(c),
-                                       data::roundDecimals(bench::GeneratedRows::number(r, c), 5), nullptr);
+                                       data::roundDecimals(bench::GeneratedRows::number(r, c), 5),
+                                       nullptr);
         }
     workbook_close(book);
     return t.elapsed();
@@ -73,6 +77,7 @@ int main(int argc, char** argv)
         const double library = bare(rows, dir.filePath(QStringLiteral("bare.xlsx")));
         bench::report(QStringLiteral("xlsx_export_%1_rows").arg(rows), mine, library);
     }
-    bench::report(QStringLiteral("xlsx_export_peak_rss"), peakMegabytes(), 150, QStringLiteral("MB"));
+    bench::report(QStringLiteral("xlsx_export_peak_rss"), peakMegabytes(), 150,
+                  QStringLiteral("MB"));
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "generatedrows.h"
 
-namespace mivo::bench {
+namespace mivo::bench
+{
 
 GeneratedRows::GeneratedRows(qint64 rows) : m_rows(rows)
 {
@@ -8,7 +9,9 @@ GeneratedRows::GeneratedRows(qint64 rows) : m_rows(rows)
         data::Column col;
         col.name = QStringLiteral("OSZLOP%1").arg(c);
         col.label = col.name;
-        col.kind = isText(c) ? data::FieldKind::Text : c < 4 ? data::FieldKind::Integer : data::FieldKind::Float;
+        col.kind = isText(c) ? data::FieldKind::Text
+                   : c < 4   ? data::FieldKind::Integer
+                             : data::FieldKind::Float;
         col.length = 20;
         col.displayWidth = data::displayWidth(col.kind, col.length);
         m_columns.push_back(col);

@@ -2,11 +2,13 @@
 
 #include "platform/rowsource.h"
 
-namespace mivo::bench {
+namespace mivo::bench
+{
 
 /// n rows of 10 columns made on the fly (4 integers, 3 floats, 3 texts), so that a benchmark
 /// measures the writer and not a database. value() is what the bare-library baselines write.
-class GeneratedRows : public data::RowSource {
+class GeneratedRows : public data::RowSource
+{
 public:
     explicit GeneratedRows(qint64 rows);
 

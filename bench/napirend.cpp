@@ -19,12 +19,14 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 QStringList technicians()
 {
     QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_mivo")));
-    q.prepare(QStringLiteral("SELECT KOD FROM SZERELO WHERE CEGKOD = 'VELKOR' AND AKTIV='I' ORDER BY NEV"));
+    q.prepare(QStringLiteral(
+        "SELECT KOD FROM SZERELO WHERE CEGKOD = 'VELKOR' AND AKTIV='I' ORDER BY NEV"));
     q.exec();
     QStringList codes;
     while (q.next())
@@ -42,13 +44,14 @@ void bareDay(const QString& date, const QStringList& codes)
     const QString statements[] = {
         QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
                        "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
-                       "WHERE NAPIREND.DATUM = ? AND NAPIREND.SZERELOKOD IN ")
-            + in,
-        QStringLiteral("SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
-                       "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
-                       "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
-                       "WHERE MUNKA.TERVD = ? AND MUNKA.SZERELOT IN ")
-            + in + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"),
+                       "WHERE NAPIREND.DATUM = ? AND NAPIREND.SZERELOKOD IN ") +
+            in,
+        QStringLiteral(
+            "SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
+            "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
+            "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
+            "WHERE MUNKA.TERVD = ? AND MUNKA.SZERELOT IN ") +
+            in + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"),
     };
     for (const QString& sql : statements) {
         QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_mivo")));
@@ -69,7 +72,8 @@ void bareDay(const QString& date, const QStringList& codes)
 QString busiestDay()
 {
     QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_mivo")));
-    q.exec(QStringLiteral("SELECT FIRST 1 TERVD FROM MUNKA WHERE TERVD > '' GROUP BY TERVD ORDER BY COUNT(*) DESC"));
+    q.exec(QStringLiteral(
+        "SELECT FIRST 1 TERVD FROM MUNKA WHERE TERVD > '' GROUP BY TERVD ORDER BY COUNT(*) DESC"));
     return q.next() ? q.value(0).toString().trimmed() : QString();
 }
 

@@ -17,7 +17,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 double startup(const QString& database, const QString& programDir)
 {
@@ -40,7 +41,8 @@ double bare(const QString& database)
 {
     return bench::fastestMs(5, [&] {
         for (const char* name : {"b1", "b2"}) {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QLatin1String(name));
+            QSqlDatabase db =
+                QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), QLatin1String(name));
             db.setDatabaseName(database);
             db.setUserName(Td::builtinUser);
             db.setPassword(Td::builtinPassword);
@@ -49,7 +51,8 @@ double bare(const QString& database)
         {
             QSqlQuery q(QSqlDatabase::database(QStringLiteral("b1")));
             for (const char* table : {"LEVELKE", "ALK_KESZLET", "MUNKA_LOG"}) {
-                q.exec(QStringLiteral("Select Count(*) DARAB From RDB$RELATIONS WHERE RDB$RELATION_NAME='%1'")
+                q.exec(QStringLiteral(
+                           "Select Count(*) DARAB From RDB$RELATIONS WHERE RDB$RELATION_NAME='%1'")
                            .arg(QLatin1String(table)));
                 q.next();
             }
@@ -67,8 +70,9 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir programDir;
-    for (const auto& [name, path] : {std::pair{QStringLiteral("startup_demo"), bench::demoDatabase()},
-                                     std::pair{QStringLiteral("startup_scale"), bench::scaleDatabase()}}) {
+    for (const auto& [name, path] :
+         {std::pair{QStringLiteral("startup_demo"), bench::demoDatabase()},
+          std::pair{QStringLiteral("startup_scale"), bench::scaleDatabase()}}) {
         if (path.isEmpty())
             return 1;
         const double baseline = bare(path);

@@ -12,7 +12,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 struct Timing {
     double ms;
@@ -49,7 +50,8 @@ int main(int argc, char** argv)
     const Timing large = pdf(qint64(1000 * rowsPerPage), path);
     const double perPageSmall = small.ms / small.pages;
     const double perPageLarge = large.ms / large.pages;
-    bench::report(QStringLiteral("szotar_pdf_ms_per_page_1000_vs_10_pages"), perPageLarge, perPageSmall);
+    bench::report(QStringLiteral("szotar_pdf_ms_per_page_1000_vs_10_pages"), perPageLarge,
+                  perPageSmall);
     const Timing full = pdf(100000, path);
     bench::report(QStringLiteral("szotar_pdf_100000_rows_%1_pages").arg(full.pages), full.ms,
                   perPageSmall * full.pages);

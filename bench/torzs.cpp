@@ -17,14 +17,16 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // The records statement of the editor, read through every row by the driver alone.
 void bareSelect()
 {
     QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_alap")));
     q.setForwardOnly(true);
-    q.exec(QStringLiteral("Select KOD,NEV,IRSZAM,VAROS,UTCA,TELEFON,FAX,EMAIL,KOMMENT,KOMMENT2 From UGYFEL ORDER BY KOD"));
+    q.exec(QStringLiteral("Select KOD,NEV,IRSZAM,VAROS,UTCA,TELEFON,FAX,EMAIL,KOMMENT,KOMMENT2 "
+                          "From UGYFEL ORDER BY KOD"));
     while (q.next())
         for (int c = 0; c < 10; ++c)
             q.value(c);
@@ -72,7 +74,8 @@ int main(int argc, char** argv)
     bench::report(QStringLiteral("torzs_sort_by_name_100k"), sort, bare);
 
     // One keystroke at a time, as typed: the first builds the search column, the rest reuse it.
-    const QString name = editor.data().model().value(50000, QStringLiteral("NEV")).toString().left(8);
+    const QString name =
+        editor.data().model().value(50000, QStringLiteral("NEV")).toString().left(8);
     QLineEdit* box = editor.searchBox();
     double slowest = 0;
     double total = 0;
@@ -87,12 +90,14 @@ int main(int argc, char** argv)
     }
     const double bareSearch = bench::fastestMs(3, [&] {
         QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_alap")));
-        q.prepare(QStringLiteral("SELECT FIRST 1 KOD FROM UGYFEL WHERE UPPER(NEV) STARTING WITH UPPER(?)"));
+        q.prepare(QStringLiteral(
+            "SELECT FIRST 1 KOD FROM UGYFEL WHERE UPPER(NEV) STARTING WITH UPPER(?)"));
         q.addBindValue(name);
         q.exec();
         q.next();
     });
     bench::report(QStringLiteral("torzs_search_slowest_keystroke"), slowest, bareSearch);
-    bench::report(QStringLiteral("torzs_search_mean_keystroke"), total / std::max<qsizetype>(1, name.size()), bareSearch);
+    bench::report(QStringLiteral("torzs_search_mean_keystroke"),
+                  total / std::max<qsizetype>(1, name.size()), bareSearch);
     return 0;
 }

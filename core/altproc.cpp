@@ -11,9 +11,11 @@
 #include <limits>
 #include <system_error>
 
-namespace mivo::alt {
+namespace mivo::alt
+{
 
-namespace {
+namespace
+{
 
 bool allDigits(QStringView s)
 {
@@ -26,7 +28,10 @@ bool allDigits(QStringView s)
 }
 
 // A run of digits as a number; -1 when it is not one.
-int digitsValue(QStringView s) { return allDigits(s) ? s.toInt() : -1; }
+int digitsValue(QStringView s)
+{
+    return allDigits(s) ? s.toInt() : -1;
+}
 
 // The date text in its ten-character form: "yyyymm" and "yyyy.mm" get day 01, "yyyymmdd"
 // gets its dots. Other lengths come back trimmed only.
@@ -73,8 +78,14 @@ bool yearMonth(const QString& text, int& year, int& month, QString& separator)
     return year >= 0 && month >= 1 && month <= 12;
 }
 
-QString fourDigits(int n) { return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0')); }
-QString twoDigits(int n) { return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0')); }
+QString fourDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 4, 10, QLatin1Char('0'));
+}
+QString twoDigits(int n)
+{
+    return QStringLiteral("%1").arg(n, 2, 10, QLatin1Char('0'));
+}
 
 // One character folded; "/" and "\" are the caller's business.
 QChar foldChar(QChar c)
@@ -95,7 +106,8 @@ QString quotedElements(const QString& text)
 {
     QStringList parts = text.split(QLatin1Char(','));
     for (QString& p : parts)
-        p = QLatin1Char('\'') + QString(p).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+        p = QLatin1Char('\'') + QString(p).replace(QLatin1Char('\''), QStringLiteral("''")) +
+            QLatin1Char('\'');
     return parts.join(QLatin1Char(','));
 }
 
@@ -121,7 +133,10 @@ QString lettersOf(int index)
 
 // Dates
 
-QString today() { return formatDate(clock::today()); }
+QString today()
+{
+    return formatDate(clock::today());
+}
 
 bool isBlankDate(const QString& text)
 {
@@ -140,9 +155,15 @@ bool validateDate(const QString& text, bool showMessage)
     return valid;
 }
 
-QDate parseDate(const QString& text) { return dateByPosition(normalizedDate(text)); }
+QDate parseDate(const QString& text)
+{
+    return dateByPosition(normalizedDate(text));
+}
 
-QString formatDate(const QDate& date) { return date.isValid() ? date.toString(QStringLiteral("yyyy.MM.dd")) : QString(); }
+QString formatDate(const QDate& date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("yyyy.MM.dd")) : QString();
+}
 
 QString addMonths(const QString& text, int months)
 {
@@ -170,25 +191,31 @@ QString compactToDotted(const QString& compact)
 {
     if (compact.size() != 8 || compact.contains(QLatin1Char('.')))
         return compact;
-    return compact.left(4) + QLatin1Char('.') + compact.mid(4, 2) + QLatin1Char('.') + compact.mid(6, 2);
+    return compact.left(4) + QLatin1Char('.') + compact.mid(4, 2) + QLatin1Char('.') +
+           compact.mid(6, 2);
 }
 
 QString weekdayName(const QDate& date)
 {
-    static const char* const names[] = {"hétfő", "kedd", "szerda", "csütörtök", "péntek", "szombat", "vasárnap"};
+    static const char* const names[] = {"hétfő",  "kedd",    "szerda",  "csütörtök",
+                                        "péntek", "szombat", "vasárnap"};
     return date.isValid() ? QString::fromUtf8(names[date.dayOfWeek() - 1]) : QString();
 }
 
 QString monthName(int month)
 {
-    static const char* const names[] = {"január",  "február", "március",  "április",  "május",    "június",
-                                        "július",  "augusztus", "szeptember", "október", "november", "december"};
+    static const char* const names[] = {"január",     "február", "március",  "április",
+                                        "május",      "június",  "július",   "augusztus",
+                                        "szeptember", "október", "november", "december"};
     return month >= 1 && month <= 12 ? QString::fromUtf8(names[month - 1]) : QString();
 }
 
 // Strings
 
-QString zeroPad(const QString& text, int length) { return padLeft(text.trimmed(), QLatin1Char('0'), length); }
+QString zeroPad(const QString& text, int length)
+{
+    return padLeft(text.trimmed(), QLatin1Char('0'), length);
+}
 
 QString padRight(const QString& text, QChar fill, int length)
 {
@@ -206,7 +233,10 @@ QString ensureTrailing(const QString& text, const QString& separator)
     return t.endsWith(separator) ? t : t + separator;
 }
 
-int countChar(const QString& text, QChar c) { return int(text.count(c)); }
+int countChar(const QString& text, QChar c)
+{
+    return int(text.count(c));
+}
 
 int lastOccurrence(const QString& part, const QString& text)
 {
@@ -272,10 +302,14 @@ QString stampedFileName(const QString& text, const QString& prefix)
         // A folder separator would let the text point outside the target folder.
         name += (c == QLatin1Char('/') || c == QLatin1Char('\\')) ? QChar(u'_') : foldChar(c);
     }
-    return prefix + name + QLatin1Char('_') + clock::now().toString(QStringLiteral("yyMMddHHmmsszzz"));
+    return prefix + name + QLatin1Char('_') +
+           clock::now().toString(QStringLiteral("yyMMddHHmmsszzz"));
 }
 
-QString quotedList(const QString& text) { return quotedElements(text); }
+QString quotedList(const QString& text)
+{
+    return quotedElements(text);
+}
 
 QString sqlInList(const QString& text)
 {
@@ -287,7 +321,8 @@ QString sqlInList(const QString& text)
     return QLatin1Char('(') + quotedElements(t) + QLatin1Char(')');
 }
 
-int findInList(const QString& text, const QStringList& list, bool caseSensitive, int startColumn, bool whole)
+int findInList(const QString& text, const QStringList& list, bool caseSensitive, int startColumn,
+               bool whole)
 {
     const qsizetype from = qMax(startColumn, 1) - 1;
     const QString wanted = caseSensitive ? text : text.toUpper();
@@ -419,7 +454,12 @@ QString formatDecimal(double value, int decimals)
         s = QString::number(tidy, 'f', QLocale::FloatingPointShortest);
     }
     // A negative amount that rounds to nothing is shown as plain zero.
-    if (s.startsWith(QLatin1Char('-')) && QStringView(s).mid(1).toString().remove(QLatin1Char('0')).remove(QLatin1Char('.')).isEmpty())
+    if (s.startsWith(QLatin1Char('-')) && QStringView(s)
+                                              .mid(1)
+                                              .toString()
+                                              .remove(QLatin1Char('0'))
+                                              .remove(QLatin1Char('.'))
+                                              .isEmpty())
         s.remove(0, 1);
     s.replace(QLatin1Char('.'), QLatin1Char(','));
     return s;
@@ -517,10 +557,12 @@ bool copyFile(const QString& source, const QString& target, bool failIfExists)
     const fs::path from(QFile::encodeName(source).toStdString());
     const fs::path to(QFile::encodeName(target).toStdString());
     const bool copied = fs::copy_file(
-        from, to, failIfExists ? fs::copy_options::none : fs::copy_options::overwrite_existing, error);
+        from, to, failIfExists ? fs::copy_options::none : fs::copy_options::overwrite_existing,
+        error);
     if (copied && !error)
         return true;
-    messages::show(QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=") + QString::number(error.value()),
+    messages::show(QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=") +
+                       QString::number(error.value()),
                    MessageKind::Error);
     return false;
 }

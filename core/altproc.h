@@ -5,7 +5,8 @@
 #include <QStringList>
 #include <QVariant>
 
-namespace mivo::alt {
+namespace mivo::alt
+{
 
 // Dates are texts "yyyy.mm.dd"; some screens keep the compact "yyyymmdd". The routines
 // accept both and give back the form they received. "    .  .  " (an empty date mask)
@@ -59,7 +60,8 @@ QString quotedList(const QString& text);
 QString sqlInList(const QString& text);
 /// Index of the first entry equal to (or, when not whole, containing) the text, compared
 /// from the 1-based start column, upper-cased unless case-sensitive; -1 when none.
-int findInList(const QString& text, const QStringList& list, bool caseSensitive, int startColumn, bool whole);
+int findInList(const QString& text, const QStringList& list, bool caseSensitive, int startColumn,
+               bool whole);
 /// The value beside the field name (case-insensitive) in the picked row's lists; "" when absent.
 QString pickedValue(const QString& field, const QStringList& names, const QStringList& values);
 bool anyCharIn(const QString& text, const QString& set);

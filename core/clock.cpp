@@ -1,8 +1,10 @@
 #include "clock.h"
 
-namespace mivo::clock {
+namespace mivo::clock
+{
 
-namespace {
+namespace
+{
 QDateTime& fixed()
 {
     static QDateTime moment;
@@ -10,10 +12,19 @@ QDateTime& fixed()
 }
 } // namespace
 
-QDateTime now() { return fixed().isValid() ? fixed() : QDateTime::currentDateTime(); }
+QDateTime now()
+{
+    return fixed().isValid() ? fixed() : QDateTime::currentDateTime();
+}
 
-QDate today() { return now().date(); }
+QDate today()
+{
+    return now().date();
+}
 
-void set(const QDateTime& moment) { fixed() = moment; }
+void set(const QDateTime& moment)
+{
+    fixed() = moment;
+}
 
 } // namespace mivo::clock

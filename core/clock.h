@@ -2,7 +2,8 @@
 
 #include <QDateTime>
 
-namespace mivo::clock {
+namespace mivo::clock
+{
 
 /// The current date and time of the program. Everything that needs "today" or "now"
 /// reads it here, so that tests can fix it.

@@ -7,7 +7,8 @@
 
 #include <algorithm>
 
-namespace mivo {
+namespace mivo
+{
 
 const QString Td::builtinUser = QStringLiteral("SYSDBA");
 const QString Td::builtinPassword = QStringLiteral("masterkey");
@@ -18,7 +19,8 @@ Td& Td::instance()
     return module;
 }
 
-namespace {
+namespace
+{
 
 QStringList serverParams(const QString& key, const QString& location)
 {
@@ -27,7 +29,8 @@ QStringList serverParams(const QString& key, const QString& location)
         const QString where = db::isLocalLocation(location) ? paths::localPath(location) : location;
         params << key + QLatin1Char('=') + where;
     }
-    params << QStringLiteral("USER NAME=") + Td::builtinUser << QStringLiteral("PASSWORD=") + Td::builtinPassword;
+    params << QStringLiteral("USER NAME=") + Td::builtinUser
+           << QStringLiteral("PASSWORD=") + Td::builtinPassword;
     return params;
 }
 
@@ -46,7 +49,8 @@ bool Td::connect(int number, const QString& location, const QString& aliasOrFold
         {Merka, "d_merka", "Nem tudok kapcsolódni a MERKA adatbázishoz."},
         {Kuld, "d_kuld", "Nem tudok kapcsolódni a küldés adatbázishoz."},
     };
-    const auto entry = std::find_if(std::begin(entries), std::end(entries), [number](const Entry& e) { return e.number == number; });
+    const auto entry = std::find_if(std::begin(entries), std::end(entries),
+                                    [number](const Entry& e) { return e.number == number; });
     if (entry == std::end(entries))
         return true;
     const QString connectionName = QString::fromLatin1(entry->name);
@@ -74,7 +78,8 @@ bool Td::connect(int number, const QString& location, const QString& aliasOrFold
         break;
     case Kuld:
         c.setDriverName(db::ParadoxDriver);
-        c.setParams({QStringLiteral("PATH=") + (aliasOrFolder.isEmpty() ? workPath : paths::localPath(aliasOrFolder))});
+        c.setParams({QStringLiteral("PATH=") +
+                     (aliasOrFolder.isEmpty() ? workPath : paths::localPath(aliasOrFolder))});
         break;
     }
     if (c.open())
@@ -93,13 +98,15 @@ bool Td::saveCustomer(Customer& onScreen, const Customer& loaded, QString* error
     db::Query q(QStringLiteral("d_mivo"));
     const bool known = onScreen.kod != 0;
     if (known)
-        q.setSql(QStringLiteral("UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
-                                "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
-                                "KOMMENT2 = :komment2 WHERE KOD = :kod"));
+        q.setSql(QStringLiteral(
+            "UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
+            "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
+            "KOMMENT2 = :komment2 WHERE KOD = :kod"));
     else
-        q.setSql(QStringLiteral("INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, KOMMENT2) "
-                                "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, :komment2) "
-                                "RETURNING KOD"));
+        q.setSql(QStringLiteral(
+            "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, KOMMENT2) "
+            "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, :komment2) "
+            "RETURNING KOD"));
     // Fields are stored as typed; an empty field is an empty text, not NULL.
     auto text = [](const QString& s) { return QVariant(s.isNull() ? QStringLiteral("") : s); };
     q.bind(QStringLiteral("nev"), text(onScreen.nev));

@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo {
+namespace mivo
+{
 
 /// A customer as the entry screens show it: the nine fields and the number (0 = new).
 struct Customer {
@@ -14,7 +15,8 @@ struct Customer {
 
 /// The business data module: owner of the named connections and of the run-wide values
 /// that every screen reads (current user, own company code, working directory, FTP).
-class Td {
+class Td
+{
 public:
     /// Connection numbers of the connect routine.
     enum ConnectionNumber { Main = 1, Sd = 2, Merka = 3, Kuld = 4 };
@@ -37,11 +39,11 @@ public:
     bool saveCustomer(Customer& onScreen, const Customer& loaded, QString* error);
 
     // Run-wide values
-    QString userName;     ///< display name, printed as "Nyomtatta: " + name
-    QString userRights;   ///< rights string of the logged-in user
-    QString userCode;     ///< stamped into JUZER columns
+    QString userName;   ///< display name, printed as "Nyomtatta: " + name
+    QString userRights; ///< rights string of the logged-in user
+    QString userCode;   ///< stamped into JUZER columns
     QString ownCompany = QStringLiteral("VELKOR");
-    QString workPath;     ///< WORK_PATH, a folder of this machine (may be empty)
+    QString workPath; ///< WORK_PATH, a folder of this machine (may be empty)
     QString ftpServer;
     QString ftpUser;
     QString dbAlias;

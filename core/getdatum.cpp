@@ -9,11 +9,14 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
-QPushButton* button(const QString& name, const QString& caption, const QString& hint, QWidget* parent)
+QPushButton* button(const QString& name, const QString& caption, const QString& hint,
+                    QWidget* parent)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -37,9 +40,12 @@ Tgetdatumfm::Tgetdatumfm(QWidget* parent) : QDialog(parent)
     m_calendar->setVerticalHeaderFormat(QCalendarWidget::ISOWeekNumbers);
     m_calendar->setGridVisible(true);
 
-    auto* back = button(QStringLiteral("b_elozo"), QStringLiteral("<<"), QStringLiteral("Előző év"), this);
-    auto* forward = button(QStringLiteral("b_kovetkezo"), QStringLiteral(">>"), QStringLiteral("Következő év"), this);
-    auto* ok = button(QStringLiteral("b_ok"), QStringLiteral("&OK (kiválaszt)"), QStringLiteral("Kiválasztjuk a dátumot"), this);
+    auto* back =
+        button(QStringLiteral("b_elozo"), QStringLiteral("<<"), QStringLiteral("Előző év"), this);
+    auto* forward = button(QStringLiteral("b_kovetkezo"), QStringLiteral(">>"),
+                           QStringLiteral("Következő év"), this);
+    auto* ok = button(QStringLiteral("b_ok"), QStringLiteral("&OK (kiválaszt)"),
+                      QStringLiteral("Kiválasztjuk a dátumot"), this);
     auto* cancel = button(QStringLiteral("b_vissza"), QStringLiteral("&Vissza (nem választ ki)"),
                           QStringLiteral("Marad a régi dátum"), this);
     ok->setDefault(true);
@@ -61,7 +67,10 @@ Tgetdatumfm::Tgetdatumfm(QWidget* parent) : QDialog(parent)
     connect(m_calendar, &QCalendarWidget::activated, this, &QDialog::accept);
 }
 
-void Tgetdatumfm::moveMonths(int months) { m_calendar->setSelectedDate(m_calendar->selectedDate().addMonths(months)); }
+void Tgetdatumfm::moveMonths(int months)
+{
+    m_calendar->setSelectedDate(m_calendar->selectedDate().addMonths(months));
+}
 
 QString Tgetdatumfm::pick(const QString& text)
 {
@@ -77,7 +86,8 @@ QString Tgetdatumfm::pick(const QString& text)
     }
     m_calendar->setSelectedDate(start);
     m_calendar->setFocus();
-    QString result = exec() == QDialog::Accepted ? alt::formatDate(m_calendar->selectedDate()) : kept;
+    QString result =
+        exec() == QDialog::Accepted ? alt::formatDate(m_calendar->selectedDate()) : kept;
     if (compact)
         result.remove(QLatin1Char('.'));
     return result;

@@ -5,12 +5,14 @@
 class QCalendarWidget;
 class QPushButton;
 
-namespace mivo {
+namespace mivo
+{
 
 /// The date picker "Dátum kiválasztása": a month calendar (Monday first, ISO week numbers,
 /// Hungarian names) with a year back and forward, "&OK (kiválaszt)" and
 /// "&Vissza (nem választ ki)". A double click on a day acts as OK.
-class Tgetdatumfm : public QDialog {
+class Tgetdatumfm : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tgetdatumfm(QWidget* parent = nullptr);

@@ -9,7 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-namespace mivo {
+namespace mivo
+{
 
 Ini& Ini::instance()
 {
@@ -129,7 +130,8 @@ int Ini::set(const QString& key, const QString& value, const QString& comment)
         return 1;
     }
     if (m_entries.size() >= maxEntries) {
-        messages::show(QStringLiteral("Túl sok beállítási paraméter. ") + k + QLatin1Char('=') + value);
+        messages::show(QStringLiteral("Túl sok beállítási paraméter. ") + k + QLatin1Char('=') +
+                       value);
         return -1;
     }
     m_entries.append({k, value, comment});

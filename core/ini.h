@@ -4,19 +4,21 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo {
+namespace mivo
+{
 
 /// One setting of the key table.
 struct IniValue {
-    QString key;      ///< trimmed, upper case
-    QString value;    ///< trimmed, case kept
-    QString comment;  ///< text after "//" on its line
+    QString key;     ///< trimmed, upper case
+    QString value;   ///< trimmed, case kept
+    QString comment; ///< text after "//" on its line
 };
 
 /// The configuration key table read from "MIVO.INI" (Windows-1250, "KEY=value // comment"
 /// lines, "*" comment lines, "@file" includes, year placeholders, COMMAND lines). Keys are
 /// case-insensitive. The table is the one source of configuration values at run time.
-class Ini {
+class Ini
+{
 public:
     static constexpr int maxEntries = 255;
 

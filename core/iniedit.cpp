@@ -10,14 +10,16 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-namespace mivo {
+namespace mivo
+{
 
 Tiniedit::Tiniedit(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("Tiniedit"));
     setWindowTitle(QStringLiteral("Beállítások (INI fájl szerkesztése)"));
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(QStringLiteral("Változók megnevezései és a beállítandó értékek"), this);
+    auto* heading =
+        new QLabel(QStringLiteral("Változók megnevezései és a beállítandó értékek"), this);
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
@@ -85,7 +87,8 @@ bool Tiniedit::store()
         ini.set(entries[i].key, m_edits[size_t(i)]->text().trimmed(), entries[i].comment);
     QString error;
     if (!ini.write(&error)) {
-        messages::show(QStringLiteral("A beállítási fájl nem írható: ") + error, MessageKind::Error);
+        messages::show(QStringLiteral("A beállítási fájl nem írható: ") + error,
+                       MessageKind::Error);
         return false;
     }
     return true;

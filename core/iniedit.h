@@ -6,11 +6,13 @@
 
 class QLineEdit;
 
-namespace mivo {
+namespace mivo
+{
 
 /// The settings editor: every key of the configuration table with its value, and
 /// "Tárolás", which writes them back to "MIVO.INI" after a confirmation.
-class Tiniedit : public QDialog {
+class Tiniedit : public QDialog
+{
     Q_OBJECT
 public:
     explicit Tiniedit(QWidget* parent = nullptr);

@@ -11,13 +11,15 @@
 #include <QFile>
 #include <QSaveFile>
 
-namespace mivo {
+namespace mivo
+{
 
 const QString Login::connection = QStringLiteral("d_alap");
 const QString Login::firstUserPassword = QStringLiteral("MIVOX");
 const QString Login::lastUserFileName = QStringLiteral("SZOT_user.ini");
 
-namespace {
+namespace
+{
 
 const QString wrongNameOrPassword = QStringLiteral("Hibás név, vagy jelszó.");
 
@@ -49,15 +51,16 @@ bool Login::ensureFirstUser()
         return true;
     // A deactivated built-in user keeps its key: take that row over instead of colliding with it.
     QString error;
-    if (db::execute(connection,
-                    QStringLiteral("UPDATE OR INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) "
-                                   "VALUES (:kod, :nev, :jelszo, :jogok, :aktiv) MATCHING (KOD)"),
-                    {{QStringLiteral("kod"), QStringLiteral("QVX")},
-                     {QStringLiteral("nev"), QStringLiteral("TARNOC")},
-                     {QStringLiteral("jelszo"), firstUserPassword},
-                     {QStringLiteral("jogok"), QStringLiteral("W")},
-                     {QStringLiteral("aktiv"), QStringLiteral("I")}},
-                    &error))
+    if (db::execute(
+            connection,
+            QStringLiteral("UPDATE OR INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) "
+                           "VALUES (:kod, :nev, :jelszo, :jogok, :aktiv) MATCHING (KOD)"),
+            {{QStringLiteral("kod"), QStringLiteral("QVX")},
+             {QStringLiteral("nev"), QStringLiteral("TARNOC")},
+             {QStringLiteral("jelszo"), firstUserPassword},
+             {QStringLiteral("jogok"), QStringLiteral("W")},
+             {QStringLiteral("aktiv"), QStringLiteral("I")}},
+            &error))
         return true;
     messages::show(error, MessageKind::Error);
     return false;
@@ -78,8 +81,8 @@ Login::Result Login::findUser(const QString& name, const QString& password, User
         messages::show(wrongNameOrPassword);
         return Result::WrongNameOrPassword;
     }
-    user = {q.text(QStringLiteral("KOD")), q.text(QStringLiteral("NEV")), q.text(QStringLiteral("NEV2")),
-            q.text(QStringLiteral("JOGOK"))};
+    user = {q.text(QStringLiteral("KOD")), q.text(QStringLiteral("NEV")),
+            q.text(QStringLiteral("NEV2")), q.text(QStringLiteral("JOGOK"))};
     return Result::Ok;
 }
 
@@ -97,8 +100,8 @@ Login::Result Login::logIn(const QString& name, const QString& password)
     return Result::Ok;
 }
 
-Login::Result Login::changePassword(const QString& name, const QString& password, const QString& newPassword,
-                                    const QString& confirmation)
+Login::Result Login::changePassword(const QString& name, const QString& password,
+                                    const QString& newPassword, const QString& confirmation)
 {
     User user;
     const Result found = findUser(name, password, user);
@@ -119,7 +122,8 @@ Login::Result Login::changePassword(const QString& name, const QString& password
     }
     // By key: an old inactive account of the same name keeps its password.
     db::Query q(connection);
-    q.setSql(QStringLiteral("UPDATE SZ_JUZER SET JELSZO = :ujjelszo WHERE KOD = :kod AND AKTIV = 'I'"));
+    q.setSql(
+        QStringLiteral("UPDATE SZ_JUZER SET JELSZO = :ujjelszo WHERE KOD = :kod AND AKTIV = 'I'"));
     q.bind(QStringLiteral("ujjelszo"), wanted);
     q.bind(QStringLiteral("kod"), user.kod);
     if (!q.exec()) {
@@ -137,11 +141,16 @@ Login::Result Login::changePassword(const QString& name, const QString& password
 QString Login::lastUserFile()
 {
     const QString configured = Ini::instance().value(QStringLiteral("INI_PATH")).trimmed();
-    const bool standard = configured.isEmpty() || configured.compare(QLatin1String("C:\\"), Qt::CaseInsensitive) == 0;
-    return QDir(standard ? paths::programDir() : paths::localPath(configured)).filePath(lastUserFileName);
+    const bool standard =
+        configured.isEmpty() || configured.compare(QLatin1String("C:\\"), Qt::CaseInsensitive) == 0;
+    return QDir(standard ? paths::programDir() : paths::localPath(configured))
+        .filePath(lastUserFileName);
 }
 
-QString Login::lastUser() { return lastUserLines().value(0); }
+QString Login::lastUser()
+{
+    return lastUserLines().value(0);
+}
 
 void Login::storeLastUser(const QString& name)
 {

@@ -2,25 +2,27 @@
 
 #include <QString>
 
-namespace mivo {
+namespace mivo
+{
 
 /// Users of SZ_JUZER on the metadata connection: the first user, logging in, changing one's
 /// own password and the last-user file. Messages go through the message service.
-class Login {
+class Login
+{
 public:
     /// What a check ended with; the login dialog puts the focus by it.
     enum class Result {
         Ok,
-        WrongNameOrPassword,  ///< "Hibás név, vagy jelszó."
-        MissingNewPassword,   ///< "Kérem, adja meg az új jelszót!"
-        MissingConfirmation,  ///< "Kérem, erősitse meg az új jelszót!"
-        ConfirmationDiffers,  ///< "Az új és a megerősitett jelszó eltér."
-        DatabaseError,        ///< the database layer's text was shown
+        WrongNameOrPassword, ///< "Hibás név, vagy jelszó."
+        MissingNewPassword,  ///< "Kérem, adja meg az új jelszót!"
+        MissingConfirmation, ///< "Kérem, erősitse meg az új jelszót!"
+        ConfirmationDiffers, ///< "Az új és a megerősitett jelszó eltér."
+        DatabaseError,       ///< the database layer's text was shown
     };
 
-    static const QString connection;         ///< "d_alap"
-    static const QString firstUserPassword;  ///< built-in password of the first user
-    static const QString lastUserFileName;   ///< "SZOT_user.ini"
+    static const QString connection;        ///< "d_alap"
+    static const QString firstUserPassword; ///< built-in password of the first user
+    static const QString lastUserFileName;  ///< "SZOT_user.ini"
 
     /// Inserts the first user (QVX, TARNOC, rights "W") unless an active user exists; a
     /// deactivated QVX row is taken over and activated. False after showing the database's text.

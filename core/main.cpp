@@ -12,7 +12,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // "mivo --create-database PATH [--demo | --demo-scale N]": builds a database and exits.
 int createDatabase(const QCommandLineParser& args)
@@ -61,9 +62,11 @@ int main(int argc, char* argv[])
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
         QCommandLineParser args;
-        args.addOption({QStringLiteral("create-database"), QStringLiteral("Új adatbázis létrehozása."), QStringLiteral("PATH")});
+        args.addOption({QStringLiteral("create-database"),
+                        QStringLiteral("Új adatbázis létrehozása."), QStringLiteral("PATH")});
         args.addOption({QStringLiteral("demo"), QStringLiteral("Bemutató adatokkal.")});
-        args.addOption({QStringLiteral("demo-scale"), QStringLiteral("Bemutató adatok N ügyféllel."), QStringLiteral("N")});
+        args.addOption({QStringLiteral("demo-scale"),
+                        QStringLiteral("Bemutató adatok N ügyféllel."), QStringLiteral("N")});
         args.addHelpOption();
         args.addVersionOption();
         if (args.parse(arguments) && args.isSet(QStringLiteral("create-database"))) {

@@ -3,7 +3,8 @@
 #include <QDialog>
 #include <QWidget>
 
-namespace mivo {
+namespace mivo
+{
 
 QString menuCaption(const QString& menuText)
 {

@@ -2,14 +2,20 @@
 
 #include <QTextStream>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 // Before the program installs its dialogs (command-line tools, early failures): stderr.
-class ConsoleMessages : public MessageSink {
+class ConsoleMessages : public MessageSink
+{
 public:
-    void show(const QString& text, MessageKind) override { QTextStream(stderr) << text << Qt::endl; }
+    void show(const QString& text, MessageKind) override
+    {
+        QTextStream(stderr) << text << Qt::endl;
+    }
     int ask(const QString& text, MessageKind, const QStringList&) override
     {
         QTextStream(stderr) << text << Qt::endl;
@@ -25,15 +31,28 @@ std::unique_ptr<MessageSink>& current()
 
 } // namespace
 
-namespace messages {
+namespace messages
+{
 
-void install(std::unique_ptr<MessageSink> sink) { current() = std::move(sink); }
+void install(std::unique_ptr<MessageSink> sink)
+{
+    current() = std::move(sink);
+}
 
-MessageSink& sink() { return *current(); }
+MessageSink& sink()
+{
+    return *current();
+}
 
-void show(const QString& text, MessageKind kind) { sink().show(text, kind); }
+void show(const QString& text, MessageKind kind)
+{
+    sink().show(text, kind);
+}
 
-bool confirm(const QString& text) { return sink().ask(text, MessageKind::Question, {}) == 0; }
+bool confirm(const QString& text)
+{
+    return sink().ask(text, MessageKind::Question, {}) == 0;
+}
 
 int ask(const QString& text, MessageKind kind, const QStringList& captions)
 {
@@ -42,7 +61,10 @@ int ask(const QString& text, MessageKind kind, const QStringList& captions)
 
 } // namespace messages
 
-void ScriptedMessages::show(const QString& text, MessageKind) { texts << text; }
+void ScriptedMessages::show(const QString& text, MessageKind)
+{
+    texts << text;
+}
 
 int ScriptedMessages::ask(const QString& text, MessageKind, const QStringList&)
 {
@@ -64,6 +86,9 @@ ScriptedMessagesGuard::ScriptedMessagesGuard()
     current() = std::move(sink);
 }
 
-ScriptedMessagesGuard::~ScriptedMessagesGuard() { current() = std::move(m_previous); }
+ScriptedMessagesGuard::~ScriptedMessagesGuard()
+{
+    current() = std::move(m_previous);
+}
 
 } // namespace mivo

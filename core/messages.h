@@ -6,14 +6,16 @@
 #include <functional>
 #include <memory>
 
-namespace mivo {
+namespace mivo
+{
 
 /// Kind of a message: it chooses the dialog's title.
 enum class MessageKind { Question = 0, Warning = 1, Error = 2, Dialog = 3 };
 
 /// How notices and questions reach the user. The program installs the dialog-based one at
 /// start; tests install a ScriptedMessages that records every text and answers from a script.
-class MessageSink {
+class MessageSink
+{
 public:
     virtual ~MessageSink() = default;
     /// Shows a notice with an OK button.
@@ -24,7 +26,8 @@ public:
 };
 
 /// The one message service of the program.
-namespace messages {
+namespace messages
+{
 
 void install(std::unique_ptr<MessageSink> sink);
 MessageSink& sink();
@@ -39,19 +42,21 @@ int ask(const QString& text, MessageKind kind, const QStringList& captions);
 } // namespace messages
 
 /// Records every text and answers from a queue (Yes when the queue is empty), for tests.
-class ScriptedMessages : public MessageSink {
+class ScriptedMessages : public MessageSink
+{
 public:
     void show(const QString& text, MessageKind kind) override;
     int ask(const QString& text, MessageKind kind, const QStringList& captions) override;
 
     /// Answers for the next questions, in order (button indexes; 0 = Yes, 1 = No).
     void queueAnswers(std::initializer_list<int> answers);
-    QStringList texts;   ///< every notice and question, in order
+    QStringList texts; ///< every notice and question, in order
     QList<int> answers;
 };
 
 /// Installs a ScriptedMessages for the lifetime of the guard and gives access to it.
-class ScriptedMessagesGuard {
+class ScriptedMessagesGuard
+{
 public:
     ScriptedMessagesGuard();
     ~ScriptedMessagesGuard();

@@ -16,11 +16,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace mivo {
+namespace mivo
+{
 
 const QString Tmivomainfm::version = QStringLiteral("2.6.7");
 
-namespace {
+namespace
+{
 
 // The main menu: menu object name and caption, then its items (component, caption).
 struct Item {
@@ -30,37 +32,71 @@ struct Item {
 struct Group {
     const char* name;
     const char* caption;
-    const char* parent;  // object name of the menu it sits in; nullptr = menu bar
+    const char* parent; // object name of the menu it sits in; nullptr = menu bar
     std::initializer_list<Item> items;
 };
 
 const Group mainMenu[] = {
-    {"m_torzsek", "Törzsek", nullptr,
-     {{"keszulekek", "Készülék fajták"}, {"Alkatreszek", "Alkatrészek"}, {"Szolgaltatasok", "Szolgáltatások"},
-      {"Szerelok", "Szerelők"}, {"kulsocegek", "Külső szerelő cégek"}, {"Kulsosszerelok", "Külsös szerelők"},
-      {"ugyfelek", "Ügyfelek"}, {"Kszlkek1", "Készülékek"}, {"keszlet", "Alkatrész készlet"}}},
-    {"m_szotarak", "Szótárak", "m_torzsek",
-     {{"tevekenysegek", "Tevékenységek"}, {"allapotok", "Állapotok"}, {"tavolletek", "Távolléti jogcímek"}}},
-    {"m_vezerlo", "Vezérlő táblák", "m_torzsek",
-     {{"vezerlo", "Beviteli mezők meghatározása, jogosultságok"}, {"sz_juzer", "Felhasználók, jelszavak "},
-      {"menuk", "Menüpont jogosultságok"}, {"tablak", "Táblák nevei, jogosultságok"},
+    {"m_torzsek",
+     "Törzsek",
+     nullptr,
+     {{"keszulekek", "Készülék fajták"},
+      {"Alkatreszek", "Alkatrészek"},
+      {"Szolgaltatasok", "Szolgáltatások"},
+      {"Szerelok", "Szerelők"},
+      {"kulsocegek", "Külső szerelő cégek"},
+      {"Kulsosszerelok", "Külsös szerelők"},
+      {"ugyfelek", "Ügyfelek"},
+      {"Kszlkek1", "Készülékek"},
+      {"keszlet", "Alkatrész készlet"}}},
+    {"m_szotarak",
+     "Szótárak",
+     "m_torzsek",
+     {{"tevekenysegek", "Tevékenységek"},
+      {"allapotok", "Állapotok"},
+      {"tavolletek", "Távolléti jogcímek"}}},
+    {"m_vezerlo",
+     "Vezérlő táblák",
+     "m_torzsek",
+     {{"vezerlo", "Beviteli mezők meghatározása, jogosultságok"},
+      {"sz_juzer", "Felhasználók, jelszavak "},
+      {"menuk", "Menüpont jogosultságok"},
+      {"tablak", "Táblák nevei, jogosultságok"},
       {"Kivlasztsutnirtkadsok1", "Kiválasztás utáni értékadások"}}},
-    {"m_adatrogzites", "Adatrögzítés", nullptr,
-     {{"hibafelvetel", "Szervíz igény rögzítése"}, {"kiosztas", "Ki nem osztott munka kiosztása"},
-      {"munkazaras", "Elvégzett munka dokumentálása"}, {"okmunkajavit", "Elvégzett munka adatellenőrzés, javítás"},
-      {"zartajto", "Zárt ajtós munkák"}, {"Folyamatban", "Folyamatban levő munkák"},
-      {"szerelokiesoido", "Szerelő kieső idő rögzítése"}, {"kulsosmunka", "Külsősnek kiosztott munkák kezelése"}}},
-    {"m_listak", "Listák", nullptr,
-     {{"napilista", "Szerelő napi munkautasítás"}, {"kiesolista", "Szerelő kieső idő adott időszakra"},
-      {"tevekenyseglista", "Időszaki tevékenység lista"}, {"elozmenylista", "Előzmény lista"},
-      {"Teljestevkenysglista1", "Teljes tevékenységlista"}, {"Sajtsszelltslista1", "Saját összeállítású lista"}}},
+    {"m_adatrogzites",
+     "Adatrögzítés",
+     nullptr,
+     {{"hibafelvetel", "Szervíz igény rögzítése"},
+      {"kiosztas", "Ki nem osztott munka kiosztása"},
+      {"munkazaras", "Elvégzett munka dokumentálása"},
+      {"okmunkajavit", "Elvégzett munka adatellenőrzés, javítás"},
+      {"zartajto", "Zárt ajtós munkák"},
+      {"Folyamatban", "Folyamatban levő munkák"},
+      {"szerelokiesoido", "Szerelő kieső idő rögzítése"},
+      {"kulsosmunka", "Külsősnek kiosztott munkák kezelése"}}},
+    {"m_listak",
+     "Listák",
+     nullptr,
+     {{"napilista", "Szerelő napi munkautasítás"},
+      {"kiesolista", "Szerelő kieső idő adott időszakra"},
+      {"tevekenyseglista", "Időszaki tevékenység lista"},
+      {"elozmenylista", "Előzmény lista"},
+      {"Teljestevkenysglista1", "Teljes tevékenységlista"},
+      {"Sajtsszelltslista1", "Saját összeállítású lista"}}},
     {"m_levelezes", "Levelezés", nullptr, {{"levelgen", "Levél adatok generálása"}}},
-    {"m_specialis", "Speciális", nullptr,
-     {{"Kijelentkezes", "Kijelentkezés "}, {"jelszovaltas", "Saját jelszó megváltoztatása"},
-      {"elsobeo", "Adatbeolvasás Excel fájlból"}, {"SD_ser_bol", "Adatátvétel SD szerviz programból"},
-      {"adatatadas", "Adatok átadása SD szerviz programnak"}, {"adatkuldes", "Adatok küldése (FTP-re)"},
-      {"Adatfogadas", "Adatok fogadása (FTP-ről)"}, {"Promramfrissitese", "Program frissítése az internetről"},
-      {"alkkeszgen", "Alkatrész készlet újraszámolása"}, {"beallitasok", "Beállítások"}}},
+    {"m_specialis",
+     "Speciális",
+     nullptr,
+     {{"Kijelentkezes", "Kijelentkezés "},
+      {"jelszovaltas", "Saját jelszó megváltoztatása"},
+      {"elsobeo", "Adatbeolvasás Excel fájlból"},
+      {"SD_ser_bol", "Adatátvétel SD szerviz programból"},
+      {"adatatadas", "Adatok átadása SD szerviz programnak"},
+      {"adatkuldes", "Adatok küldése (FTP-re)"},
+      {"Adatfogadas", "Adatok fogadása (FTP-ről)"},
+      {"Promramfrissitese", "Program frissítése az internetről"},
+      {"alkkeszgen", "Alkatrész készlet újraszámolása"},
+      {"beallitasok", "Beállítások"}}},
 };
 
 // Master-data items: the generic editor on a table list, with a fixed condition, or with a
@@ -125,7 +161,8 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 
     // Until the FTP screen is plugged in, say why the program cannot go on.
     m_startup.downloadDatabase = [] {
-        messages::show(QStringLiteral("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
+        messages::show(QStringLiteral(
+            "Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
         return false;
     };
 
@@ -163,7 +200,8 @@ void Tmivomainfm::wireMasterData()
             if (item.condition)
                 call.condition = QString::fromLatin1(item.condition);
             else if (item.ownCompanyComparison)
-                call.condition = QString::fromLatin1(item.ownCompanyComparison) + db::literal(Td::instance().ownCompany);
+                call.condition = QString::fromLatin1(item.ownCompanyComparison) +
+                                 db::literal(Td::instance().ownCompany);
             m_torzs->OpenTorzs(call);
         });
     }

@@ -10,14 +10,16 @@ class QAction;
 class QLabel;
 class QMenu;
 
-namespace mivo {
+namespace mivo
+{
 
 class Tiniedit;
 class TorzsEditors;
 
 /// The main window: runs the start-up sequence at its first showing and offers the main
 /// menu from which every function is reached. Closing it ends the program.
-class Tmivomainfm : public QMainWindow {
+class Tmivomainfm : public QMainWindow
+{
     Q_OBJECT
 public:
     static const QString version;

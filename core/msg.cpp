@@ -8,9 +8,11 @@
 #include <QMainWindow>
 #include <QPushButton>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 constexpr int margin = 8;
 constexpr int buttonPitch = 28;
@@ -40,7 +42,8 @@ Tmsgfm::Tmsgfm(const QString& text, MessageKind kind, const TmsgButtons& caption
     m_message->move(margin, margin);
     m_message->resize(m_message->sizeHint());
 
-    const TmsgButtons names = captions.isEmpty() ? TmsgButtons{QStringLiteral("Igen"), QStringLiteral("Nem")} : captions;
+    const TmsgButtons names =
+        captions.isEmpty() ? TmsgButtons{QStringLiteral("Igen"), QStringLiteral("Nem")} : captions;
     QFont bold = font();
     bold.setBold(true);
     const QFontMetrics metrics(bold);
@@ -60,7 +63,8 @@ Tmsgfm::Tmsgfm(const QString& text, MessageKind kind, const TmsgButtons& caption
         m_buttons << button;
     }
     const int buttonsHeight = int(names.size() - 1) * buttonPitch + buttonHeight;
-    setFixedSize(left + widest + 40 + margin, qMax(m_message->height(), buttonsHeight) + 2 * margin);
+    setFixedSize(left + widest + 40 + margin,
+                 qMax(m_message->height(), buttonsHeight) + 2 * margin);
 }
 
 int Tmsgfm::ask(const QString& text, MessageKind kind, const TmsgButtons& captions)
@@ -80,6 +84,9 @@ void Tmsgfm::centreOnMainWindow()
         move(main->frameGeometry().center() - rect().center());
 }
 
-void Tmsgfm::closeEvent(QCloseEvent* event) { event->ignore(); }
+void Tmsgfm::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+}
 
 } // namespace mivo

@@ -8,17 +8,20 @@
 class QLabel;
 class QPushButton;
 
-namespace mivo {
+namespace mivo
+{
 
 /// Button captions of a question (`TmsgButtons`); empty means "Igen", "Nem".
 using TmsgButtons = QStringList;
 
 /// The message dialog with free button captions: the message at the top left, the buttons
 /// stacked to its right. Only a button ends it: it has no close button and ignores Esc.
-class Tmsgfm : public QDialog {
+class Tmsgfm : public QDialog
+{
     Q_OBJECT
 public:
-    Tmsgfm(const QString& text, MessageKind kind, const TmsgButtons& captions, QWidget* parent = nullptr);
+    Tmsgfm(const QString& text, MessageKind kind, const TmsgButtons& captions,
+           QWidget* parent = nullptr);
 
     /// Shows the question modally, centred on the main window; the index of the chosen button.
     static int ask(const QString& text, MessageKind kind, const TmsgButtons& captions = {});

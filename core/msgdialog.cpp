@@ -2,7 +2,8 @@
 
 #include "msg.h"
 
-namespace mivo {
+namespace mivo
+{
 
 QString messageTitle(MessageKind kind)
 {

@@ -4,10 +4,12 @@
 
 class QWidget;
 
-namespace mivo {
+namespace mivo
+{
 
 /// Shows notices and questions in modal message boxes over the main window.
-class DialogMessages : public MessageSink {
+class DialogMessages : public MessageSink
+{
 public:
     void show(const QString& text, MessageKind kind) override;
     int ask(const QString& text, MessageKind kind, const QStringList& captions) override;

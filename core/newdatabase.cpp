@@ -9,10 +9,12 @@
 
 #include <QFileInfo>
 
-namespace mivo {
+namespace mivo
+{
 
-bool createApplicationDatabase(const QString& path, int demoCustomers, int demoJobs, int demoTechnicians,
-                               QString* error, const std::function<void(int, int)>& progress)
+bool createApplicationDatabase(const QString& path, int demoCustomers, int demoJobs,
+                               int demoTechnicians, QString* error,
+                               const std::function<void(int, int)>& progress)
 {
     const QString location = QFileInfo(path).absoluteFilePath();
     if (QFileInfo::exists(location)) {
@@ -25,7 +27,8 @@ bool createApplicationDatabase(const QString& path, int demoCustomers, int demoJ
     const QString name = QStringLiteral("d_create");
     db::Connection& c = db::Connection::named(name);
     c.clear();
-    c.setParams({QStringLiteral("SERVER NAME=") + location, QStringLiteral("USER NAME=") + Td::builtinUser,
+    c.setParams({QStringLiteral("SERVER NAME=") + location,
+                 QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     bool ok = c.open();
     if (!ok && error)

@@ -7,16 +7,19 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QValidator>
 #include <QVBoxLayout>
+#include <QValidator>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 // Upper-cases what is typed, letter by letter, so that the cursor stays where it was and
 // accented letters become their capitals.
-class UpperCase : public QValidator {
+class UpperCase : public QValidator
+{
 public:
     using QValidator::QValidator;
     State validate(QString& input, int&) const override
@@ -84,10 +87,12 @@ void TPasswordfm::prepare(Mode mode)
     m_form->setRowVisible(m_uj, changing);
     m_form->setRowVisible(m_uj2, changing);
     // A password change is for whoever logged in during this run.
-    const QString name = changing && !m_login.loggedInName().isEmpty() ? m_login.loggedInName() : Login::lastUser();
+    const QString name =
+        changing && !m_login.loggedInName().isEmpty() ? m_login.loggedInName() : Login::lastUser();
     m_nev->setText(name);
     m_nev->setEnabled(!changing);
-    setWindowTitle(changing ? QStringLiteral("Jelszó megváltoztatása") : QStringLiteral("Bejelentkezés a programba"));
+    setWindowTitle(changing ? QStringLiteral("Jelszó megváltoztatása")
+                            : QStringLiteral("Bejelentkezés a programba"));
     if (!changing)
         m_login.ensureFirstUser();
     m_jelszo->setFocus();
@@ -103,9 +108,10 @@ bool TPasswordfm::run(Mode mode)
 
 void TPasswordfm::okClicked()
 {
-    const Login::Result result = m_mode == Mode::Login
-        ? m_login.logIn(m_nev->text(), m_jelszo->text())
-        : m_login.changePassword(m_nev->text(), m_jelszo->text(), m_uj->text(), m_uj2->text());
+    const Login::Result result =
+        m_mode == Mode::Login
+            ? m_login.logIn(m_nev->text(), m_jelszo->text())
+            : m_login.changePassword(m_nev->text(), m_jelszo->text(), m_uj->text(), m_uj2->text());
     switch (result) {
     case Login::Result::Ok:
         finish(Success);

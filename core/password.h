@@ -7,11 +7,13 @@
 class QFormLayout;
 class QLineEdit;
 
-namespace mivo {
+namespace mivo
+{
 
 /// The login dialog: "Bejelentkezés a programba" identifies the user, "Jelszó megváltoztatása"
 /// changes the own password. It lives for the whole run, so that it knows who logged in.
-class TPasswordfm : public QDialog {
+class TPasswordfm : public QDialog
+{
     Q_OBJECT
 public:
     enum class Mode { Login, ChangePassword };

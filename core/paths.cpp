@@ -3,9 +3,11 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace mivo::paths {
+namespace mivo::paths
+{
 
-namespace {
+namespace
+{
 QString& programDirValue()
 {
     static QString dir;
@@ -20,7 +22,10 @@ QString programDir()
     return programDirValue();
 }
 
-void setProgramDir(const QString& dir) { programDirValue() = QDir(dir).absolutePath(); }
+void setProgramDir(const QString& dir)
+{
+    programDirValue() = QDir(dir).absolutePath();
+}
 
 QString localPath(const QString& value)
 {

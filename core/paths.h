@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo::paths {
+namespace mivo::paths
+{
 
 /// The program's own folder: "MIVO.INI", "updates.sql" and the program's other files live
 /// here. It is the working directory the program was started in unless set otherwise.

@@ -5,19 +5,21 @@
 #include "ini.h"
 #include "messages.h"
 #include "paths.h"
+#include "platform/codepage.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
-#include "platform/codepage.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 const QString mainConnection = QStringLiteral("d_mivo");
 
@@ -54,9 +56,10 @@ bool Startup::run()
     const bool ftpConfigured = !td.ftpServer.isEmpty() && !td.ftpUser.isEmpty();
 
     // 3: only a file of this machine can be missing; a server location is the server's business.
-    if (!dbServer.isEmpty() && db::isLocalLocation(dbServer) && !QFileInfo::exists(paths::localPath(dbServer))
-        && ftpConfigured) {
-        const QString text = QStringLiteral("A megadott adatbázis ") + dbServer + QStringLiteral("nem található.");
+    if (!dbServer.isEmpty() && db::isLocalLocation(dbServer) &&
+        !QFileInfo::exists(paths::localPath(dbServer)) && ftpConfigured) {
+        const QString text =
+            QStringLiteral("A megadott adatbázis ") + dbServer + QStringLiteral("nem található.");
         if (!messages::confirm(text + QStringLiteral("\n Letöltsük az FTP tárhelyről?")))
             return false;
         if (!downloadDatabase || !downloadDatabase())
@@ -65,8 +68,9 @@ bool Startup::run()
 
     // 4-5
     m_menu.ftp = ftpConfigured;
-    const QString sdLocation = ini.contains(QStringLiteral("SD_DBSERVER")) ? ini.value(QStringLiteral("SD_DBSERVER"))
-                                                                           : ini.value(QStringLiteral("SD_DBALIAS"));
+    const QString sdLocation = ini.contains(QStringLiteral("SD_DBSERVER"))
+                                   ? ini.value(QStringLiteral("SD_DBSERVER"))
+                                   : ini.value(QStringLiteral("SD_DBALIAS"));
     m_menu.sd = !sdLocation.isEmpty();
 
     // 6-8
@@ -74,7 +78,8 @@ bool Startup::run()
         return false;
     td.dbAlias = ini.value(QStringLiteral("DBALIAS"));
     if (!(openMetadata ? openMetadata() : openMetadataCopy())) {
-        messages::show(QStringLiteral("Nem tudok kapcsolódni az adatbázishoz."), MessageKind::Error);
+        messages::show(QStringLiteral("Nem tudok kapcsolódni az adatbázishoz."),
+                       MessageKind::Error);
         return false;
     }
 
@@ -100,9 +105,10 @@ bool Startup::run()
 
 bool Startup::tableExists(const QString& table)
 {
-    const QVariant count = db::scalar(mainConnection,
-                                      QStringLiteral("Select Count(*) DARAB\nFrom RDB$RELATIONS\nWHERE RDB$RELATION_NAME=")
-                                          + db::literal(table.toUpper()));
+    const QVariant count = db::scalar(
+        mainConnection,
+        QStringLiteral("Select Count(*) DARAB\nFrom RDB$RELATIONS\nWHERE RDB$RELATION_NAME=") +
+            db::literal(table.toUpper()));
     return count.toInt() != 0;
 }
 
@@ -125,10 +131,12 @@ void Startup::runPatchFile()
         q.setParamCheck(false);
         q.setSql(line);
         if (!q.exec())
-            messages::show(QStringLiteral("UPDATES.SQL : Hibás SQL utasítás:\n") + line, MessageKind::Error);
+            messages::show(QStringLiteral("UPDATES.SQL : Hibás SQL utasítás:\n") + line,
+                           MessageKind::Error);
     }
     const QString stamp = clock::now().toString(QStringLiteral("yyyyMMdd_HHmmss"));
-    QFile::rename(path, QFileInfo(path).dir().filePath(QStringLiteral("updates_") + stamp + QStringLiteral(".sql")));
+    QFile::rename(path, QFileInfo(path).dir().filePath(QStringLiteral("updates_") + stamp +
+                                                       QStringLiteral(".sql")));
 }
 
 } // namespace mivo

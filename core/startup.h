@@ -4,18 +4,20 @@
 
 #include <functional>
 
-namespace mivo {
+namespace mivo
+{
 
 /// What the start-up sequence decided about the main menu.
 struct StartupMenu {
-    bool ftp = false;    ///< "Adatok fogadása (FTP-ről)", "Adatok küldése (FTP-re)"
-    bool sd = false;     ///< the two SD items
+    bool ftp = false; ///< "Adatok fogadása (FTP-ről)", "Adatok küldése (FTP-re)"
+    bool sd = false;  ///< the two SD items
 };
 
 /// The start-up sequence run when the main window is first shown: configuration, the
 /// database download offer, the connections, feature switches, the one-shot patch file and
 /// the login. The screens it needs come in as callbacks so that it runs headless in tests.
-class Startup {
+class Startup
+{
 public:
     /// Opens the FTP screen in download mode; false ends the program.
     std::function<bool()> downloadDatabase;

@@ -4,12 +4,14 @@
 #include <QLibraryInfo>
 #include <QTranslator>
 
-namespace mivo {
+namespace mivo
+{
 
 bool installHungarianTranslation(QCoreApplication& app)
 {
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_hu"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (!translator->load(QStringLiteral("qtbase_hu"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
         delete translator;
         return false;
     }

@@ -2,7 +2,8 @@
 
 class QCoreApplication;
 
-namespace mivo {
+namespace mivo
+{
 
 /// Loads Qt's own Hungarian texts ("Igen", "Nem", "Mégse" on the standard buttons).
 /// False when the translation file is not installed.

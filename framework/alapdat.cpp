@@ -7,13 +7,15 @@
 #include <QRegularExpression>
 #include <QSqlField>
 
-namespace mivo {
+namespace mivo
+{
 
 const QString Tdm::connectionName = QStringLiteral("d_alap");
 const QString Tdm::interBase = QStringLiteral("INTRBASE");
 const QString Tdm::sqlServer = QStringLiteral("SQL SERVER");
 
-namespace {
+namespace
+{
 
 // Firebird's SQL type codes as the driver reports them (the lowest bit marks nullable).
 constexpr int fbShort = 500;
@@ -27,8 +29,10 @@ const QStringList ibTableKeys = {
     QStringLiteral("From RDB$RELATION_CONSTRAINTS, RDB$INDEX_SEGMENTS"),
     QStringLiteral("Where RDB$RELATION_CONSTRAINTS.RDB$CONSTRAINT_TYPE = :pkeytype"),
     QStringLiteral("And RDB$RELATION_CONSTRAINTS.RDB$RELATION_NAME = :ptable"),
-    QStringLiteral("And RDB$RELATION_CONSTRAINTS.RDB$INDEX_NAME = RDB$INDEX_SEGMENTS.RDB$INDEX_NAME"),
-    QStringLiteral("Order By RDB$RELATION_CONSTRAINTS.RDB$RELATION_NAME, RDB$RELATION_CONSTRAINTS.RDB$CONSTRAINT_NAME, "
+    QStringLiteral(
+        "And RDB$RELATION_CONSTRAINTS.RDB$INDEX_NAME = RDB$INDEX_SEGMENTS.RDB$INDEX_NAME"),
+    QStringLiteral("Order By RDB$RELATION_CONSTRAINTS.RDB$RELATION_NAME, "
+                   "RDB$RELATION_CONSTRAINTS.RDB$CONSTRAINT_NAME, "
                    "RDB$INDEX_SEGMENTS.RDB$FIELD_POSITION"),
 };
 
@@ -45,7 +49,8 @@ const QStringList ibField = {
     QStringLiteral("RDB$FIELDS.RDB$COLLATION_ID COLLATION,"),
     QStringLiteral("RDB$FIELDS.RDB$CHARACTER_SET_ID CHARACTER_SET"),
     QStringLiteral("From RDB$RELATION_FIELDS"),
-    QStringLiteral("Join RDB$FIELDS On RDB$FIELDS.RDB$FIELD_NAME = RDB$RELATION_FIELDS.RDB$FIELD_SOURCE"),
+    QStringLiteral(
+        "Join RDB$FIELDS On RDB$FIELDS.RDB$FIELD_NAME = RDB$RELATION_FIELDS.RDB$FIELD_SOURCE"),
     QStringLiteral("Join RDB$TYPES On RDB$TYPES.RDB$TYPE = RDB$FIELDS.RDB$FIELD_TYPE"),
     QStringLiteral("And RDB$TYPES.RDB$FIELD_NAME= 'RDB$FIELD_TYPE'"),
     QStringLiteral("Where RDB$RELATION_FIELDS.RDB$RELATION_NAME = :tname"),
@@ -67,7 +72,8 @@ const QStringList msSysIndex = {
     QStringLiteral("select SYSINDEXKEYS.*, CAST(SYSCOLUMNS.NAME AS VARCHAR(20)) NAME"),
     QStringLiteral("from SYSINDEXKEYS, SYSCOLUMNS"),
     QStringLiteral("where SYSINDEXKEYS.ID = OBJECT_ID(:PTABLE)"),
-    QStringLiteral("and SYSINDEXKEYS.INDID = (select INDID from SYSINDEXES where NAME= :pindexname)"),
+    QStringLiteral(
+        "and SYSINDEXKEYS.INDID = (select INDID from SYSINDEXES where NAME= :pindexname)"),
     QStringLiteral("AND SYSCOLUMNS.id = SYSINDEXKEYS.ID"),
     QStringLiteral("AND SYSCOLUMNS.COLORDER= SYSINDEXKEYS.colid"),
     QStringLiteral("order By SYSINDEXKEYS.KEYNO;"),
@@ -140,7 +146,8 @@ QString Tdm::serverKindFor(const QString& connectionDriver, const QString& confi
     if (!configuredAlias.isEmpty() && !configuredAlias.contains(QLatin1Char('\\'))) {
         for (const QString& name : {connectionName, QStringLiteral("d_mivo")}) {
             const db::Connection& c = db::Connection::named(name);
-            if (c.aliasName().compare(configuredAlias, Qt::CaseInsensitive) == 0 && !c.driverName().isEmpty())
+            if (c.aliasName().compare(configuredAlias, Qt::CaseInsensitive) == 0 &&
+                !c.driverName().isEmpty())
                 driver = c.driverName();
         }
     }
@@ -213,7 +220,8 @@ PrimaryKey Tdm::primaryKeyFields(const QString& table, const QString& connection
     return key;
 }
 
-bool Tdm::findColumn(db::Query& q, const QStringList& statement, const QString& table, const QString& column)
+bool Tdm::findColumn(db::Query& q, const QStringList& statement, const QString& table,
+                     const QString& column)
 {
     q.setLines(statement);
     q.bind(QStringLiteral("tname"), table);
@@ -235,7 +243,8 @@ ColumnInfo Tdm::fieldInfo(const QString& table, const QString& column)
             return info;
         info.found = true;
         const QVariant characters = q.value(QStringLiteral("FIELD_LENGTH"));
-        info.length = characters.isNull() ? q.integer(QStringLiteral("FIELD_STORE")) : characters.toInt();
+        info.length =
+            characters.isNull() ? q.integer(QStringLiteral("FIELD_STORE")) : characters.toInt();
         info.typeName = normalisedIbType(q.text(QStringLiteral("FIELD_TYPE")));
         // NOT NULL may sit on the column, on its domain, or on both.
         info.notNull = q.integer(QStringLiteral("NULL_FLAG")) == 1;
@@ -278,7 +287,8 @@ QString Tdm::fieldTypeName(const QSqlField& field)
         return QStringLiteral("SMALLINT");
     case QMetaType::Int:
         // Firebird's driver reports SMALLINT columns as int; its SQL type tells them apart.
-        return (field.typeID() & ~1) == fbShort ? QStringLiteral("SMALLINT") : QStringLiteral("INTEGER");
+        return (field.typeID() & ~1) == fbShort ? QStringLiteral("SMALLINT")
+                                                : QStringLiteral("INTEGER");
     case QMetaType::UInt:
     case QMetaType::LongLong:
     case QMetaType::ULongLong:

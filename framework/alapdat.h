@@ -5,18 +5,21 @@
 
 class QSqlField;
 
-namespace mivo {
+namespace mivo
+{
 
-namespace db {
+namespace db
+{
 class Query;
 }
 
 /// A column as the catalogue declares it.
 struct ColumnInfo {
     bool found = false;
-    int length = 0;                          ///< characters for text columns
-    QString typeName = QStringLiteral("nil"); ///< "VARCHAR", "INTEGER", "SMALLINT", "DOUBLE PRECISION", ...
-    bool notNull = false;                    ///< declared NOT NULL on the column or its domain
+    int length = 0; ///< characters for text columns
+    QString typeName =
+        QStringLiteral("nil"); ///< "VARCHAR", "INTEGER", "SMALLINT", "DOUBLE PRECISION", ...
+    bool notNull = false;      ///< declared NOT NULL on the column or its domain
 };
 
 /// The primary key columns of a table, in key order.
@@ -37,11 +40,12 @@ struct IdentityInfo {
 /// services that the framework asks about tables, keys and columns. Works on Firebird's
 /// catalogue ("INTRBASE") and keeps the SQL Server statements ("SQL SERVER").
 /// A failing catalogue statement leaves its text in lastError(); the results are then empty.
-class Tdm {
+class Tdm
+{
 public:
-    static const QString connectionName;     ///< "d_alap"
-    static const QString interBase;          ///< "INTRBASE"
-    static const QString sqlServer;          ///< "SQL SERVER"
+    static const QString connectionName; ///< "d_alap"
+    static const QString interBase;      ///< "INTRBASE"
+    static const QString sqlServer;      ///< "SQL SERVER"
 
     static Tdm& instance();
 
@@ -88,7 +92,8 @@ private:
     QString connectionOrDefault(const QString& connection) const;
     /// Runs a catalogue statement about one column (":tname", ":fname") and stands on its
     /// row; false when it failed (the error kept) or found nothing.
-    bool findColumn(db::Query& q, const QStringList& statement, const QString& table, const QString& column);
+    bool findColumn(db::Query& q, const QStringList& statement, const QString& table,
+                    const QString& column);
 
     QString m_serverKind;
     bool m_dokuExists = false;

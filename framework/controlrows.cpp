@@ -4,7 +4,8 @@
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
 
-namespace mivo {
+namespace mivo
+{
 
 bool FieldDef::removed() const
 {
@@ -75,7 +76,8 @@ QString FieldDef::buttonHint() const
     case ButtonKind::Text:
         return QStringLiteral("Szövegfájl szerkesztése");
     case ButtonKind::Form:
-        return funkcio == 52 ? QStringLiteral("Ügyfél kiválasztása") : QStringLiteral("Forgalmi karton");
+        return funkcio == 52 ? QStringLiteral("Ügyfél kiválasztása")
+                             : QStringLiteral("Forgalmi karton");
     case ButtonKind::Memo:
     case ButtonKind::ValueList:
         break;
@@ -92,7 +94,8 @@ FieldDefs readFieldDefs(const QString& module, const QString& secondModule)
 {
     FieldDefs defs;
     db::Query q(Tdm::connectionName);
-    q.setLines({QStringLiteral("SELECT *"), QStringLiteral("FROM VEZERLO"), QStringLiteral("WHERE MODUL = :modul"),
+    q.setLines({QStringLiteral("SELECT *"), QStringLiteral("FROM VEZERLO"),
+                QStringLiteral("WHERE MODUL = :modul"),
                 secondModule.isEmpty() ? QString() : QStringLiteral("OR MODUL = :modul2"),
                 QStringLiteral("ORDER BY SORREND")});
     q.bind(QStringLiteral("modul"), module);
@@ -102,7 +105,8 @@ FieldDefs readFieldDefs(const QString& module, const QString& secondModule)
         defs.error = q.lastError();
         return defs;
     }
-    const ColumnInfo caption = Tdm::instance().fieldInfo(QStringLiteral("VEZERLO"), QStringLiteral("MEGNEVEZES"));
+    const ColumnInfo caption =
+        Tdm::instance().fieldInfo(QStringLiteral("VEZERLO"), QStringLiteral("MEGNEVEZES"));
     if (caption.found && caption.length > 0)
         defs.captionWidth = caption.length;
     while (q.next()) {
@@ -156,7 +160,8 @@ QList<PostAssignment> readPostAssignments(const QString& panel, QString* error)
 {
     QList<PostAssignment> rows;
     db::Query q(Tdm::connectionName);
-    q.setLines({QStringLiteral("SELECT * FROM"), QStringLiteral("PVEZERLO"), QStringLiteral("WHERE PANEL = :panel")});
+    q.setLines({QStringLiteral("SELECT * FROM"), QStringLiteral("PVEZERLO"),
+                QStringLiteral("WHERE PANEL = :panel")});
     q.bind(QStringLiteral("panel"), panel);
     if (!q.exec()) {
         if (error)
@@ -165,11 +170,13 @@ QList<PostAssignment> readPostAssignments(const QString& panel, QString* error)
     }
     while (q.next())
         rows << PostAssignment{q.text(QStringLiteral("SZOTMEZO")), q.text(QStringLiteral("QMEZO")),
-                               q.text(QStringLiteral("MUVELET")), q.text(QStringLiteral("SZOTMEZO2"))};
+                               q.text(QStringLiteral("MUVELET")),
+                               q.text(QStringLiteral("SZOTMEZO2"))};
     return rows;
 }
 
-namespace {
+namespace
+{
 
 // "$value" or "#FIELD"; nullopt when it names a field the panel lacks.
 std::optional<QString> defaultTerm(const QString& term, const PanelFieldText& panel)
@@ -202,8 +209,8 @@ QList<LookupDefault> readLookupDefaults(const QString& module, QString* error)
     if (!Tdm::instance().difolcExists())
         return rows;
     db::Query q(Tdm::connectionName);
-    q.setLines({QStringLiteral("Select * "), QStringLiteral("From DIFOLC"), QStringLiteral("Where MODUL = :modul"),
-                QStringLiteral("Order By SORREND")});
+    q.setLines({QStringLiteral("Select * "), QStringLiteral("From DIFOLC"),
+                QStringLiteral("Where MODUL = :modul"), QStringLiteral("Order By SORREND")});
     q.bind(QStringLiteral("modul"), module.toUpper());
     if (!q.exec()) {
         if (error)

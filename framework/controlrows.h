@@ -6,7 +6,8 @@
 #include <functional>
 #include <optional>
 
-namespace mivo {
+namespace mivo
+{
 
 /// Kind of the button that a field row places after its input.
 enum class ButtonKind { None, Lookup, Info, Picture, Text, Date, Form, ValueList, Memo };
@@ -17,9 +18,9 @@ enum class ButtonKind { None, Lookup, Info, Picture, Text, Date, Form, ValueList
 struct FieldDef {
     QString modul;
     QString sorrend;
-    QString mezo;          ///< trimmed; empty for a caption or button line
+    QString mezo; ///< trimmed; empty for a caption or button line
     QString megnevezes;
-    QString oszlopnev;     ///< trimmed
+    QString oszlopnev; ///< trimmed
     bool ujsor = false;
     QString charCase;
     QString irhatjaJog;
@@ -27,7 +28,7 @@ struct FieldDef {
     QString pwdChar;
     QString pvezerlo;
     QString editMask;
-    bool notNull = false;  ///< NOTNULL "I" (any case)
+    bool notNull = false; ///< NOTNULL "I" (any case)
     int valid = 0;
     QString valtMezo;
     QString button;
@@ -58,8 +59,8 @@ struct FieldDef {
 /// The VEZERLO rows of a module (and a second module), in SORREND order.
 struct FieldDefs {
     QList<FieldDef> rows;
-    int captionWidth = 40;   ///< declared length of VEZERLO.MEGNEVEZES, in characters
-    QString error;           ///< the database's text when the rows could not be read
+    int captionWidth = 40; ///< declared length of VEZERLO.MEGNEVEZES, in characters
+    QString error;         ///< the database's text when the rows could not be read
 };
 
 FieldDefs readFieldDefs(const QString& module, const QString& secondModule = {});
@@ -69,7 +70,7 @@ struct PostAssignment {
     QString szotMezo;
     QString qMezo;
     QString muvelet;
-    QString szotMezo2;   ///< "TABLE.COLUMN" of the information text for "+"
+    QString szotMezo2; ///< "TABLE.COLUMN" of the information text for "+"
     bool fetchesInfo() const;
     QString infoTable() const;
     QString infoColumn() const;

@@ -7,9 +7,11 @@
 
 #include <QSqlRecord>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 ChangeScriptRecorder* registeredRecorder = nullptr;
 std::function<void()> specialFunctions;
@@ -21,9 +23,11 @@ void setChangeScriptRecorder(ChangeScriptRecorder* recorder)
     registeredRecorder = recorder;
 }
 
-namespace hooks {
+namespace hooks
+{
 
-bool DeleteAllowedHook(const QString& table, const QStringList& keyFields, const QSqlRecord& current)
+bool DeleteAllowedHook(const QString& table, const QStringList& keyFields,
+                       const QSqlRecord& current)
 {
     if (table.compare(QLatin1String("UGYFEL"), Qt::CaseInsensitive) != 0 || keyFields.isEmpty())
         return true;

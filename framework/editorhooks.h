@@ -9,12 +9,14 @@
 
 class QSqlRecord;
 
-namespace mivo {
+namespace mivo
+{
 
 /// Where a stored change of a table marked for synchronisation goes: the recorder writes it
 /// as a statement of the change script that other sites replay. The recorder is registered
 /// at start-up; without one the changes are not recorded.
-class ChangeScriptRecorder {
+class ChangeScriptRecorder
+{
 public:
     virtual ~ChangeScriptRecorder() = default;
     /// A statement that ran on the table with its parameter values (lower-case names).
@@ -30,11 +32,13 @@ using PanelSetter = std::function<bool(const QString& field, const QString& valu
 
 /// The points at which the generic editor calls the application's own behaviour. Codes come
 /// from the table dictionary (AFTERINSERT, BEFOREPOST, AFTERPOST, QREPORT); 0 is none.
-namespace hooks {
+namespace hooks
+{
 
 /// Whether the current record of the table may be deleted: a customer who still has
 /// appliances may not; everything else may. A failing check refuses and says why.
-bool DeleteAllowedHook(const QString& table, const QStringList& keyFields, const QSqlRecord& current);
+bool DeleteAllowedHook(const QString& table, const QStringList& keyFields,
+                       const QSqlRecord& current);
 
 /// A new record was started: code 2 fills the own company code and the active mark, code 3
 /// starts KOD at "0".

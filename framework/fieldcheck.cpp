@@ -4,9 +4,11 @@
 
 #include <QRegularExpression>
 
-namespace mivo::fieldcheck {
+namespace mivo::fieldcheck
+{
 
-namespace {
+namespace
+{
 
 const QDate taxEpoch(1867, 1, 1);
 
@@ -52,11 +54,12 @@ bool taxContradicts(const QString& taxNumber, const QDate& birthDate)
 QString taxQuestion(const QString& taxNumber, const QString& birthDate, bool askDate)
 {
     const QString expected = taxPrefixFor(alt::parseDate(birthDate)).mid(1);
-    return QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak ellentmondó adatot tartalmaz! ")
-           + (askDate ? QStringLiteral("Jó a dátum?") : QStringLiteral("Jó az adószám?")) + QLatin1Char('\r')
-           + birthDate + QStringLiteral(" -> 8") + expected + QStringLiteral("nnnn") + QLatin1Char(' ') + taxNumber
-           + QLatin1Char('\r') + taxNumber + QStringLiteral(" -> ") + birthDateOfTax(taxNumber) + QLatin1Char(' ')
-           + birthDate;
+    return QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak ellentmondó "
+                          "adatot tartalmaz! ") +
+           (askDate ? QStringLiteral("Jó a dátum?") : QStringLiteral("Jó az adószám?")) +
+           QLatin1Char('\r') + birthDate + QStringLiteral(" -> 8") + expected +
+           QStringLiteral("nnnn") + QLatin1Char(' ') + taxNumber + QLatin1Char('\r') + taxNumber +
+           QStringLiteral(" -> ") + birthDateOfTax(taxNumber) + QLatin1Char(' ') + birthDate;
 }
 
 QString normaliseText(const QString& text)

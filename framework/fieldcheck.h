@@ -3,7 +3,8 @@
 #include <QDate>
 #include <QString>
 
-namespace mivo::fieldcheck {
+namespace mivo::fieldcheck
+{
 
 /// A number as a field check accepts it: an optional leading "-", digits and at most one
 /// decimal separator ("," or "."), with at least one digit. "-", "1,2,3" and "" are none.

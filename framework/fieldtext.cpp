@@ -5,7 +5,8 @@
 
 #include <QDateTime>
 
-namespace mivo {
+namespace mivo
+{
 
 QString panelText(const QVariant& value, const QString& typeName, const QString& numberFormat)
 {

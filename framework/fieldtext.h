@@ -3,7 +3,8 @@
 #include <QString>
 #include <QVariant>
 
-namespace mivo {
+namespace mivo
+{
 
 /// A column value as a panel input shows it, also the form in which changes are detected
 /// and logged: null is empty, integers plain, FLOAT through the field's number format (a

@@ -20,9 +20,11 @@
 #include <QSqlField>
 #include <QTimer>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 const QString panelObjectName = QStringLiteral("mivo_formpanel");
 
@@ -41,7 +43,8 @@ FormPanel::FormPanel(QWidget* container) : QObject(container), m_container(conta
 
 FormPanel* FormPanel::of(QWidget* container)
 {
-    return container ? container->findChild<FormPanel*>(panelObjectName, Qt::FindDirectChildrenOnly) : nullptr;
+    return container ? container->findChild<FormPanel*>(panelObjectName, Qt::FindDirectChildrenOnly)
+                     : nullptr;
 }
 
 QList<PanelInput*> FormPanel::inputs() const
@@ -51,7 +54,8 @@ QList<PanelInput*> FormPanel::inputs() const
 
 PanelInput* FormPanel::input(const QString& field) const
 {
-    return PanelInput::of(m_container->findChild<QWidget*>(panelname::input(field), Qt::FindDirectChildrenOnly));
+    return PanelInput::of(
+        m_container->findChild<QWidget*>(panelname::input(field), Qt::FindDirectChildrenOnly));
 }
 
 PanelEdit* FormPanel::edit(const QString& field) const
@@ -142,7 +146,8 @@ bool FormPanel::LookupExact(const QString& value, const QString& table, const QS
                             ASelectedRecord* selected)
 {
     db::Query q(Tdm::connectionName);
-    q.setLines({QStringLiteral("Select * From ") + tablePart(table), QStringLiteral("Where ") + field + QStringLiteral(" = :value")});
+    q.setLines({QStringLiteral("Select * From ") + tablePart(table),
+                QStringLiteral("Where ") + field + QStringLiteral(" = :value")});
     q.bind(QStringLiteral("value"), value);
     if (!q.exec()) {
         messages::show(q.lastError(), MessageKind::Error);
@@ -176,7 +181,8 @@ void FormPanel::FillFromSelection(TParaButton* button, const ASelectedRecord& se
                 continue;
             db::Query q(Tdm::connectionName);
             q.setLines({QStringLiteral("Select ") + row.infoColumn() + QStringLiteral(" INFO"),
-                        QStringLiteral(" from ") + row.infoTable(), QStringLiteral("Where KOD = :kod")});
+                        QStringLiteral(" from ") + row.infoTable(),
+                        QStringLiteral("Where KOD = :kod")});
             q.bind(QStringLiteral("kod"), value.value_or(QString()));
             if (!q.exec()) {
                 messages::show(q.lastError(), MessageKind::Error);
@@ -386,7 +392,9 @@ bool FormPanel::ValidateField(PanelEdit* e, QWidget* receiver)
     case 2:
         return trimmed.isEmpty() ? fail(QStringLiteral("Kötelező kitölteni.")) : true;
     case 3:
-        return trimmed.isEmpty() || trimmed == QLatin1String("0") ? fail(QStringLiteral("Nem lehet nulla.")) : true;
+        return trimmed.isEmpty() || trimmed == QLatin1String("0")
+                   ? fail(QStringLiteral("Nem lehet nulla."))
+                   : true;
     case 4:
         return trimmed.isEmpty() || alt::validateDate(text, true) ? true : fail({});
     case 5:
@@ -426,19 +434,23 @@ bool FormPanel::ValidateField(PanelEdit* e, QWidget* receiver)
         if (!alt::validTaxNumber(text))
             return fail(QStringLiteral("Hibás adóazonosító."));
         PanelEdit* birth = edit(QStringLiteral("SZULDAT"));
-        if (!birth || !alt::validateDate(birth->value(), false)
-            || !fieldcheck::taxContradicts(text, alt::parseDate(birth->value())))
+        if (!birth || !alt::validateDate(birth->value(), false) ||
+            !fieldcheck::taxContradicts(text, alt::parseDate(birth->value())))
             return true;
-        returnFocus(messages::confirm(fieldcheck::taxQuestion(text, birth->value(), false)) ? birth : e);
+        returnFocus(messages::confirm(fieldcheck::taxQuestion(text, birth->value(), false)) ? birth
+                                                                                            : e);
         return true;
     }
     case 102:
-        return !text.isEmpty() && !alt::validSocialSecurityNumber(text) ? fail(QStringLiteral("Hibás TAJszám.")) : true;
+        return !text.isEmpty() && !alt::validSocialSecurityNumber(text)
+                   ? fail(QStringLiteral("Hibás TAJszám."))
+                   : true;
     case 103: {
         if (!alt::validateDate(text, true))
             return fail({});
         PanelEdit* tax = edit(QStringLiteral("ADOSZAM"));
-        if (!tax || tax->value().isEmpty() || !fieldcheck::taxContradicts(tax->value(), alt::parseDate(text)))
+        if (!tax || tax->value().isEmpty() ||
+            !fieldcheck::taxContradicts(tax->value(), alt::parseDate(text)))
             return true;
         returnFocus(messages::confirm(fieldcheck::taxQuestion(tax->value(), text, true)) ? tax : e);
         return true;
@@ -454,7 +466,8 @@ void FormPanel::LookupOnExit(PanelEdit* e, QWidget* receiver)
     const FieldDef* def = definition(field);
     if (!def || e->isReadOnly() || !receiver)
         return;
-    const bool towardsInput = qobject_cast<QLineEdit*>(receiver) || qobject_cast<QPlainTextEdit*>(receiver);
+    const bool towardsInput =
+        qobject_cast<QLineEdit*>(receiver) || qobject_cast<QPlainTextEdit*>(receiver);
     const auto* pushed = qobject_cast<QAbstractButton*>(receiver);
     if (!towardsInput && !(pushed && pushed->property("tag").toInt() != -1))
         return;

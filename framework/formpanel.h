@@ -12,9 +12,11 @@
 
 class QLabel;
 
-namespace mivo {
+namespace mivo
+{
 
-namespace db {
+namespace db
+{
 class Query;
 }
 
@@ -33,7 +35,8 @@ struct GridColumn {
 /// the first). The panel object lives in the container and runs the checks when an input
 /// is left, the lookups, the value-list, date and text buttons, and moves records in and
 /// out of the inputs.
-class FormPanel : public QObject {
+class FormPanel : public QObject
+{
     Q_OBJECT
 public:
     static constexpr int singleColumn = 1;
@@ -46,9 +49,9 @@ public:
     /// number of panel lines. Without rows (or for module "X") every column of the dataset
     /// gets a caption and an input. A row naming a column the table lacks shows the error
     /// and leaves an empty panel (0 lines).
-    static int BuildPanel(QWidget* container, const QString& module, const QString& secondModule, int layout,
-                          QStringList* fieldNames, QStringList* captions, QList<GridColumn>* grid,
-                          const db::Query& dataset);
+    static int BuildPanel(QWidget* container, const QString& module, const QString& secondModule,
+                          int layout, QStringList* fieldNames, QStringList* captions,
+                          QList<GridColumn>* grid, const db::Query& dataset);
     /// The panel built into a container, or nullptr.
     static FormPanel* of(QWidget* container);
 
@@ -98,8 +101,8 @@ public:
 private:
     explicit FormPanel(QWidget* container);
 
-    void buildFromRows(const FieldDefs& defs, int layout, QStringList* fieldNames, QStringList* captions,
-                       QList<GridColumn>* grid, const QSqlRecord& structure);
+    void buildFromRows(const FieldDefs& defs, int layout, QStringList* fieldNames,
+                       QStringList* captions, QList<GridColumn>* grid, const QSqlRecord& structure);
     void buildFromFields(QStringList* fieldNames, QStringList* captions, QList<GridColumn>* grid,
                          const QSqlRecord& structure);
     PanelEdit* addEdit(const QString& field, const QString& typeName, int maxLength);
@@ -119,8 +122,8 @@ private:
     QString m_module;
     QString m_table;
     int m_lines = 0;
-    std::map<QString, FieldDef> m_defs;          // by field
-    QList<PanelInput*> m_inputs;                 // panel order
+    std::map<QString, FieldDef> m_defs; // by field
+    QList<PanelInput*> m_inputs;        // panel order
     QList<QLabel*> m_infoLabels;
     std::map<QLabel*, QString> m_expressions;
     bool m_busy = false;

@@ -3,7 +3,8 @@
 #include "alapdat.h"
 #include "platform/dbquery.h"
 
-namespace mivo {
+namespace mivo
+{
 
 InfoExpression InfoExpression::parse(const QString& text)
 {
@@ -47,8 +48,9 @@ QString joinDistinct(const QStringList& values)
     return shown.join(QStringLiteral(", "));
 }
 
-bool infoText(const InfoExpression& expression, const std::function<QVariant(const QString&)>& recordValue,
-              QString* text, QString* error)
+bool infoText(const InfoExpression& expression,
+              const std::function<QVariant(const QString&)>& recordValue, QString* text,
+              QString* error)
 {
     text->clear();
     if (!expression.valid)

@@ -4,9 +4,11 @@
 
 #include <cmath>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 // Splits at ";" outside quotes.
 QStringList sections(const QString& pattern)
@@ -29,9 +31,9 @@ QStringList sections(const QString& pattern)
 }
 
 struct Placeholders {
-    int integerZeros = 0;   // "0" before the decimal point
-    int decimals = 0;       // "0" and "#" after it
-    int decimalZeros = 0;   // "0" after it
+    int integerZeros = 0; // "0" before the decimal point
+    int decimals = 0;     // "0" and "#" after it
+    int decimalZeros = 0; // "0" after it
     bool grouping = false;
     bool hasDigits = false;
 };
@@ -82,7 +84,8 @@ QString NumberFormat::format(double value) const
     if (m_count == 0 || m_sections[0].isEmpty())
         return QString::number(value, 'g', 15).replace(QLatin1Char('.'), decimalSeparator);
     const Placeholders first = scan(m_sections[0]);
-    const double rounded = std::round(std::fabs(value) * std::pow(10.0, first.decimals)) / std::pow(10.0, first.decimals);
+    const double rounded = std::round(std::fabs(value) * std::pow(10.0, first.decimals)) /
+                           std::pow(10.0, first.decimals);
     if (rounded == 0.0 && m_count >= 3 && !m_sections[2].isEmpty())
         return formatSection(m_sections[2], 0.0);
     if (value < 0 && rounded != 0.0) {
@@ -125,8 +128,8 @@ QString NumberFormat::formatSection(const QString& section, double magnitude) co
                 out += c;
             continue;
         }
-        const bool placeholder = c == QLatin1Char('0') || c == QLatin1Char('#') || c == QLatin1Char('.')
-                                 || (c == QLatin1Char(',') && inNumber);
+        const bool placeholder = c == QLatin1Char('0') || c == QLatin1Char('#') ||
+                                 c == QLatin1Char('.') || (c == QLatin1Char(',') && inNumber);
         if (placeholder) {
             if (!placed) {
                 out += number;

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo {
+namespace mivo
+{
 
 /// A number-format pattern of a field row ("#,##0.00", "0.0", "#,##0 Ft;-#,##0 Ft;nulla"),
 /// written with Hungarian separators: a blank between thousands and a decimal comma.
@@ -10,7 +11,8 @@ namespace mivo {
 /// decimal point, "," anywhere in the integer part switches thousands grouping on, text in
 /// quotes and other characters are copied; ";" separates the positive, negative and zero
 /// sections.
-class NumberFormat {
+class NumberFormat
+{
 public:
     explicit NumberFormat(const QString& pattern);
 

@@ -15,9 +15,11 @@
 #include <QRegularExpression>
 #include <QSqlField>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 // Layout units of the panel: pixels of a 96-dpi screen with an 8-point font.
 constexpr int fontSize = 8;
@@ -25,12 +27,14 @@ constexpr int lineHeight = 22;
 
 QString editedTable(const QString& statement)
 {
-    static const QRegularExpression from(QStringLiteral("FROM\\s+([^\\s,]+)"), QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression from(QStringLiteral("FROM\\s+([^\\s,]+)"),
+                                         QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = from.match(statement);
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
-QLabel* addCaption(QWidget* container, const QString& name, const QString& text, const QRect& geometry)
+QLabel* addCaption(QWidget* container, const QString& name, const QString& text,
+                   const QRect& geometry)
 {
     auto* label = new QLabel(QLatin1Char(' ') + text, container);
     label->setObjectName(name);
@@ -53,9 +57,9 @@ int clippedWidth(int left, int width, int containerWidth)
 
 } // namespace
 
-int FormPanel::BuildPanel(QWidget* container, const QString& module, const QString& secondModule, int layout,
-                          QStringList* fieldNames, QStringList* captions, QList<GridColumn>* grid,
-                          const db::Query& dataset)
+int FormPanel::BuildPanel(QWidget* container, const QString& module, const QString& secondModule,
+                          int layout, QStringList* fieldNames, QStringList* captions,
+                          QList<GridColumn>* grid, const db::Query& dataset)
 {
     FieldDefs defs;
     if (module != QLatin1String("X"))
@@ -82,7 +86,8 @@ int FormPanel::BuildPanel(QWidget* container, const QString& module, const QStri
     const QSqlRecord& structure = dataset.record();
     for (const FieldDef& def : defs.rows) {
         if (def.hasField() && !def.removed() && structure.indexOf(def.mezo) < 0) {
-            messages::show(panel->m_table + QStringLiteral(": nem található mező: ") + def.mezo, MessageKind::Error);
+            messages::show(panel->m_table + QStringLiteral(": nem található mező: ") + def.mezo,
+                           MessageKind::Error);
             return 0;
         }
     }
@@ -93,8 +98,9 @@ int FormPanel::BuildPanel(QWidget* container, const QString& module, const QStri
     return panel->m_lines;
 }
 
-void FormPanel::buildFromRows(const FieldDefs& defs, int layout, QStringList* fieldNames, QStringList* captions,
-                              QList<GridColumn>* grid, const QSqlRecord& structure)
+void FormPanel::buildFromRows(const FieldDefs& defs, int layout, QStringList* fieldNames,
+                              QStringList* captions, QList<GridColumn>* grid,
+                              const QSqlRecord& structure)
 {
     Tdm& dm = Tdm::instance();
     const int containerWidth = m_container->width();
@@ -130,8 +136,9 @@ void FormPanel::buildFromRows(const FieldDefs& defs, int layout, QStringList* fi
         }
 
         if (!def.megnevezes.isEmpty()) {
-            QLabel* caption = addCaption(m_container, panelname::caption(def.controlKey()), def.megnevezes,
-                                         QRect(x, y + 3, defs.captionWidth * (fontSize - 2), 16));
+            QLabel* caption =
+                addCaption(m_container, panelname::caption(def.controlKey()), def.megnevezes,
+                           QRect(x, y + 3, defs.captionWidth * (fontSize - 2), 16));
             if (def.valid == 6)
                 caption->setProperty("valtMezo", def.valtMezo);
         }
@@ -184,8 +191,8 @@ void FormPanel::buildFromRows(const FieldDefs& defs, int layout, QStringList* fi
     }
 }
 
-void FormPanel::buildFromFields(QStringList* fieldNames, QStringList* captions, QList<GridColumn>* grid,
-                                const QSqlRecord& structure)
+void FormPanel::buildFromFields(QStringList* fieldNames, QStringList* captions,
+                                QList<GridColumn>* grid, const QSqlRecord& structure)
 {
     Tdm& dm = Tdm::instance();
     const int containerWidth = m_container->width();
@@ -199,7 +206,8 @@ void FormPanel::buildFromFields(QStringList* fieldNames, QStringList* captions, 
         if (captions)
             captions->append(name);
         const int captionWidth = fontSize * 40 - 80;
-        addCaption(m_container, panelname::caption(name), name, QRect(2, m_lines * lineHeight + 4, captionWidth, 16));
+        addCaption(m_container, panelname::caption(name), name,
+                   QRect(2, m_lines * lineHeight + 4, captionWidth, 16));
         const int left = 2 + fontSize + captionWidth + 38;
         const QString typeName = Tdm::fieldTypeName(field);
         if (typeName == QLatin1String("MEMO")) {

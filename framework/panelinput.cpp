@@ -3,7 +3,8 @@
 #include <QKeyEvent>
 #include <QStyle>
 
-namespace mivo {
+namespace mivo
+{
 
 void PanelInput::setRequired(bool required)
 {
@@ -28,7 +29,8 @@ bool PanelInput::accepts(QChar c) const
     if (m_typeName == QLatin1String("INTEGER") || m_typeName == QLatin1String("SMALLINT"))
         return c.isDigit() || c == QLatin1Char('-');
     if (m_typeName == QLatin1String("FLOAT"))
-        return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char(',') || c == QLatin1Char('.');
+        return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char(',') ||
+               c == QLatin1Char('.');
     return true;
 }
 
@@ -41,8 +43,10 @@ void PanelInput::applyColours()
 {
     QWidget* w = widget();
     QPalette p = w->palette();
-    p.setColor(QPalette::Base, m_required ? QColor(Qt::yellow) : w->style()->standardPalette().color(QPalette::Base));
-    p.setColor(QPalette::Text, m_invalid ? QColor(Qt::red) : w->style()->standardPalette().color(QPalette::Text));
+    p.setColor(QPalette::Base, m_required ? QColor(Qt::yellow)
+                                          : w->style()->standardPalette().color(QPalette::Base));
+    p.setColor(QPalette::Text,
+               m_invalid ? QColor(Qt::red) : w->style()->standardPalette().color(QPalette::Text));
     w->setPalette(p);
 }
 
@@ -68,8 +72,9 @@ PanelEdit::Case PanelEdit::caseOf(const QString& letter)
 void PanelEdit::keyPressEvent(QKeyEvent* event)
 {
     const int key = event->key();
-    if (onNavigate && event->modifiers() == Qt::NoModifier
-        && (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down || key == Qt::Key_Up)) {
+    if (onNavigate && event->modifiers() == Qt::NoModifier &&
+        (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Down ||
+         key == Qt::Key_Up)) {
         onNavigate(this, key == Qt::Key_Up ? -1 : 1);
         return;
     }
@@ -77,9 +82,12 @@ void PanelEdit::keyPressEvent(QKeyEvent* event)
     if (typed.size() == 1 && typed[0].isPrint()) {
         if (!accepts(typed[0]))
             return;
-        const QString shown = m_case == Case::Upper ? typed.toUpper() : m_case == Case::Lower ? typed.toLower() : typed;
+        const QString shown = m_case == Case::Upper   ? typed.toUpper()
+                              : m_case == Case::Lower ? typed.toLower()
+                                                      : typed;
         if (shown != typed) {
-            QKeyEvent changed(event->type(), key, event->modifiers(), shown, event->isAutoRepeat(), ushort(event->count()));
+            QKeyEvent changed(event->type(), key, event->modifiers(), shown, event->isAutoRepeat(),
+                              ushort(event->count()));
             QLineEdit::keyPressEvent(&changed);
             return;
         }

@@ -5,11 +5,13 @@
 
 #include <functional>
 
-namespace mivo {
+namespace mivo
+{
 
 /// What every input of a built panel offers, whatever widget it is: its text, read-only
 /// and required state, a mark for a failed check, and the panel's key handling.
-class PanelInput {
+class PanelInput
+{
 public:
     virtual ~PanelInput() = default;
 
@@ -48,7 +50,8 @@ protected:
 
 /// A single-line input. Enter and Down ask the panel for the next input, Up for the
 /// previous one; typed characters follow the column type and the forced case.
-class PanelEdit : public QLineEdit, public PanelInput {
+class PanelEdit : public QLineEdit, public PanelInput
+{
     Q_OBJECT
 public:
     enum class Case { Unchanged, Upper, Lower };
@@ -78,7 +81,8 @@ private:
 
 /// A multi-line input for MEMO columns; it remembers whether the user changed it since
 /// it was loaded.
-class PanelMemo : public QPlainTextEdit, public PanelInput {
+class PanelMemo : public QPlainTextEdit, public PanelInput
+{
     Q_OBJECT
 public:
     explicit PanelMemo(QWidget* parent = nullptr);

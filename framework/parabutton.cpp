@@ -1,6 +1,7 @@
 #include "parabutton.h"
 
-namespace mivo {
+namespace mivo
+{
 
 TParaButton::TParaButton(QWidget* parent) : QPushButton(parent)
 {

@@ -2,10 +2,12 @@
 
 #include <QPushButton>
 
-namespace mivo {
+namespace mivo
+{
 
 /// The button of a field row, carrying the row's lookup parameters.
-class TParaButton : public QPushButton {
+class TParaButton : public QPushButton
+{
     Q_OBJECT
     Q_PROPERTY(QString param1 MEMBER param1)
     Q_PROPERTY(QString param2 MEMBER param2)
@@ -17,13 +19,13 @@ class TParaButton : public QPushButton {
 public:
     explicit TParaButton(QWidget* parent = nullptr);
 
-    QString param1;   ///< the field, or BUTTON + "_" + SORREND for a row without one
-    QString param2;   ///< dictionary table list (SZOT_)
-    int param3 = 0;   ///< FUNKCIO
-    QString param4;   ///< PVEZERLO panel
-    QString param5;   ///< dictionary condition (SZOTWHERE)
-    QString param6;   ///< dictionary column (SZOTMEZO)
-    QString param7;   ///< first information expression (PLUSFIELD1)
+    QString param1; ///< the field, or BUTTON + "_" + SORREND for a row without one
+    QString param2; ///< dictionary table list (SZOT_)
+    int param3 = 0; ///< FUNKCIO
+    QString param4; ///< PVEZERLO panel
+    QString param5; ///< dictionary condition (SZOTWHERE)
+    QString param6; ///< dictionary column (SZOTMEZO)
+    QString param7; ///< first information expression (PLUSFIELD1)
 };
 
 } // namespace mivo

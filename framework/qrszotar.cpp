@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <cmath>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 constexpr int lineLimit = 210;
 constexpr double logoHeight = 50;
@@ -27,7 +29,8 @@ constexpr double lineHeight = 17;
 // Advance of a DejaVu Sans Mono character: 0.602 em; a point is 96/72 report units.
 constexpr double charWidthPerPoint = 0.602 * 96.0 / 72.0;
 
-report::Band lineBand(double height, double secondLineHeight, double width, const report::TextStyle& style)
+report::Band lineBand(double height, double secondLineHeight, double width,
+                      const report::TextStyle& style)
 {
     report::Band band;
     band.height = height;
@@ -77,7 +80,8 @@ SzotarLayout layoutSzotar(const std::vector<data::Column>& columns)
     const double width = page.sizeInUnits().width() - 2 * page.margin;
     const int longest = std::max<int>(n, int(layout.heading2.size()));
     if (longest > 0)
-        layout.fontSize = std::min(layout.fontSize, std::floor(width / (longest * charWidthPerPoint) * 2) / 2);
+        layout.fontSize =
+            std::min(layout.fontSize, std::floor(width / (longest * charWidthPerPoint) * 2) / 2);
     return layout;
 }
 
@@ -109,19 +113,23 @@ std::unique_ptr<report::Report> Tqr_szotar::build(QString* error)
     double titleLeft = 0;
     const QImage picture = logo();
     if (!picture.isNull()) {
-        const double logoWidth = std::round(logoHeight * picture.width() / std::max(1, picture.height()));
+        const double logoWidth =
+            std::round(logoHeight * picture.width() / std::max(1, picture.height()));
         header.elements.push_back(report::Element::picture({0, 0, logoWidth, logoHeight}, picture));
         titleLeft = logoWidth + 10;
     }
     report::TextStyle titleStyle;
     titleStyle.pointSize = 12;
     titleStyle.bold = true;
-    header.elements.push_back(report::Element::label({titleLeft, 0, width - titleLeft - 220, 24}, m_title, titleStyle));
+    header.elements.push_back(
+        report::Element::label({titleLeft, 0, width - titleLeft - 220, 24}, m_title, titleStyle));
     report::TextStyle right;
     right.alignment = Qt::AlignRight | Qt::AlignVCenter;
-    header.elements.push_back(report::Element::system({width - 220, 0, 220, 18}, report::SystemField::DateTime,
+    header.elements.push_back(report::Element::system({width - 220, 0, 220, 18},
+                                                      report::SystemField::DateTime,
                                                       QStringLiteral("Készült: "), right));
-    header.elements.push_back(report::Element::system({width - 220, 20, 220, 18}, report::SystemField::PageNumber,
+    header.elements.push_back(report::Element::system({width - 220, 20, 220, 18},
+                                                      report::SystemField::PageNumber,
                                                       QStringLiteral("Lapszám: "), right));
     report::Band spacing;
     spacing.height = spacingHeight;
@@ -131,7 +139,8 @@ std::unique_ptr<report::Report> Tqr_szotar::build(QString* error)
     report::TextStyle slotStyle;
     slotStyle.fixedPitch = true;
     slotStyle.pointSize = layout.fontSize;
-    report::Band heading = lineBand(layout.headingHeight, layout.secondLineHeight, width, slotStyle);
+    report::Band heading =
+        lineBand(layout.headingHeight, layout.secondLineHeight, width, slotStyle);
     heading.elements[0].text = layout.heading1;
     heading.elements[1].text = layout.heading2;
     r->columnHeader = heading;
@@ -140,7 +149,8 @@ std::unique_ptr<report::Report> Tqr_szotar::build(QString* error)
     detail.beforePrint = [rows, layout](report::Band& band) {
         QStringList values;
         for (size_t c = 0; c < rows->columns().size(); ++c)
-            values << data::displayText(rows->value(int(c)), rows->columns()[c].kind, QLatin1Char(','));
+            values << data::displayText(rows->value(int(c)), rows->columns()[c].kind,
+                                        QLatin1Char(','));
         const auto [first, second] = layout.lineTexts(values);
         band.elements[0].text = first;
         band.elements[1].text = second;
@@ -151,8 +161,8 @@ std::unique_ptr<report::Report> Tqr_szotar::build(QString* error)
 
     report::Band footer;
     footer.height = footerHeight;
-    footer.elements.push_back(report::Element::label({0, 0, width, footerHeight},
-                                                     QStringLiteral("Nyomtatta: ") + Td::instance().userName));
+    footer.elements.push_back(report::Element::label(
+        {0, 0, width, footerHeight}, QStringLiteral("Nyomtatta: ") + Td::instance().userName));
     r->pageFooter = footer;
 
     r->next = [rows] { return rows->next(); };

@@ -10,21 +10,23 @@
 
 class QWidget;
 
-namespace mivo::data {
+namespace mivo::data
+{
 class RowSource;
 }
 
-namespace mivo {
+namespace mivo
+{
 
 /// How the dictionary report lays out the fields of a data set in character slots.
 struct SzotarLayout {
-    std::vector<int> slotWidths;       ///< characters of each field's slot
-    std::vector<int> lines;        ///< the line of each field: 0 or 1
-    QString heading1, heading2;    ///< the field names padded to their slots
+    std::vector<int> slotWidths; ///< characters of each field's slot
+    std::vector<int> lines;      ///< the line of each field: 0 or 1
+    QString heading1, heading2;  ///< the field names padded to their slots
     bool landscape = false;
     double fontSize = 10;
-    double headingHeight = 20;     ///< 40 with a second line
-    double secondLineHeight = 0;   ///< 17 with a second line
+    double headingHeight = 20;   ///< 40 with a second line
+    double secondLineHeight = 0; ///< 17 with a second line
 
     /// The two detail lines of a row of value texts.
     std::pair<QString, QString> lineTexts(const QStringList& values) const;
@@ -38,7 +40,8 @@ SzotarLayout layoutSzotar(const std::vector<data::Column>& columns);
 
 /// The dictionary report: any full list in character slots, with the title, "Készült: ",
 /// "Lapszám: ", the configured logo (LOGO_KEP) and "Nyomtatta: " + the user.
-class Tqr_szotar {
+class Tqr_szotar
+{
 public:
     /// The report of the run.
     static Tqr_szotar& instance();

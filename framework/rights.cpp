@@ -5,7 +5,8 @@
 #include "core/messages.h"
 #include "platform/dbquery.h"
 
-namespace mivo {
+namespace mivo
+{
 
 bool CheckRights(const QString& requirement)
 {
@@ -37,7 +38,8 @@ TableRights ReadTableRights(const QString& tableOrSpec)
     rights.windowState = q.text(QStringLiteral("WINDOWSTATE"));
     rights.title = q.text(QStringLiteral("MEGNEVEZES"));
     if (!CheckRights(q.text(QStringLiteral("NEZHETI_JOG")))) {
-        messages::show(QStringLiteral("Önnek nincs joga az alábbi táblát megtekinteni:\r") + rights.title);
+        messages::show(QStringLiteral("Önnek nincs joga az alábbi táblát megtekinteni:\r") +
+                       rights.title);
         rights.access = QStringLiteral("NONE");
     } else if (!CheckRights(q.text(QStringLiteral("IRHATJA_JOG")))) {
         rights.access = QStringLiteral("VIEW");

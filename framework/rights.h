@@ -2,11 +2,12 @@
 
 #include <QString>
 
-namespace mivo {
+namespace mivo
+{
 
 /// What the table dictionary says about one table or table list.
 struct TableRights {
-    QString access = QStringLiteral("FULL");   ///< "FULL", "VIEW" or "NONE"
+    QString access = QStringLiteral("FULL"); ///< "FULL", "VIEW" or "NONE"
     int afterInsert = 0;
     int beforePost = 0;
     int afterPost = 0;

@@ -5,7 +5,8 @@
 
 #include <QSqlField>
 
-namespace mivo {
+namespace mivo
+{
 
 ASelectedRecord selectedRecord(const QSqlRecord& record)
 {

@@ -5,9 +5,11 @@
 #include <QString>
 #include <QVariant>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace db {
+namespace db
+{
 class Query;
 }
 

@@ -4,6 +4,7 @@
 #include "core/altproc.h"
 #include "core/ini.h"
 #include "core/messages.h"
+#include "editorhooks.h"
 #include "fieldtext.h"
 #include "panelinput.h"
 #include "panelnames.h"
@@ -13,7 +14,6 @@
 #include "platform/rowsource.h"
 #include "qrszotar.h"
 #include "reports/qexport.h"
-#include "editorhooks.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -31,16 +31,19 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 constexpr int panelWidth = 780;
 constexpr int panelLineHeight = 22;
 
 } // namespace
 
-TTorzsfm::TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent) : QDialog(parent), m_data(tableSpec)
+TTorzsfm::TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent)
+    : QDialog(parent), m_data(tableSpec)
 {
     setObjectName(torzs::editorName(tableSpec));
     buildScreen();
@@ -48,7 +51,8 @@ TTorzsfm::TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent) : QDialog(pare
 
 TTorzsfm::~TTorzsfm() = default;
 
-QToolButton* TTorzsfm::addButton(const QString& name, const QString& hint, int icon, void (TTorzsfm::*slot)())
+QToolButton* TTorzsfm::addButton(const QString& name, const QString& hint, int icon,
+                                 void (TTorzsfm::*slot)())
 {
     auto* b = new QToolButton(this);
     b->setObjectName(name);
@@ -69,7 +73,8 @@ void TTorzsfm::buildScreen()
 
     auto* menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
-    const auto item = [this](QMenu* menu, const QString& name, const QString& text, void (TTorzsfm::*slot)()) {
+    const auto item = [this](QMenu* menu, const QString& name, const QString& text,
+                             void (TTorzsfm::*slot)()) {
         QAction* a = menu->addAction(text);
         a->setObjectName(name);
         if (slot)
@@ -85,22 +90,28 @@ void TTorzsfm::buildScreen()
     m_itemMenu = menuBar->addMenu(QStringLiteral("Tétel"));
     m_itemMenu->setObjectName(QStringLiteral("m_tetel"));
     item(m_itemMenu, QStringLiteral("m_uj"), QStringLiteral("Uj tétel"), &TTorzsfm::newRecord);
-    item(m_itemMenu, QStringLiteral("m_masol"), QStringLiteral("Aktuálisból újat"), &TTorzsfm::copyRecord);
+    item(m_itemMenu, QStringLiteral("m_masol"), QStringLiteral("Aktuálisból újat"),
+         &TTorzsfm::copyRecord);
     item(m_itemMenu, QStringLiteral("m_modosit"), QStringLiteral("Módosítás"), &TTorzsfm::modify);
     item(m_itemMenu, QStringLiteral("m_torles"), QStringLiteral("Törlés"), &TTorzsfm::deleteRecord);
     QAction* ok = m_itemMenu->addAction(QStringLiteral("OK, tárolás"));
     ok->setObjectName(QStringLiteral("m_ok"));
     connect(ok, &QAction::triggered, this, [this] { store(); });
-    item(m_itemMenu, QStringLiteral("m_megsem"), QStringLiteral("Nem tároljuk mégsem"), &TTorzsfm::cancel);
-    item(m_itemMenu, QStringLiteral("m_szovegresz"), QStringLiteral("Szövegrészletre keresés"), nullptr);
+    item(m_itemMenu, QStringLiteral("m_megsem"), QStringLiteral("Nem tároljuk mégsem"),
+         &TTorzsfm::cancel);
+    item(m_itemMenu, QStringLiteral("m_szovegresz"), QStringLiteral("Szövegrészletre keresés"),
+         nullptr);
     QMenu* list = menuBar->addMenu(QStringLiteral("Lista"));
-    item(list, QStringLiteral("m_kepernyore"), QStringLiteral("Teljes lista &képernyőre"), &TTorzsfm::listToScreen);
-    item(list, QStringLiteral("m_nyomtatora"), QStringLiteral("Teljes lista &nyomtatóra"), &TTorzsfm::listToPrinter);
+    item(list, QStringLiteral("m_kepernyore"), QStringLiteral("Teljes lista &képernyőre"),
+         &TTorzsfm::listToScreen);
+    item(list, QStringLiteral("m_nyomtatora"), QStringLiteral("Teljes lista &nyomtatóra"),
+         &TTorzsfm::listToPrinter);
     QAction* toFile = list->addAction(QStringLiteral("Teljes lista &táblázatba"));
     toFile->setObjectName(QStringLiteral("m_tablazatba"));
     connect(toFile, &QAction::triggered, this, [this] { listToFile(); });
     // The master list with conditions is a screen of its own, not built yet.
-    item(list, QStringLiteral("m_sajatlista"), QStringLiteral("Saját öszeállítású lista"), nullptr)->setEnabled(false);
+    item(list, QStringLiteral("m_sajatlista"), QStringLiteral("Saját öszeállítású lista"), nullptr)
+        ->setEnabled(false);
     QMenu* settings = menuBar->addMenu(QStringLiteral("Beállítások"));
     m_hideGrid = settings->addAction(QStringLiteral("Adatbevitel esetén nem látszik a táblázat"));
     m_hideGrid->setObjectName(QStringLiteral("m_nemlatszik"));
@@ -115,19 +126,30 @@ void TTorzsfm::buildScreen()
     auto* bar = m_bar = new QToolBar(QStringLiteral("Navigációs és törzs kezelő gombsor"), this);
     bar->setObjectName(QStringLiteral("p_gombsor"));
     bar->setToolTip(QStringLiteral("Navigációs és törzs kezelő gombsor"));
-    addButton(QStringLiteral("b_elso"), QStringLiteral("Első tétel"), QStyle::SP_MediaSkipBackward, &TTorzsfm::first);
-    addButton(QStringLiteral("b_elozo"), QStringLiteral("Előző tétel"), QStyle::SP_MediaSeekBackward, &TTorzsfm::prior);
-    addButton(QStringLiteral("b_kovetkezo"), QStringLiteral("Következő tétel"), QStyle::SP_MediaSeekForward, &TTorzsfm::next);
-    addButton(QStringLiteral("b_utolso"), QStringLiteral("Utolsó tétel"), QStyle::SP_MediaSkipForward, &TTorzsfm::last);
+    addButton(QStringLiteral("b_elso"), QStringLiteral("Első tétel"), QStyle::SP_MediaSkipBackward,
+              &TTorzsfm::first);
+    addButton(QStringLiteral("b_elozo"), QStringLiteral("Előző tétel"),
+              QStyle::SP_MediaSeekBackward, &TTorzsfm::prior);
+    addButton(QStringLiteral("b_kovetkezo"), QStringLiteral("Következő tétel"),
+              QStyle::SP_MediaSeekForward, &TTorzsfm::next);
+    addButton(QStringLiteral("b_utolso"), QStringLiteral("Utolsó tétel"),
+              QStyle::SP_MediaSkipForward, &TTorzsfm::last);
     bar->addSeparator();
-    addButton(QStringLiteral("b_uj"), QStringLiteral("Új tétel"), QStyle::SP_FileIcon, &TTorzsfm::newRecord);
-    addButton(QStringLiteral("b_torles"), QStringLiteral("Törlés"), QStyle::SP_TrashIcon, &TTorzsfm::deleteRecord);
-    addButton(QStringLiteral("b_modosit"), QStringLiteral("Módosítás"), QStyle::SP_FileDialogDetailedView, &TTorzsfm::modify);
-    addButton(QStringLiteral("b_masol"), QStringLiteral("Aktuálisból újat"), QStyle::SP_FileDialogNewFolder, &TTorzsfm::copyRecord);
-    QToolButton* okButton = addButton(QStringLiteral("b_ok"), QStringLiteral("OK"), QStyle::SP_DialogApplyButton, nullptr);
+    addButton(QStringLiteral("b_uj"), QStringLiteral("Új tétel"), QStyle::SP_FileIcon,
+              &TTorzsfm::newRecord);
+    addButton(QStringLiteral("b_torles"), QStringLiteral("Törlés"), QStyle::SP_TrashIcon,
+              &TTorzsfm::deleteRecord);
+    addButton(QStringLiteral("b_modosit"), QStringLiteral("Módosítás"),
+              QStyle::SP_FileDialogDetailedView, &TTorzsfm::modify);
+    addButton(QStringLiteral("b_masol"), QStringLiteral("Aktuálisból újat"),
+              QStyle::SP_FileDialogNewFolder, &TTorzsfm::copyRecord);
+    QToolButton* okButton = addButton(QStringLiteral("b_ok"), QStringLiteral("OK"),
+                                      QStyle::SP_DialogApplyButton, nullptr);
     connect(okButton, &QToolButton::clicked, this, [this] { store(); });
-    addButton(QStringLiteral("b_megsem"), QStringLiteral("Mégsem"), QStyle::SP_DialogCancelButton, &TTorzsfm::cancel);
-    addButton(QStringLiteral("b_kivalaszt"), QStringLiteral("Kiválaszt"), QStyle::SP_DialogOkButton, &TTorzsfm::choose);
+    addButton(QStringLiteral("b_megsem"), QStringLiteral("Mégsem"), QStyle::SP_DialogCancelButton,
+              &TTorzsfm::cancel);
+    addButton(QStringLiteral("b_kivalaszt"), QStringLiteral("Kiválaszt"), QStyle::SP_DialogOkButton,
+              &TTorzsfm::choose);
     m_stateLabel = new QLabel(this);
     m_stateLabel->setObjectName(QStringLiteral("l_allapot"));
     bar->addSeparator();
@@ -187,12 +209,13 @@ void TTorzsfm::buildScreen()
     m_splitter->addWidget(m_scroll);
     m_splitter->addWidget(m_grid);
     layout->addWidget(m_splitter, 1);
-    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this](const QModelIndex& now) {
-        if (now.isValid() && now.row() != m_row) {
-            m_row = now.row();
-            afterMove();
-        }
-    });
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& now) {
+                if (now.isValid() && now.row() != m_row) {
+                    m_row = now.row();
+                    afterMove();
+                }
+            });
 }
 
 FormPanel* TTorzsfm::panel() const
@@ -209,15 +232,18 @@ bool TTorzsfm::run(TorzsCall& call, const TableRights& rights, torzs::WindowStat
     return finish(call);
 }
 
-void TTorzsfm::prepare(const TorzsCall& call, const TableRights& rights, torzs::WindowState windowState)
+void TTorzsfm::prepare(const TorzsCall& call, const TableRights& rights,
+                       torzs::WindowState windowState)
 {
     const bool rebuild = !panel() || panel()->inputs().isEmpty();
-    m_requery = torzs::needsRequery(m_requery, rebuild, call.searchText, call.condition, m_data.condition);
+    m_requery =
+        torzs::needsRequery(m_requery, rebuild, call.searchText, call.condition, m_data.condition);
     const QString searchText = call.searchText == torzs::reopenText ? QString() : call.searchText;
     m_selection = call.selectionMode;
     m_title = rights.title.isEmpty() ? m_data.table() : rights.title;
-    setWindowTitle((m_selection ? QStringLiteral("Választás szótárból") : QStringLiteral("Törzs karbantartás"))
-                   + QStringLiteral(" * Tábla neve: ") + m_title);
+    setWindowTitle((m_selection ? QStringLiteral("Választás szótárból")
+                                : QStringLiteral("Törzs karbantartás")) +
+                   QStringLiteral(" * Tábla neve: ") + m_title);
     m_buttonActions[QStringLiteral("b_kivalaszt")]->setVisible(m_selection);
     m_access = call.editingAllowed && rights.access == QLatin1String("FULL");
     m_data.condition = torzs::normaliseCondition(call.condition);
@@ -276,7 +302,8 @@ void TTorzsfm::onShowing(const QString& searchText)
     if (rebuild) {
         QList<GridColumn> grid;
         m_panelHost->resize(panelWidth, m_panelHost->height());
-        FormPanel::BuildPanel(m_panelHost, m_data.tableSpec().module, m_data.tableSpec().secondModule, FormPanel::singleColumn,
+        FormPanel::BuildPanel(m_panelHost, m_data.tableSpec().module,
+                              m_data.tableSpec().secondModule, FormPanel::singleColumn,
                               &m_fieldNames, &m_captions, &grid, m_data.structure());
         m_sort->clear();
         m_sort->addItems(m_captions);
@@ -310,10 +337,13 @@ void TTorzsfm::onShowing(const QString& searchText)
         const QList<TorzsGridColumn>& columns = m_data.model().gridColumns();
         for (int i = 0; i < columns.size(); ++i) {
             const QSqlRecord& s = m_data.model().structure();
-            const int width = s.indexOf(columns[i].field) < 0 ? 10
-                            : data::columnOf(s.field(columns[i].field)).displayWidth;
+            const int width = s.indexOf(columns[i].field) < 0
+                                  ? 10
+                                  : data::columnOf(s.field(columns[i].field)).displayWidth;
             m_grid->horizontalHeader()->resizeSection(
-                i, fm.averageCharWidth() * std::clamp(std::max<int>(width, columns[i].title.size()), 4, 40) + 12);
+                i, fm.averageCharWidth() *
+                           std::clamp(std::max<int>(width, columns[i].title.size()), 4, 40) +
+                       12);
         }
     }
     if (!m_sized) {
@@ -361,7 +391,8 @@ void TTorzsfm::setPanelMode(bool readOnly)
     const bool hasRecords = m_data.model().rowCount() > 0;
     for (TParaButton* b : p->buttons()) {
         const QString c = b->text();
-        if (c == QLatin1String("?") || c == QLatin1String("+") || c == QLatin1String("Text") || c == QLatin1String("Karton"))
+        if (c == QLatin1String("?") || c == QLatin1String("+") || c == QLatin1String("Text") ||
+            c == QLatin1String("Karton"))
             b->setEnabled(true);
         else if (b->param3 == 1)
             b->setEnabled(hasRecords);
@@ -376,7 +407,8 @@ void TTorzsfm::setCurrentRow(int row)
     m_row = count == 0 ? -1 : std::clamp(row, 0, count - 1);
     if (m_row >= 0 && m_data.model().columnCount() > 0) {
         const QModelIndex index = m_data.model().index(m_row, 0);
-        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
         m_grid->scrollTo(index);
     }
     afterMove();
@@ -420,10 +452,22 @@ void TTorzsfm::moveTo(int row)
         setCurrentRow(row);
 }
 
-void TTorzsfm::first() { moveTo(0); }
-void TTorzsfm::prior() { moveTo(m_row - 1); }
-void TTorzsfm::next() { moveTo(m_row + 1); }
-void TTorzsfm::last() { moveTo(m_data.model().rowCount() - 1); }
+void TTorzsfm::first()
+{
+    moveTo(0);
+}
+void TTorzsfm::prior()
+{
+    moveTo(m_row - 1);
+}
+void TTorzsfm::next()
+{
+    moveTo(m_row + 1);
+}
+void TTorzsfm::last()
+{
+    moveTo(m_data.model().rowCount() - 1);
+}
 
 void TTorzsfm::refresh()
 {
@@ -447,8 +491,9 @@ TorzsInputs TTorzsfm::panelInputs() const
         const QString field = panelname::fieldOf(in->widget()->objectName());
         const FieldDef* def = p->definition(field);
         auto* memo = dynamic_cast<PanelMemo*>(in);
-        inputs[field.toUpper()] = TorzsInput{in->value(), in->isRequired(), in->widget()->isEnabled(), memo != nullptr,
-                                             memo && memo->isChanged(), def ? def->numberFormat() : QString()};
+        inputs[field.toUpper()] = TorzsInput{
+            in->value(),     in->isRequired(),          in->widget()->isEnabled(),
+            memo != nullptr, memo && memo->isChanged(), def ? def->numberFormat() : QString()};
     }
     return inputs;
 }
@@ -463,12 +508,13 @@ void TTorzsfm::startInsert(bool clear)
     m_grid->setEnabled(false);
     if (!p)
         return;
-    hooks::AfterInsertHook(m_data.rights.afterInsert, [p](const QString& field, const QString& value) {
-        PanelInput* in = p->input(field);
-        if (in)
-            in->setValue(value);
-        return in != nullptr;
-    });
+    hooks::AfterInsertHook(m_data.rights.afterInsert,
+                           [p](const QString& field, const QString& value) {
+                               PanelInput* in = p->input(field);
+                               if (in)
+                                   in->setValue(value);
+                               return in != nullptr;
+                           });
     if (clear) {
         // The defaults a lookup passes for its dictionary's new record.
         for (qsizetype i = 0; i < m_names.size(); ++i)
@@ -575,8 +621,9 @@ void TTorzsfm::chooseCurrent()
         const QString name = record.fieldName(i);
         PanelInput* in = p ? p->input(name) : nullptr;
         m_names << name;
-        m_values << (in && !dynamic_cast<PanelMemo*>(in) ? in->value()
-                                                          : panelText(record.value(i), Tdm::fieldTypeName(record.field(i))));
+        m_values << (in && !dynamic_cast<PanelMemo*>(in)
+                         ? in->value()
+                         : panelText(record.value(i), Tdm::fieldTypeName(record.field(i))));
     }
     m_chosen = true;
     done(QDialog::Accepted);
@@ -587,7 +634,7 @@ void TTorzsfm::choose()
     if (!m_selection)
         return;
     if (m_state == TorzsState::Insert || m_state == TorzsState::Update) {
-        store();   // chooses the stored row itself
+        store(); // chooses the stored row itself
         return;
     }
     if (m_state == TorzsState::Browse)
@@ -603,9 +650,11 @@ void TTorzsfm::back()
 void TTorzsfm::reject()
 {
     if (m_state == TorzsState::Insert || m_state == TorzsState::Update) {
-        const int answer = messages::ask(QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"),
-                                         MessageKind::Question,
-                                         {QStringLiteral("Nem"), QStringLiteral("Igen, mentéssel"), QStringLiteral("Igen, mentés nélkül")});
+        const int answer =
+            messages::ask(QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"),
+                          MessageKind::Question,
+                          {QStringLiteral("Nem"), QStringLiteral("Igen, mentéssel"),
+                           QStringLiteral("Igen, mentés nélkül")});
         if (answer == 0)
             return;
         if (answer == 1) {
@@ -668,9 +717,15 @@ void TTorzsfm::search(const QString& text)
 
 // ---- full lists
 
-void TTorzsfm::listToScreen() { printList(true); }
+void TTorzsfm::listToScreen()
+{
+    printList(true);
+}
 
-void TTorzsfm::listToPrinter() { printList(false); }
+void TTorzsfm::listToPrinter()
+{
+    printList(false);
+}
 
 void TTorzsfm::printList(bool preview)
 {
@@ -732,8 +787,8 @@ bool TorzsEditors::OpenTorzs(TorzsCall& call)
     const TableRights rights = ReadTableRights(tableSpec.rightsName);
     if (rights.access == QLatin1String("NONE"))
         return false;
-    const torzs::WindowState state =
-        torzs::windowState(rights.windowState, Ini::instance().value(QStringLiteral("WINDOWSTATE")));
+    const torzs::WindowState state = torzs::windowState(
+        rights.windowState, Ini::instance().value(QStringLiteral("WINDOWSTATE")));
     // An editor that is open already (a lookup from its own panel) is not re-entered.
     QList<QPointer<TTorzsfm>>& editors = m_editors[torzs::editorName(tableSpec)];
     TTorzsfm* editor = nullptr;

@@ -21,12 +21,14 @@ class QTableView;
 class QToolBar;
 class QToolButton;
 
-namespace mivo {
+namespace mivo
+{
 
 /// The generic master-data editor: the records of any table in a grid, the current one in
 /// a panel built from its field rows, a button bar that navigates, inserts, copies,
 /// modifies, deletes and stores; in selection mode also the row picker of every screen.
-class TTorzsfm : public QDialog {
+class TTorzsfm : public QDialog
+{
     Q_OBJECT
 public:
     TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent = nullptr);
@@ -84,7 +86,8 @@ private:
     void buildScreen();
     /// The full list through the dictionary report: previewed, or printed at once.
     void printList(bool preview);
-    QToolButton* addButton(const QString& name, const QString& hint, int icon, void (TTorzsfm::*slot)());
+    QToolButton* addButton(const QString& name, const QString& hint, int icon,
+                           void (TTorzsfm::*slot)());
     void onShowing(const QString& searchText);
     void applyWindowState(torzs::WindowState state);
     void setState(TorzsState state);
@@ -129,14 +132,15 @@ private:
     QAction* m_chooseAction = nullptr;
     QToolBar* m_bar = nullptr;
     std::map<QString, QToolButton*> m_buttons;
-    std::map<QString, QAction*> m_buttonActions;   // the buttons' places on the bar
+    std::map<QString, QAction*> m_buttonActions; // the buttons' places on the bar
     int m_panelHeight = 0;
 };
 
 /// The editors of the run, one per table and module, created on first use and kept; a
 /// lookup into an editor that is open already gets a second one. Registered as the
 /// framework's way to the editor.
-class TorzsEditors : public TorzsOpener {
+class TorzsEditors : public TorzsOpener
+{
 public:
     /// The editors become children of the owner.
     explicit TorzsEditors(QWidget* owner);

@@ -2,19 +2,22 @@
 
 #include "alapdat.h"
 #include "core/messages.h"
+#include "editorhooks.h"
 #include "fieldtext.h"
 #include "platform/dbquery.h"
-#include "editorhooks.h"
 
 #include <QSqlField>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 bool isNumberType(const QString& type)
 {
-    return type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT") || type == QLatin1String("FLOAT");
+    return type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT") ||
+           type == QLatin1String("FLOAT");
 }
 
 const TorzsInput* inputOf(const TorzsInputs& inputs, const QString& column)
@@ -68,7 +71,8 @@ TorzsData::~TorzsData() = default;
 
 bool TorzsData::openStructure()
 {
-    m_structure->setLines({QStringLiteral("Select * From ") + table() + QStringLiteral(" where 1=2")});
+    m_structure->setLines(
+        {QStringLiteral("Select * From ") + table() + QStringLiteral(" where 1=2")});
     if (!m_structure->exec()) {
         messages::show(m_structure->lastError(), MessageKind::Error);
         return false;
@@ -102,7 +106,7 @@ bool TorzsData::setColumns(const QStringList& panelFields)
 void TorzsData::writeRecordsQuery(const QString& orderField)
 {
     const QString order = !orderField.isEmpty() ? torzs::orderLine(orderField)
-                        : m_keys.isEmpty()      ? QString()
+                          : m_keys.isEmpty()    ? QString()
                                                 : torzs::orderLine(m_keys.join(QLatin1Char(',')));
     m_model->query().setLines(torzs::selectLines(m_columns, table(), condition, order));
 }
@@ -188,20 +192,24 @@ TorzsStoreResult TorzsData::store(TorzsState state, const TorzsInputs& inputs, i
     return result;
 }
 
-QList<FieldChange> TorzsData::changes(const TorzsInputs& inputs, const QSqlRecord& current, bool inserting) const
+QList<FieldChange> TorzsData::changes(const TorzsInputs& inputs, const QSqlRecord& current,
+                                      bool inserting) const
 {
     QList<FieldChange> fields;
     for (const torzs::Column& c : m_statements.columns()) {
         const TorzsInput* in = inputOf(inputs, c.name);
         if (!in || in->memo)
             continue;
-        fields << FieldChange{c.name, inserting ? QString() : panelText(current.value(c.name), c.typeName, in->numberFormat),
-                              in->text};
+        fields << FieldChange{
+            c.name,
+            inserting ? QString() : panelText(current.value(c.name), c.typeName, in->numberFormat),
+            in->text};
     }
     return fields;
 }
 
-bool TorzsData::run(db::Query& q, const std::map<QString, QVariant>& params, TorzsStoreResult* result)
+bool TorzsData::run(db::Query& q, const std::map<QString, QVariant>& params,
+                    TorzsStoreResult* result)
 {
     if (rights.beforePost != 0 && !hooks::BeforePostHook(rights.beforePost, q.lines())) {
         result->outcome = TorzsStoreResult::Vetoed;
@@ -224,7 +232,8 @@ TorzsStoreResult TorzsData::insert(const TorzsInputs& inputs)
     for (const torzs::Column& c : m_statements.columns()) {
         const TorzsInput* in = inputOf(inputs, c.name);
         bool ok = true;
-        params[c.name.toLower()] = in ? torzs::parameterValue(c.typeName, in->text, &ok) : torzs::nullOf(c.typeName);
+        params[c.name.toLower()] =
+            in ? torzs::parameterValue(c.typeName, in->text, &ok) : torzs::nullOf(c.typeName);
         if (!ok) {
             messages::show(QStringLiteral("Nem jó szám."));
             result.outcome = TorzsStoreResult::Refused;
@@ -258,7 +267,8 @@ TorzsStoreResult TorzsData::insert(const TorzsInputs& inputs)
         params[find[i].toLower()] = q.value(i);
     }
     QString error;
-    if (!changelog::write(table(), keyTexts(result.positionKey), QStringLiteral("I"), changes(inputs, {}, true), 1, &error))
+    if (!changelog::write(table(), keyTexts(result.positionKey), QStringLiteral("I"),
+                          changes(inputs, {}, true), 1, &error))
         messages::show(error, MessageKind::Error);
     if (rights.afterPost != 0)
         hooks::AfterPostHook(table(), rights.afterPost, replayText(q.lines()), params);
@@ -275,7 +285,7 @@ TorzsStoreResult TorzsData::update(const TorzsInputs& inputs, const QSqlRecord& 
         const QVariant old = current.value(c.name);
         QVariant value;
         if (!in) {
-            value = old;   // a key off the panel keeps its value
+            value = old; // a key off the panel keeps its value
         } else if (in->text.trimmed().isEmpty() && (old.isNull() || isNumberType(c.typeName))) {
             // An empty input leaves a null as it was; a cleared number becomes 0.
             value = old.isNull() ? torzs::nullOf(c.typeName) : QVariant(0);
@@ -310,15 +320,16 @@ TorzsStoreResult TorzsData::update(const TorzsInputs& inputs, const QSqlRecord& 
     for (const QString& f : find)
         oldKey << current.value(f);
     if (q.rowsAffected() < 1) {
-        const bool again = messages::confirm(QStringLiteral("Nem sikerült a módosítás.\rValaki törölte a tételt, vagy "
-                                                            "átírta a kulcsot.\rMindenképpen tárolni akarja a módosításait?"));
+        const bool again = messages::confirm(
+            QStringLiteral("Nem sikerült a módosítás.\rValaki törölte a tételt, vagy "
+                           "átírta a kulcsot.\rMindenképpen tárolni akarja a módosításait?"));
         result.outcome = again ? TorzsStoreResult::InsertInstead : TorzsStoreResult::Discarded;
         result.positionKey = oldKey;
         return result;
     }
     QString error;
-    if (!changelog::write(table(), keyTexts(oldKey), QStringLiteral("U"), changes(inputs, current, false),
-                          q.rowsAffected(), &error))
+    if (!changelog::write(table(), keyTexts(oldKey), QStringLiteral("U"),
+                          changes(inputs, current, false), q.rowsAffected(), &error))
         messages::show(error, MessageKind::Error);
     if (rights.afterPost != 0)
         hooks::AfterPostHook(table(), rights.afterPost, q.sql(), params);
@@ -359,7 +370,8 @@ bool TorzsData::remove(int row)
         return false;
     }
     QString error;
-    if (!changelog::write(table(), keyTexts(key), QStringLiteral("D"), {}, q.rowsAffected(), &error))
+    if (!changelog::write(table(), keyTexts(key), QStringLiteral("D"), {}, q.rowsAffected(),
+                          &error))
         messages::show(error, MessageKind::Error);
     reopen();
     return true;

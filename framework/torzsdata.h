@@ -13,20 +13,22 @@
 #include <map>
 #include <memory>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace db {
+namespace db
+{
 class Query;
 }
 
 /// What the panel holds for one column of the edited table.
 struct TorzsInput {
-    QString text;            ///< the input's text (a memo: all its lines)
-    bool required = false;   ///< yellow
-    bool writable = true;    ///< the user may type into it (rights allow it)
+    QString text;          ///< the input's text (a memo: all its lines)
+    bool required = false; ///< yellow
+    bool writable = true;  ///< the user may type into it (rights allow it)
     bool memo = false;
     bool memoChanged = false;
-    QString numberFormat;    ///< display format of a FLOAT field
+    QString numberFormat; ///< display format of a FLOAT field
 };
 
 /// The panel's inputs by column name; columns without an input are absent.
@@ -40,22 +42,23 @@ QString stateName(TorzsState state);
 /// What a store came to.
 struct TorzsStoreResult {
     enum Outcome {
-        Stored,          ///< written; positionKey finds the row
-        Refused,         ///< an input failed (the user was told); focusField names it
-        Failed,          ///< the database refused (the user saw its text); nothing changed
-        Vetoed,          ///< the before-post hook refused
-        InsertInstead,   ///< the row was gone and the user wants the panel stored as new
-        Discarded        ///< the row was gone and the user dropped the changes
+        Stored,        ///< written; positionKey finds the row
+        Refused,       ///< an input failed (the user was told); focusField names it
+        Failed,        ///< the database refused (the user saw its text); nothing changed
+        Vetoed,        ///< the before-post hook refused
+        InsertInstead, ///< the row was gone and the user wants the panel stored as new
+        Discarded      ///< the row was gone and the user dropped the changes
     };
     Outcome outcome = Failed;
     QString focusField;
-    QVariantList positionKey;   ///< values of Statements::whereColumns()
+    QVariantList positionKey; ///< values of Statements::whereColumns()
 };
 
 /// The generic editor without its window: the edited table, its structure, the records
 /// shown, the generated statements and the store, delete and change-detection rules.
 /// All statements run on the metadata connection d_alap with bound values.
-class TorzsData {
+class TorzsData
+{
 public:
     explicit TorzsData(const torzs::Spec& tableSpec);
     ~TorzsData();
@@ -111,7 +114,8 @@ private:
     TorzsStoreResult update(const TorzsInputs& inputs, const QSqlRecord& current);
     /// Runs a statement with the before- and after-post hooks; false when vetoed or failed.
     bool run(db::Query& q, const std::map<QString, QVariant>& params, TorzsStoreResult* result);
-    QList<FieldChange> changes(const TorzsInputs& inputs, const QSqlRecord& current, bool inserting) const;
+    QList<FieldChange> changes(const TorzsInputs& inputs, const QSqlRecord& current,
+                               bool inserting) const;
 
     torzs::Spec m_spec;
     std::unique_ptr<db::Query> m_structure;

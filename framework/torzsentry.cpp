@@ -1,6 +1,7 @@
 #include "torzsentry.h"
 
-namespace mivo::torzs {
+namespace mivo::torzs
+{
 
 Spec parseSpec(const QString& written)
 {
@@ -40,7 +41,8 @@ QString normaliseCondition(const QString& argument)
 
 WindowState windowState(const QString& tableValue, const QString& configured)
 {
-    const QString value = (tableValue.trimmed().isEmpty() ? configured : tableValue).trimmed().toUpper();
+    const QString value =
+        (tableValue.trimmed().isEmpty() ? configured : tableValue).trimmed().toUpper();
     if (value == QLatin1String("NORMAL"))
         return WindowState::Normal;
     if (value == QLatin1String("MAXIMIZED"))
@@ -50,11 +52,11 @@ WindowState windowState(const QString& tableValue, const QString& configured)
     return WindowState::Keep;
 }
 
-bool needsRequery(bool previousRequery, bool rebuild, const QString& searchText, const QString& newCondition,
-                  const QString& previousCondition)
+bool needsRequery(bool previousRequery, bool rebuild, const QString& searchText,
+                  const QString& newCondition, const QString& previousCondition)
 {
-    return previousRequery || rebuild || searchText == reopenText
-        || normaliseCondition(newCondition) != previousCondition.trimmed();
+    return previousRequery || rebuild || searchText == reopenText ||
+           normaliseCondition(newCondition) != previousCondition.trimmed();
 }
 
 } // namespace mivo::torzs

@@ -2,17 +2,19 @@
 
 #include <QString>
 
-namespace mivo::torzs {
+namespace mivo::torzs
+{
 
 /// Search text that forces the records to be read again and searches nothing.
 inline const QString reopenText = QStringLiteral("musz_reopen");
 
 /// A table list of the editor's entry routine, split.
 struct Spec {
-    QString table;          ///< the edited table, upper case
-    QString module;         ///< the VEZERLO module of the panel
-    QString secondModule;   ///< a further module whose rows join the panel ("T+M")
-    QString rightsName;     ///< the TABLAK row: the whole table list as written for "T,M", else the table
+    QString table;        ///< the edited table, upper case
+    QString module;       ///< the VEZERLO module of the panel
+    QString secondModule; ///< a further module whose rows join the panel ("T+M")
+    QString
+        rightsName; ///< the TABLAK row: the whole table list as written for "T,M", else the table
 };
 
 /// "T" edits T with module T; "T,M" edits T with module M (TABLAK under the table list as written);
@@ -33,7 +35,7 @@ enum class WindowState { Keep, Normal, Maximized, Minimized };
 WindowState windowState(const QString& tableValue, const QString& configured);
 
 /// Whether an editor found again must read its records again.
-bool needsRequery(bool previousRequery, bool rebuild, const QString& searchText, const QString& newCondition,
-                  const QString& previousCondition);
+bool needsRequery(bool previousRequery, bool rebuild, const QString& searchText,
+                  const QString& newCondition, const QString& previousCondition);
 
 } // namespace mivo::torzs

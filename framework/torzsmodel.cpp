@@ -7,7 +7,8 @@
 
 #include <QSqlField>
 
-namespace mivo {
+namespace mivo
+{
 
 TorzsModel::TorzsModel(const QString& connectionName, QObject* parent)
     : QAbstractTableModel(parent), m_query(std::make_unique<db::Query>(connectionName))
@@ -62,9 +63,10 @@ QVariant TorzsModel::data(const QModelIndex& index, int role) const
         return {};
     const QString& type = m_typeNames[size_t(column)];
     if (role == Qt::TextAlignmentRole) {
-        const bool number = type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT")
-                         || type == QLatin1String("FLOAT");
-        return QVariant::fromValue(Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
+        const bool number = type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT") ||
+                            type == QLatin1String("FLOAT");
+        return QVariant::fromValue(
+            Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }
     if (role != Qt::DisplayRole)
         return {};

@@ -8,9 +8,11 @@
 #include <memory>
 #include <vector>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace db {
+namespace db
+{
 class Query;
 }
 
@@ -25,7 +27,8 @@ struct TorzsGridColumn {
 /// The records the generic editor shows. The whole result is held (the driver reports no
 /// size, and the editor needs positions, counts and locating); every reopen executes the
 /// statement again, so no old snapshot stays pinned between showings.
-class TorzsModel : public QAbstractTableModel {
+class TorzsModel : public QAbstractTableModel
+{
     Q_OBJECT
 public:
     explicit TorzsModel(const QString& connectionName, QObject* parent = nullptr);
@@ -45,7 +48,8 @@ public:
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
 
     /// The record of a row, values included; an empty record outside the rows.
     QSqlRecord record(int row) const;
@@ -62,8 +66,8 @@ public:
 private:
     std::unique_ptr<db::Query> m_query;
     QList<TorzsGridColumn> m_grid;
-    std::vector<int> m_gridIndex;      // result column of each grid column
-    std::vector<QString> m_typeNames;  // per result column
+    std::vector<int> m_gridIndex;     // result column of each grid column
+    std::vector<QString> m_typeNames; // per result column
 };
 
 /// Whether two values of a column are the same: nulls match only nulls, numbers by value,

@@ -1,8 +1,10 @@
 #include "torzsopener.h"
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 TorzsOpener* registeredOpener = nullptr;
 TextFileEditor* registeredTextEditor = nullptr;

@@ -5,12 +5,13 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo {
+namespace mivo
+{
 
 /// The arguments of one call of the generic editor's entry routine.
 struct TorzsCall {
-    QString tableSpec;             ///< "TABLE", "TABLE,MODULE" or "TABLE+MODULE"
-    QString condition;        ///< a WHERE clause, with or without the word WHERE
+    QString tableSpec; ///< "TABLE", "TABLE,MODULE" or "TABLE+MODULE"
+    QString condition; ///< a WHERE clause, with or without the word WHERE
     QString searchText;
     bool editingAllowed = true;
     bool selectionMode = false;
@@ -21,7 +22,8 @@ struct TorzsCall {
 
 /// The generic editor as the form builder reaches it. The editor registers itself at
 /// start-up, so that lookup buttons can open it without the framework knowing the screen.
-class TorzsOpener {
+class TorzsOpener
+{
 public:
     virtual ~TorzsOpener() = default;
     /// Shows the editor for the call; true when the user chose a record.
@@ -34,7 +36,8 @@ void setTorzsOpener(TorzsOpener* opener);
 bool OpenTorzs(TorzsCall& call);
 
 /// The text-file editor as lookup panels reach it ("Text" buttons); registered at start-up.
-class TextFileEditor {
+class TextFileEditor
+{
 public:
     virtual ~TextFileEditor() = default;
     /// Edits the named file modally.

@@ -4,7 +4,8 @@
 #include "fieldcheck.h"
 #include "numberformat.h"
 
-namespace mivo::torzs {
+namespace mivo::torzs
+{
 
 QStringList columnList(const QStringList& panelFields, const QStringList& keys)
 {
@@ -18,8 +19,8 @@ QStringList columnList(const QStringList& panelFields, const QStringList& keys)
     return columns;
 }
 
-QStringList selectLines(const QStringList& columns, const QString& table, const QString& conditionLine,
-                        const QString& order)
+QStringList selectLines(const QStringList& columns, const QString& table,
+                        const QString& conditionLine, const QString& order)
 {
     QStringList lines{QStringLiteral("Select")};
     for (qsizetype i = 0; i < columns.size(); ++i)
@@ -70,7 +71,8 @@ QStringList Statements::insertLines(const QSet<QString>& leftOut) const
             names << c.name;
     const QString returning = QStringLiteral("RETURNING ") + whereColumns().join(QLatin1Char(','));
     if (names.isEmpty())
-        return {QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" DEFAULT VALUES"), returning};
+        return {QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" DEFAULT VALUES"),
+                returning};
     QStringList lines{QStringLiteral("INSERT INTO ") + m_table + QStringLiteral(" (")};
     for (qsizetype i = 0; i < names.size(); ++i)
         lines << (i == 0 ? QStringLiteral(" ") : QStringLiteral(",")) + names[i];
@@ -87,7 +89,8 @@ QStringList Statements::whereLines(const QString& prefix, const QSet<QString>& n
     QStringList lines;
     for (qsizetype i = 0; i < find.size(); ++i) {
         const QString& c = find[i];
-        const QString term = nullColumns.contains(c) ? c + QStringLiteral(" IS NULL") : c + QStringLiteral("= :") + prefix + c;
+        const QString term = nullColumns.contains(c) ? c + QStringLiteral(" IS NULL")
+                                                     : c + QStringLiteral("= :") + prefix + c;
         lines << term + (i + 1 < find.size() ? QStringLiteral(" AND") : QString());
     }
     // Rows that no key tells apart: only one of them is meant.
@@ -100,16 +103,16 @@ QStringList Statements::updateLines(const QSet<QString>& nullOldColumns) const
 {
     QStringList lines{QStringLiteral("UPDATE ") + m_table + QStringLiteral(" SET ")};
     for (qsizetype i = 0; i < m_columns.size(); ++i)
-        lines << m_columns[i].name + QStringLiteral("= :") + m_columns[i].name
-                     + (i + 1 < m_columns.size() ? QStringLiteral(" , ") : QString());
+        lines << m_columns[i].name + QStringLiteral("= :") + m_columns[i].name +
+                     (i + 1 < m_columns.size() ? QStringLiteral(" , ") : QString());
     lines << QStringLiteral("WHERE") << whereLines(QStringLiteral("OLD_"), nullOldColumns);
     return lines;
 }
 
 QStringList Statements::deleteLines(const QSet<QString>& nullColumns) const
 {
-    return QStringList{QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE ")}
-         + whereLines(QString(), nullColumns);
+    return QStringList{QStringLiteral("DELETE FROM ") + m_table + QStringLiteral(" WHERE ")} +
+           whereLines(QString(), nullColumns);
 }
 
 QVariant nullOf(const QString& /*typeName*/)
@@ -122,7 +125,8 @@ QVariant parameterValue(const QString& typeName, const QString& text, bool* ok)
 {
     *ok = true;
     const QString trimmed = text.trimmed();
-    const bool integer = typeName == QLatin1String("INTEGER") || typeName == QLatin1String("SMALLINT");
+    const bool integer =
+        typeName == QLatin1String("INTEGER") || typeName == QLatin1String("SMALLINT");
     const bool number = integer || typeName == QLatin1String("FLOAT");
     if (number ? trimmed.isEmpty() : text.isEmpty())
         return nullOf(typeName);

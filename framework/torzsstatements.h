@@ -6,12 +6,13 @@
 #include <QStringList>
 #include <QVariant>
 
-namespace mivo::torzs {
+namespace mivo::torzs
+{
 
 /// A column of the edited table as the editor's statements use it.
 struct Column {
     QString name;
-    QString typeName;   ///< Tdm::fieldTypeName: "VARCHAR", "INTEGER", "FLOAT", "MEMO", ...
+    QString typeName; ///< Tdm::fieldTypeName: "VARCHAR", "INTEGER", "FLOAT", "MEMO", ...
 };
 
 /// The editor's column list: the panel's fields in panel order (whole names: Firebird's
@@ -20,8 +21,8 @@ QStringList columnList(const QStringList& panelFields, const QStringList& keys);
 
 /// "Select" / first column / "," + each further column / " From " + table / condition line /
 /// order line (an empty order leaves the line out).
-QStringList selectLines(const QStringList& columns, const QString& table, const QString& conditionLine,
-                        const QString& orderLine);
+QStringList selectLines(const QStringList& columns, const QString& table,
+                        const QString& conditionLine, const QString& orderLine);
 /// " ORDER BY " + the field list.
 QString orderLine(const QString& fields);
 /// Replaces the line holding ORDER BY (any case) by the field's order line, or adds it.
@@ -30,7 +31,8 @@ void setOrder(QStringList& lines, const QString& field);
 /// The INSERT, UPDATE and DELETE of the edited table, generated from its columns and
 /// primary key. Values are always parameters: ":COL" for new values, ":OLD_COL" for the
 /// old key values that find the row.
-class Statements {
+class Statements
+{
 public:
     Statements() = default;
     Statements(const QString& table, const QList<Column>& columns, const QStringList& keys);

@@ -8,13 +8,15 @@
 #include <cerrno>
 #include <cstring>
 
-namespace mivo {
+namespace mivo
+{
 
-namespace {
+namespace
+{
 
 // Converts through iconv; an unconvertible input character is replaced and skipped.
-QByteArray convert(const QByteArray& input, const char* from, const char* to, const QByteArray& replacement,
-                   int inputCharBytes)
+QByteArray convert(const QByteArray& input, const char* from, const char* to,
+                   const QByteArray& replacement, int inputCharBytes)
 {
     iconv_t cd = iconv_open(to, from);
     if (cd == iconv_t(-1))
@@ -61,8 +63,14 @@ QString decodeText(const QByteArray& bytes, const char* codePage)
     return QString::fromUtf8(convert(bytes, codePage, "UTF-8", "\xEF\xBF\xBD", 1));
 }
 
-QByteArray toWindows1250(const QString& text) { return encodeText(text, "WINDOWS-1250"); }
+QByteArray toWindows1250(const QString& text)
+{
+    return encodeText(text, "WINDOWS-1250");
+}
 
-QString fromWindows1250(const QByteArray& bytes) { return decodeText(bytes, "WINDOWS-1250"); }
+QString fromWindows1250(const QByteArray& bytes)
+{
+    return decodeText(bytes, "WINDOWS-1250");
+}
 
 } // namespace mivo

@@ -3,7 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
-namespace mivo {
+namespace mivo
+{
 
 /// Text in the Windows-1250 code page of the configuration file and the files other
 /// programs read. Characters the code page lacks become "?".

@@ -8,16 +8,18 @@
 
 #include <algorithm>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 constexpr int nameLength = 10;
 constexpr int maxCharLength = 254;
-constexpr char windows1250Driver = char(0xC8);   // language driver byte of Windows-1250
+constexpr char windows1250Driver = char(0xC8); // language driver byte of Windows-1250
 
 struct DbfField {
-    char type;   // C, N, D or L
+    char type; // C, N, D or L
     int length;
     int decimals;
 };
@@ -25,17 +27,28 @@ struct DbfField {
 DbfField dbfField(const Column& c)
 {
     switch (c.kind) {
-    case FieldKind::Text: return {'C', std::clamp(c.length, 1, maxCharLength), 0};
-    case FieldKind::Boolean: return {'L', 1, 0};
-    case FieldKind::SmallInt: return {'N', 6, 0};
-    case FieldKind::Integer: return {'N', 11, 0};
-    case FieldKind::LargeInt: return {'N', 20, 0};
-    case FieldKind::Float: return {'N', 20, 5};
-    case FieldKind::Decimal: return {'N', std::clamp(c.length + 2, 3, 20), std::min(c.scale, 15)};
-    case FieldKind::Date: return {'D', 8, 0};
-    case FieldKind::Time: return {'C', 8, 0};
-    case FieldKind::DateTime: return {'C', 19, 0};
-    default: return {'C', maxCharLength, 0};
+    case FieldKind::Text:
+        return {'C', std::clamp(c.length, 1, maxCharLength), 0};
+    case FieldKind::Boolean:
+        return {'L', 1, 0};
+    case FieldKind::SmallInt:
+        return {'N', 6, 0};
+    case FieldKind::Integer:
+        return {'N', 11, 0};
+    case FieldKind::LargeInt:
+        return {'N', 20, 0};
+    case FieldKind::Float:
+        return {'N', 20, 5};
+    case FieldKind::Decimal:
+        return {'N', std::clamp(c.length + 2, 3, 20), std::min(c.scale, 15)};
+    case FieldKind::Date:
+        return {'D', 8, 0};
+    case FieldKind::Time:
+        return {'C', 8, 0};
+    case FieldKind::DateTime:
+        return {'C', 19, 0};
+    default:
+        return {'C', maxCharLength, 0};
     }
 }
 
@@ -75,7 +88,9 @@ QByteArray fieldBytes(const QVariant& value, const Column& c, const DbfField& f)
             bytes = value.toDate().toString(QStringLiteral("yyyyMMdd")).toLatin1();
         break;
     case 'L':
-        bytes = value.isNull() ? QByteArray(" ") : value.toBool() ? QByteArray("T") : QByteArray("F");
+        bytes = value.isNull()   ? QByteArray(" ")
+                : value.toBool() ? QByteArray("T")
+                                 : QByteArray("F");
         break;
     default:
         bytes = tableText(value, c.kind, f.length);

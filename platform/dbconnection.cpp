@@ -6,9 +6,11 @@
 #include <map>
 #include <memory>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
-namespace {
+namespace
+{
 
 std::map<QString, std::unique_ptr<Connection>>& registry()
 {
@@ -88,8 +90,9 @@ bool Connection::open()
         m_lastError = QStringLiteral("Nincs megadva adatbázis.");
         return false;
     }
-    QSqlDatabase db = QSqlDatabase::contains(m_name) ? QSqlDatabase::database(m_name, false)
-                                                     : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_name);
+    QSqlDatabase db = QSqlDatabase::contains(m_name)
+                          ? QSqlDatabase::database(m_name, false)
+                          : QSqlDatabase::addDatabase(QStringLiteral("QIBASE"), m_name);
     db.setDatabaseName(where);
     db.setUserName(param(QStringLiteral("USER NAME")));
     db.setPassword(param(QStringLiteral("PASSWORD")));

@@ -4,7 +4,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
 /// Logical driver names of the connection parameter lists.
 inline const QString InterBaseDriver = QStringLiteral("INTRBASE");
@@ -15,7 +16,8 @@ inline const QString ParadoxDriver = QStringLiteral("STANDARD");
 /// INTRBASE connections open through Qt's QIBASE driver: a local path is opened in-process
 /// (embedded Firebird), "host:path" or "host/port:path" reaches a server. STANDARD
 /// connections name a folder of Paradox tables and hold no SQL connection.
-class Connection {
+class Connection
+{
 public:
     /// The connection registered under the name, created empty on first use.
     static Connection& named(const QString& name);
@@ -66,7 +68,8 @@ private:
 bool isLocalLocation(const QString& location);
 
 /// Rolls back unless committed: a batch of statements that must land together.
-class Transaction {
+class Transaction
+{
 public:
     explicit Transaction(const QString& connectionName);
     ~Transaction();

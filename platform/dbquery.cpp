@@ -6,9 +6,11 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
-namespace {
+namespace
+{
 
 QString errorText(const QSqlError& error)
 {
@@ -48,9 +50,15 @@ void Query::bind(const QString& name, const QVariant& value)
     m_values[key] = value;
 }
 
-bool Query::exec() { return run(false); }
+bool Query::exec()
+{
+    return run(false);
+}
 
-bool Query::execForward() { return run(true); }
+bool Query::execForward()
+{
+    return run(true);
+}
 
 bool Query::run(bool forward)
 {
@@ -237,9 +245,11 @@ void Query::close()
     m_error.clear();
 }
 
-namespace {
+namespace
+{
 
-Query prepared(const QString& connectionName, const QString& sql, const std::map<QString, QVariant>& params)
+Query prepared(const QString& connectionName, const QString& sql,
+               const std::map<QString, QVariant>& params)
 {
     Query q(connectionName);
     q.setSql(sql);

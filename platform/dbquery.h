@@ -9,7 +9,8 @@
 #include <map>
 #include <vector>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
 /// An SQL statement on a named connection. The text is a list of lines so that callers can
 /// replace whole lines of a stored statement; parameters are named (":name", the same name
@@ -17,7 +18,8 @@ namespace mivo::db {
 /// snapshot released at once, so that each execution sees other workstations' commits and
 /// the record count is known (the driver reports none). Text values come back trimmed of
 /// the blanks that CHAR columns carry.
-class Query {
+class Query
+{
 public:
     explicit Query(const QString& connectionName = QStringLiteral("d_mivo"));
 

@@ -2,9 +2,11 @@
 
 #include <ibase.h>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
-namespace {
+namespace
+{
 
 QString statusText(const ISC_STATUS* status)
 {
@@ -31,8 +33,9 @@ QByteArray quotedUtf8(const QString& value)
 bool createFirebirdDatabase(const QString& location, const QString& user, const QString& password,
                             QString* error)
 {
-    const QByteArray sql = "CREATE DATABASE " + quotedUtf8(location) + " USER " + quotedUtf8(user)
-        + " PASSWORD " + quotedUtf8(password) + " PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8";
+    const QByteArray sql = "CREATE DATABASE " + quotedUtf8(location) + " USER " + quotedUtf8(user) +
+                           " PASSWORD " + quotedUtf8(password) +
+                           " PAGE_SIZE 8192 DEFAULT CHARACTER SET UTF8";
     ISC_STATUS_ARRAY status{};
     isc_db_handle db = 0;
     isc_tr_handle tr = 0;

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
 /// Creates an empty Firebird database (UTF8, binary comparison) at the location: a local path
 /// creates the file in-process, "host:path" asks a server. False with the server's text in

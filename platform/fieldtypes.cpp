@@ -1,23 +1,34 @@
 #include "fieldtypes.h"
 
 #include <QDate>
-#include <QLocale>
 #include <QDateTime>
+#include <QLocale>
 #include <QSqlField>
 #include <QSqlRecord>
 #include <QTime>
 
 #include <cmath>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 // Firebird's SQL type codes as the driver reports them (the low bit marks nullable).
 enum FirebirdType {
-    SqlVarying = 448, SqlText = 452, SqlDouble = 480, SqlFloat = 482, SqlLong = 496,
-    SqlShort = 500, SqlTimestamp = 510, SqlBlob = 520, SqlTime = 560, SqlDate = 570,
-    SqlInt64 = 580, SqlBoolean = 32764
+    SqlVarying = 448,
+    SqlText = 452,
+    SqlDouble = 480,
+    SqlFloat = 482,
+    SqlLong = 496,
+    SqlShort = 500,
+    SqlTimestamp = 510,
+    SqlBlob = 520,
+    SqlTime = 560,
+    SqlDate = 570,
+    SqlInt64 = 580,
+    SqlBoolean = 32764
 };
 
 // The driver talks UTF-8, whose characters it counts as four bytes.
@@ -29,33 +40,55 @@ FieldKind kindOf(const QSqlField& field)
     const bool scaled = field.precision() > 0;
     switch (type) {
     case SqlVarying:
-    case SqlText: return FieldKind::Text;
-    case SqlBlob: return scaled ? FieldKind::Memo : FieldKind::Blob;   // text blobs carry a charset
-    case SqlBoolean: return FieldKind::Boolean;
-    case SqlShort: return scaled ? FieldKind::Decimal : FieldKind::SmallInt;
-    case SqlLong: return scaled ? FieldKind::Decimal : FieldKind::Integer;
-    case SqlInt64: return scaled ? FieldKind::Decimal : FieldKind::LargeInt;
+    case SqlText:
+        return FieldKind::Text;
+    case SqlBlob:
+        return scaled ? FieldKind::Memo : FieldKind::Blob; // text blobs carry a charset
+    case SqlBoolean:
+        return FieldKind::Boolean;
+    case SqlShort:
+        return scaled ? FieldKind::Decimal : FieldKind::SmallInt;
+    case SqlLong:
+        return scaled ? FieldKind::Decimal : FieldKind::Integer;
+    case SqlInt64:
+        return scaled ? FieldKind::Decimal : FieldKind::LargeInt;
     case SqlFloat:
-    case SqlDouble: return FieldKind::Float;
-    case SqlDate: return FieldKind::Date;
-    case SqlTime: return FieldKind::Time;
-    case SqlTimestamp: return FieldKind::DateTime;
-    default: break;
+    case SqlDouble:
+        return FieldKind::Float;
+    case SqlDate:
+        return FieldKind::Date;
+    case SqlTime:
+        return FieldKind::Time;
+    case SqlTimestamp:
+        return FieldKind::DateTime;
+    default:
+        break;
     }
     // Fields of other drivers: judge by the value type.
     switch (field.metaType().id()) {
-    case QMetaType::QString: return FieldKind::Text;
-    case QMetaType::QByteArray: return FieldKind::Blob;
-    case QMetaType::Bool: return FieldKind::Boolean;
-    case QMetaType::Short: return FieldKind::SmallInt;
-    case QMetaType::Int: return FieldKind::Integer;
-    case QMetaType::LongLong: return FieldKind::LargeInt;
+    case QMetaType::QString:
+        return FieldKind::Text;
+    case QMetaType::QByteArray:
+        return FieldKind::Blob;
+    case QMetaType::Bool:
+        return FieldKind::Boolean;
+    case QMetaType::Short:
+        return FieldKind::SmallInt;
+    case QMetaType::Int:
+        return FieldKind::Integer;
+    case QMetaType::LongLong:
+        return FieldKind::LargeInt;
     case QMetaType::Double:
-    case QMetaType::Float: return FieldKind::Float;
-    case QMetaType::QDate: return FieldKind::Date;
-    case QMetaType::QTime: return FieldKind::Time;
-    case QMetaType::QDateTime: return FieldKind::DateTime;
-    default: return FieldKind::Unknown;
+    case QMetaType::Float:
+        return FieldKind::Float;
+    case QMetaType::QDate:
+        return FieldKind::Date;
+    case QMetaType::QTime:
+        return FieldKind::Time;
+    case QMetaType::QDateTime:
+        return FieldKind::DateTime;
+    default:
+        return FieldKind::Unknown;
     }
 }
 
@@ -64,19 +97,30 @@ FieldKind kindOf(const QSqlField& field)
 int displayWidth(FieldKind kind, int length, int scale)
 {
     switch (kind) {
-    case FieldKind::Text: return std::max(length, 1);
-    case FieldKind::Boolean: return 5;
-    case FieldKind::SmallInt: return 6;
-    case FieldKind::Integer: return 11;
-    case FieldKind::LargeInt: return 20;
-    case FieldKind::Float: return 15;
-    case FieldKind::Decimal: return std::max(length, 1) + (scale > 0 ? 2 : 1);
-    case FieldKind::Date: return 10;
-    case FieldKind::Time: return 8;
-    case FieldKind::DateTime: return 19;
+    case FieldKind::Text:
+        return std::max(length, 1);
+    case FieldKind::Boolean:
+        return 5;
+    case FieldKind::SmallInt:
+        return 6;
+    case FieldKind::Integer:
+        return 11;
+    case FieldKind::LargeInt:
+        return 20;
+    case FieldKind::Float:
+        return 15;
+    case FieldKind::Decimal:
+        return std::max(length, 1) + (scale > 0 ? 2 : 1);
+    case FieldKind::Date:
+        return 10;
+    case FieldKind::Time:
+        return 8;
+    case FieldKind::DateTime:
+        return 19;
     case FieldKind::Memo:
     case FieldKind::Blob:
-    case FieldKind::Unknown: return 10;
+    case FieldKind::Unknown:
+        return 10;
     }
     return 10;
 }
@@ -99,15 +143,22 @@ bool isNumeric(FieldKind kind)
 QString typeName(FieldKind kind)
 {
     switch (kind) {
-    case FieldKind::Text: return QStringLiteral("VARCHAR");
-    case FieldKind::SmallInt: return QStringLiteral("SMALLINT");
+    case FieldKind::Text:
+        return QStringLiteral("VARCHAR");
+    case FieldKind::SmallInt:
+        return QStringLiteral("SMALLINT");
     case FieldKind::Integer:
-    case FieldKind::LargeInt: return QStringLiteral("INTEGER");
-    case FieldKind::Boolean: return QStringLiteral("BOOLEAN");
-    case FieldKind::Float: return QStringLiteral("FLOAT");
+    case FieldKind::LargeInt:
+        return QStringLiteral("INTEGER");
+    case FieldKind::Boolean:
+        return QStringLiteral("BOOLEAN");
+    case FieldKind::Float:
+        return QStringLiteral("FLOAT");
     case FieldKind::Memo:
-    case FieldKind::Blob: return QStringLiteral("MEMO");
-    default: return QStringLiteral("Unknown");
+    case FieldKind::Blob:
+        return QStringLiteral("MEMO");
+    default:
+        return QStringLiteral("Unknown");
     }
 }
 
@@ -162,16 +213,21 @@ QString displayText(const QVariant& value, FieldKind kind, QChar decimalPoint)
             text.replace(QLatin1Char('.'), decimalPoint);
         return text;
     }
-    case FieldKind::Boolean: return value.toBool() ? QStringLiteral("I") : QStringLiteral("N");
-    case FieldKind::Date: return value.toDate().toString(QStringLiteral("yyyy.MM.dd"));
-    case FieldKind::Time: return value.toTime().toString(QStringLiteral("hh:mm:ss"));
-    case FieldKind::DateTime: return value.toDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
+    case FieldKind::Boolean:
+        return value.toBool() ? QStringLiteral("I") : QStringLiteral("N");
+    case FieldKind::Date:
+        return value.toDate().toString(QStringLiteral("yyyy.MM.dd"));
+    case FieldKind::Time:
+        return value.toTime().toString(QStringLiteral("hh:mm:ss"));
+    case FieldKind::DateTime:
+        return value.toDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
     case FieldKind::Memo:
     case FieldKind::Blob:
         if (value.typeId() == QMetaType::QByteArray)
             return QString::fromUtf8(value.toByteArray());
         return value.toString();
-    default: return value.toString();
+    default:
+        return value.toString();
     }
 }
 

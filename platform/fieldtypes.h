@@ -8,19 +8,20 @@
 class QSqlField;
 class QSqlRecord;
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// What a result column holds, as far as lists, exports and reports care.
 enum class FieldKind {
-    Text,       ///< CHAR, VARCHAR
-    Memo,       ///< text blob
-    Blob,       ///< binary blob
+    Text, ///< CHAR, VARCHAR
+    Memo, ///< text blob
+    Blob, ///< binary blob
     Boolean,
     SmallInt,
     Integer,
-    LargeInt,   ///< BIGINT
-    Float,      ///< FLOAT, DOUBLE PRECISION
-    Decimal,    ///< NUMERIC, DECIMAL with a scale
+    LargeInt, ///< BIGINT
+    Float,    ///< FLOAT, DOUBLE PRECISION
+    Decimal,  ///< NUMERIC, DECIMAL with a scale
     Date,
     Time,
     DateTime,
@@ -30,11 +31,11 @@ enum class FieldKind {
 /// One column of a result: name, caption and how wide it is shown.
 struct Column {
     QString name;
-    QString label;               ///< display label; the name unless a caller sets one
+    QString label; ///< display label; the name unless a caller sets one
     FieldKind kind = FieldKind::Text;
-    int length = 0;              ///< characters of a text column, digits of a decimal
-    int scale = 0;               ///< decimals of a decimal
-    int displayWidth = 0;        ///< characters a list gives the column
+    int length = 0;       ///< characters of a text column, digits of a decimal
+    int scale = 0;        ///< decimals of a decimal
+    int displayWidth = 0; ///< characters a list gives the column
 };
 
 /// The display width of a column kind in characters: text columns their declared length,

@@ -17,13 +17,15 @@ extern "C" {
 #include <paradox.h>
 }
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 constexpr int nameLength = 25;
 constexpr int maxAlphaLength = 255;
-constexpr long sdnOfFirstDay = 1721425;   // serial day number of 0001.01.00
+constexpr long sdnOfFirstDay = 1721425; // serial day number of 0001.01.00
 constexpr double msPerDay = 86400000.0;
 
 struct PxField {
@@ -34,17 +36,26 @@ struct PxField {
 PxField pxField(const Column& c)
 {
     switch (c.kind) {
-    case FieldKind::Text: return {pxfAlpha, std::clamp(c.length, 1, maxAlphaLength)};
-    case FieldKind::Boolean: return {pxfLogical, 1};
-    case FieldKind::SmallInt: return {pxfShort, 2};
-    case FieldKind::Integer: return {pxfLong, 4};
+    case FieldKind::Text:
+        return {pxfAlpha, std::clamp(c.length, 1, maxAlphaLength)};
+    case FieldKind::Boolean:
+        return {pxfLogical, 1};
+    case FieldKind::SmallInt:
+        return {pxfShort, 2};
+    case FieldKind::Integer:
+        return {pxfLong, 4};
     case FieldKind::LargeInt:
     case FieldKind::Float:
-    case FieldKind::Decimal: return {pxfNumber, 8};
-    case FieldKind::Date: return {pxfDate, 4};
-    case FieldKind::Time: return {pxfTime, 4};
-    case FieldKind::DateTime: return {pxfTimestamp, 8};
-    default: return {pxfAlpha, maxAlphaLength};
+    case FieldKind::Decimal:
+        return {pxfNumber, 8};
+    case FieldKind::Date:
+        return {pxfDate, 4};
+    case FieldKind::Time:
+        return {pxfTime, 4};
+    case FieldKind::DateTime:
+        return {pxfTimestamp, 8};
+    default:
+        return {pxfAlpha, maxAlphaLength};
     }
 }
 
@@ -130,7 +141,8 @@ bool writeParadoxTable(RowSource& rows, const QString& path, QString* error)
     }
     const QList<QByteArray> names = tableFieldNames(columns, nameLength);
     // The library owns the field list from here on and frees it with the document.
-    auto* pxf = static_cast<pxfield_t*>(doc->malloc(doc, sizeof(pxfield_t) * columns.size(), "fields"));
+    auto* pxf =
+        static_cast<pxfield_t*>(doc->malloc(doc, sizeof(pxfield_t) * columns.size(), "fields"));
     std::vector<PxField> fields;
     int recordLength = 0;
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -143,8 +155,9 @@ bool writeParadoxTable(RowSource& rows, const QString& path, QString* error)
         pxf[i].px_fdc = 0;
         recordLength += fields.back().length;
     }
-    bool ok = PX_create_file(doc, pxf, int(columns.size()), QFile::encodeName(file.tempPath()).constData(),
-                             pxfFileTypNonIndexDB) >= 0;
+    bool ok =
+        PX_create_file(doc, pxf, int(columns.size()),
+                       QFile::encodeName(file.tempPath()).constData(), pxfFileTypNonIndexDB) >= 0;
     if (ok) {
         const QByteArray table = QFileInfo(path).completeBaseName().toLatin1();
         PX_set_parameter(doc, "tablename", table.constData());
@@ -164,7 +177,9 @@ bool writeParadoxTable(RowSource& rows, const QString& path, QString* error)
     PX_delete(doc);
     if (!ok) {
         if (error)
-            *error = collected.text.isEmpty() ? QStringLiteral("A Paradox tábla írása nem sikerült.") : collected.text;
+            *error = collected.text.isEmpty()
+                         ? QStringLiteral("A Paradox tábla írása nem sikerült.")
+                         : collected.text;
         return false;
     }
     return file.commit(error);

@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 ReplacingFile::ReplacingFile(const QString& target) : m_target(target) {}
 
@@ -21,13 +22,14 @@ bool ReplacingFile::prepare(QString* error)
     const QDir folder = info.absoluteDir();
     if (!folder.exists()) {
         if (error)
-            *error = QStringLiteral("A mappa nem létezik: ") + QDir::toNativeSeparators(folder.path());
+            *error =
+                QStringLiteral("A mappa nem létezik: ") + QDir::toNativeSeparators(folder.path());
         return false;
     }
     // The suffix stays, for libraries that judge the format by it.
-    auto temp = std::make_unique<QTemporaryFile>(
-        folder.filePath(QStringLiteral(".~") + info.completeBaseName() + QStringLiteral("-XXXXXX")
-                        + (info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix())));
+    auto temp = std::make_unique<QTemporaryFile>(folder.filePath(
+        QStringLiteral(".~") + info.completeBaseName() + QStringLiteral("-XXXXXX") +
+        (info.suffix().isEmpty() ? QString() : QStringLiteral(".") + info.suffix())));
     if (!temp->open()) {
         if (error)
             *error = temp->errorString();
@@ -52,14 +54,15 @@ bool ReplacingFile::commit(QString* error)
     }
     if (QFileInfo(m_target).isDir()) {
         if (error)
-            *error = QStringLiteral("Ilyen nevű mappa létezik: ") + QDir::toNativeSeparators(m_target);
+            *error =
+                QStringLiteral("Ilyen nevű mappa létezik: ") + QDir::toNativeSeparators(m_target);
         return false;
     }
     // A new file gets the usual permissions rather than the private ones of a temporary file.
     const QFileInfo old(m_target);
     m_temp->setPermissions(old.exists() ? old.permissions()
-                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup
-                                              | QFile::ReadOther);
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                              QFile::ReadOther);
     // rename() replaces the target in one step; QFile::rename refuses an existing target.
     if (std::rename(QFile::encodeName(m_temp->fileName()).constData(),
                     QFile::encodeName(m_target).constData()) != 0) {

@@ -6,13 +6,15 @@
 
 class QTemporaryFile;
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// A file written under a temporary name in its target's folder and moved over the target
 /// only when commit() succeeds, so that a failed save leaves the previous file as it was.
 /// For writers that open files by name (libraries); the temporary file goes with the object
 /// unless committed.
-class ReplacingFile {
+class ReplacingFile
+{
 public:
     explicit ReplacingFile(const QString& target);
     ~ReplacingFile();

@@ -1,8 +1,10 @@
 #include "report.h"
 
-namespace mivo::report {
+namespace mivo::report
+{
 
-namespace {
+namespace
+{
 
 constexpr double unitsPerInch = 96.0;
 constexpr double mmPerInch = 25.4;
@@ -20,7 +22,8 @@ bool usesPageCount(const Band& band)
 
 bool usesPageCount(const Report& r)
 {
-    for (const auto* band : {&r.pageHeader, &r.title, &r.columnHeader, &r.detail, &r.summary, &r.pageFooter})
+    for (const auto* band :
+         {&r.pageHeader, &r.title, &r.columnHeader, &r.detail, &r.summary, &r.pageFooter})
         if (*band && usesPageCount(**band))
             return true;
     for (const Group& g : r.groups)
@@ -32,7 +35,8 @@ bool usesPageCount(const Report& r)
     return false;
 }
 
-class NullSink : public PageSink {
+class NullSink : public PageSink
+{
 public:
     void beginPage(int) override {}
     void text(const QRectF&, const QString&, const TextStyle&) override {}
@@ -40,7 +44,8 @@ public:
     void endPage() override {}
 };
 
-class Engine {
+class Engine
+{
 public:
     Engine(Report& report, PageSink& sink, int pageCount)
         : m_r(report), m_sink(sink), m_pageCount(pageCount), m_size(report.page.sizeInUnits())
@@ -151,11 +156,16 @@ private:
     QString systemText(const Element& e) const
     {
         switch (e.field) {
-        case SystemField::PageNumber: return e.text + QString::number(m_page);
-        case SystemField::PageCount: return e.text + QString::number(m_pageCount);
-        case SystemField::Date: return e.text + m_r.printedAt.toString(QStringLiteral("yyyy.MM.dd"));
-        case SystemField::Time: return e.text + m_r.printedAt.toString(QStringLiteral("hh:mm:ss"));
-        case SystemField::DateTime: return e.text + m_r.printedAt.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
+        case SystemField::PageNumber:
+            return e.text + QString::number(m_page);
+        case SystemField::PageCount:
+            return e.text + QString::number(m_pageCount);
+        case SystemField::Date:
+            return e.text + m_r.printedAt.toString(QStringLiteral("yyyy.MM.dd"));
+        case SystemField::Time:
+            return e.text + m_r.printedAt.toString(QStringLiteral("hh:mm:ss"));
+        case SystemField::DateTime:
+            return e.text + m_r.printedAt.toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
         }
         return e.text;
     }
@@ -166,9 +176,15 @@ private:
         for (const Element& e : band.elements) {
             const QRectF rect = e.rect.translated(origin);
             switch (e.kind) {
-            case Element::Kind::Text: m_sink.text(rect, e.text, e.style); break;
-            case Element::Kind::System: m_sink.text(rect, systemText(e), e.style); break;
-            case Element::Kind::Image: m_sink.image(rect, e.image); break;
+            case Element::Kind::Text:
+                m_sink.text(rect, e.text, e.style);
+                break;
+            case Element::Kind::System:
+                m_sink.text(rect, systemText(e), e.style);
+                break;
+            case Element::Kind::Image:
+                m_sink.image(rect, e.image);
+                break;
             }
         }
     }
@@ -193,7 +209,8 @@ Element Element::label(const QRectF& rect, const QString& text, const TextStyle&
     return e;
 }
 
-Element Element::system(const QRectF& rect, SystemField field, const QString& prefix, const TextStyle& style)
+Element Element::system(const QRectF& rect, SystemField field, const QString& prefix,
+                        const TextStyle& style)
 {
     Element e = label(rect, prefix, style);
     e.kind = Kind::System;

@@ -12,7 +12,8 @@
 #include <optional>
 #include <vector>
 
-namespace mivo::report {
+namespace mivo::report
+{
 
 // A banded report. Lengths are report units of 1/96 inch (an A4 page is 794 × 1123);
 // positions inside a band are relative to the band's top left corner at the left margin.
@@ -23,9 +24,9 @@ enum class SystemField { PageNumber, PageCount, Date, Time, DateTime };
 struct TextStyle {
     double pointSize = 10;
     bool bold = false;
-    bool fixedPitch = false;   ///< a monospaced font, for character-slot layouts
+    bool fixedPitch = false; ///< a monospaced font, for character-slot layouts
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    QColor background;         ///< invalid: none
+    QColor background; ///< invalid: none
 };
 
 /// A text, a system field (its text is the prefix) or a picture at a place in its band.
@@ -75,7 +76,7 @@ struct SubDetail {
 struct PageSetup {
     QPageSize::PageSizeId size = QPageSize::A4;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
-    double margin = 38;   ///< on every side (about 10 mm)
+    double margin = 38; ///< on every side (about 10 mm)
 
     /// The page in report units, orientation applied.
     QSizeF sizeInUnits() const;
@@ -87,23 +88,24 @@ struct PageSetup {
 /// preview draws more than once, a page count needs a counting run).
 struct Report {
     PageSetup page;
-    QDateTime printedAt;   ///< what the date and time fields show
+    QDateTime printedAt; ///< what the date and time fields show
 
     std::optional<Band> pageHeader;
-    std::optional<Band> title;          ///< once, on the first page under the page header
-    std::optional<Band> columnHeader;   ///< on every page above the rows
+    std::optional<Band> title;        ///< once, on the first page under the page header
+    std::optional<Band> columnHeader; ///< on every page above the rows
     std::vector<Group> groups;
     std::optional<Band> detail;
     std::vector<SubDetail> subDetails;
-    std::optional<Band> summary;        ///< once, after the last row
-    std::optional<Band> pageFooter;     ///< at the bottom of every page
+    std::optional<Band> summary;    ///< once, after the last row
+    std::optional<Band> pageFooter; ///< at the bottom of every page
 
     std::function<bool()> next;
     std::function<void()> rewind;
 };
 
 /// Where the engine puts the pages: a painter, or a record of what landed where.
-class PageSink {
+class PageSink
+{
 public:
     virtual ~PageSink() = default;
     virtual void beginPage(int number) = 0;

@@ -1,15 +1,22 @@
 #include "reportpages.h"
 
-namespace mivo::report {
+namespace mivo::report
+{
 
-void PageModel::beginPage(int) { m_pages.emplace_back(); }
+void PageModel::beginPage(int)
+{
+    m_pages.emplace_back();
+}
 
 void PageModel::text(const QRectF& rect, const QString& text, const TextStyle& style)
 {
     m_pages.back().texts.push_back({rect, text, style});
 }
 
-void PageModel::image(const QRectF& rect, const QImage&) { m_pages.back().images.push_back(rect); }
+void PageModel::image(const QRectF& rect, const QImage&)
+{
+    m_pages.back().images.push_back(rect);
+}
 
 QStringList PageModel::texts(int page) const
 {

@@ -6,10 +6,12 @@
 
 #include <vector>
 
-namespace mivo::report {
+namespace mivo::report
+{
 
 /// What a report put on each page: texts with their places, for tests and checks.
-class PageModel : public PageSink {
+class PageModel : public PageSink
+{
 public:
     struct PlacedText {
         QRectF rect;
@@ -25,9 +27,15 @@ public:
     int pageCount() const { return int(m_pages.size()); }
     /// The texts of a page (1-based), top to bottom in the order printed.
     QStringList texts(int page) const;
-    const std::vector<PlacedText>& placed(int page) const { return m_pages.at(size_t(page - 1)).texts; }
+    const std::vector<PlacedText>& placed(int page) const
+    {
+        return m_pages.at(size_t(page - 1)).texts;
+    }
     /// Where the pictures of a page went.
-    const std::vector<QRectF>& images(int page) const { return m_pages.at(size_t(page - 1)).images; }
+    const std::vector<QRectF>& images(int page) const
+    {
+        return m_pages.at(size_t(page - 1)).images;
+    }
     /// The first page (1-based) with a text containing the part; 0 when none.
     int pageOf(const QString& part) const;
 

@@ -8,13 +8,16 @@
 #include <QPainter>
 #include <QPdfWriter>
 
-namespace mivo::report {
+namespace mivo::report
+{
 
-namespace {
+namespace
+{
 
 constexpr double unitsPerInch = 96.0;
 
-class PainterSink : public PageSink {
+class PainterSink : public PageSink
+{
 public:
     PainterSink(QPainter& painter, QPagedPaintDevice& device)
         : m_painter(painter), m_device(device), m_scale(device.logicalDpiX() / unitsPerInch)
@@ -52,10 +55,11 @@ private:
 
     void setFont(const TextStyle& style)
     {
-        if (m_hasFont && style.pointSize == m_style.pointSize && style.bold == m_style.bold
-            && style.fixedPitch == m_style.fixedPitch)
+        if (m_hasFont && style.pointSize == m_style.pointSize && style.bold == m_style.bold &&
+            style.fixedPitch == m_style.fixedPitch)
             return;
-        QFont font(style.fixedPitch ? QStringLiteral("DejaVu Sans Mono") : QStringLiteral("DejaVu Sans"));
+        QFont font(style.fixedPitch ? QStringLiteral("DejaVu Sans Mono")
+                                    : QStringLiteral("DejaVu Sans"));
         font.setStyleHint(style.fixedPitch ? QFont::Monospace : QFont::SansSerif);
         font.setPointSizeF(style.pointSize);
         font.setBold(style.bold);

@@ -4,7 +4,8 @@
 
 class QPagedPaintDevice;
 
-namespace mivo::report {
+namespace mivo::report
+{
 
 struct Report;
 

@@ -7,7 +7,8 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 
-namespace mivo::report {
+namespace mivo::report
+{
 
 void preview(Report& report, QWidget* parent)
 {

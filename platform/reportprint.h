@@ -4,7 +4,8 @@
 
 class QWidget;
 
-namespace mivo::report {
+namespace mivo::report
+{
 
 struct Report;
 

@@ -2,11 +2,15 @@
 
 #include "dbquery.h"
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 QueryRows::QueryRows(db::Query& query, const QString& name) : m_query(query), m_name(name) {}
 
-QString QueryRows::sqlText() const { return m_query.sql(); }
+QString QueryRows::sqlText() const
+{
+    return m_query.sql();
+}
 
 bool QueryRows::open(QString* error)
 {
@@ -26,7 +30,10 @@ bool QueryRows::open(QString* error)
     return true;
 }
 
-qint64 QueryRows::rowCount() const { return m_query.recordCount(); }
+qint64 QueryRows::rowCount() const
+{
+    return m_query.recordCount();
+}
 
 bool QueryRows::next()
 {
@@ -36,7 +43,10 @@ bool QueryRows::next()
     return moved;
 }
 
-QVariant QueryRows::value(int column) const { return m_query.value(column); }
+QVariant QueryRows::value(int column) const
+{
+    return m_query.value(column);
+}
 
 void QueryRows::setLabel(const QString& field, const QString& label)
 {

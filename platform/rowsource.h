@@ -7,15 +7,18 @@
 
 #include <vector>
 
-namespace mivo::db {
+namespace mivo::db
+{
 class Query;
 }
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// Rows of a result read once from the first to the last, the way every file writer and
 /// report consumes a list: columns, then next() and value() per row.
-class RowSource {
+class RowSource
+{
 public:
     virtual ~RowSource() = default;
 
@@ -37,7 +40,8 @@ public:
 
 /// The rows of a query. An inactive query is executed (read whole, so that its count is
 /// known); a buffered one can be read again from the start, a forward one only once.
-class QueryRows : public RowSource {
+class QueryRows : public RowSource
+{
 public:
     QueryRows(db::Query& query, const QString& name);
 

@@ -2,7 +2,8 @@
 
 #include <QRegularExpression>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
 QString literal(const QString& value)
 {
@@ -11,10 +12,17 @@ QString literal(const QString& value)
     return QLatin1Char('\'') + doubled + QLatin1Char('\'');
 }
 
-namespace {
+namespace
+{
 
-bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
-bool isNameChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$'); }
+bool isNameStart(QChar c)
+{
+    return c.isLetter() || c == QLatin1Char('_');
+}
+bool isNameChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
 
 // Index just past a quoted run that starts at i (the opening quote); doubled quotes stay inside.
 qsizetype skipQuoted(const QString& s, qsizetype i)
@@ -55,8 +63,8 @@ PositionalSql toPositional(const QString& sql)
             end = end < 0 ? sql.size() : end + 2;
             out.sql += sql.mid(i, end - i);
             i = end;
-        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && isNameStart(sql[i + 1])
-                   && (i == 0 || sql[i - 1] != QLatin1Char(':'))) {
+        } else if (c == QLatin1Char(':') && i + 1 < sql.size() && isNameStart(sql[i + 1]) &&
+                   (i == 0 || sql[i - 1] != QLatin1Char(':'))) {
             qsizetype end = i + 1;
             while (end < sql.size() && isNameChar(sql[end]))
                 ++end;
@@ -73,8 +81,9 @@ PositionalSql toPositional(const QString& sql)
 
 QStringList splitScript(const QString& script)
 {
-    static const QRegularExpression setTerm(QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S+)\\s*$"),
-                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression setTerm(
+        QStringLiteral("^\\s*SET\\s+TERM\\s+(\\S+)\\s*(\\S+)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     QStringList statements;
     QString terminator = QStringLiteral(";");
     QString current;

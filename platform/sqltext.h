@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo::db {
+namespace mivo::db
+{
 
 /// Single-quoted SQL literal with apostrophes doubled. The one way a value is pasted into SQL
 /// text where a bound parameter cannot stand (conditions built as text, catalogue lookups).
@@ -11,8 +12,8 @@ QString literal(const QString& value);
 
 /// An SQL text with its named parameters (":name") replaced by positional markers.
 struct PositionalSql {
-    QString sql;              ///< the text with each ":name" turned into "?"
-    QStringList parameters;   ///< parameter names in order of occurrence, lower-case
+    QString sql;            ///< the text with each ":name" turned into "?"
+    QStringList parameters; ///< parameter names in order of occurrence, lower-case
 };
 
 /// Finds the named parameters of an SQL text, outside string literals, quoted identifiers

@@ -4,7 +4,8 @@
 
 #include <QSet>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 QList<QByteArray> tableFieldNames(const std::vector<Column>& columns, int maxLength)
 {
@@ -13,7 +14,9 @@ QList<QByteArray> tableFieldNames(const std::vector<Column>& columns, int maxLen
     for (const Column& c : columns) {
         QByteArray name;
         for (QChar ch : c.name.toUpper())
-            name += (ch.unicode() < 128 && (ch.isLetterOrNumber() || ch == QLatin1Char('_'))) ? char(ch.unicode()) : '_';
+            name += (ch.unicode() < 128 && (ch.isLetterOrNumber() || ch == QLatin1Char('_')))
+                        ? char(ch.unicode())
+                        : '_';
         if (name.isEmpty())
             name = "F";
         name.truncate(maxLength);

@@ -7,7 +7,8 @@
 
 #include <vector>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// Field names a table format accepts: upper case, ASCII, at most maxLength bytes, unique
 /// (a clash gets a running number at its end).

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 class RowSource;
 

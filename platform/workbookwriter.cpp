@@ -10,9 +10,11 @@
 
 #include <algorithm>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 constexpr int floatDecimals = 5;
 
@@ -81,7 +83,9 @@ WorkbookResult writeWorkbook(const std::vector<SheetRows>& sheets, const QString
         const QString baseName = book.addSheet(sheet.sheetName);
         QString openError;
         if (!sheet.rows->open(&openError)) {
-            result.skipped << sheet.rows->name() + QStringLiteral(": a lekérdezés nem nyitható (can not open query)");
+            result.skipped << sheet.rows->name() +
+                                  QStringLiteral(
+                                      ": a lekérdezés nem nyitható (can not open query)");
             continue;
         }
         const std::vector<Column>& columns = sheet.rows->columns();
@@ -94,7 +98,8 @@ WorkbookResult writeWorkbook(const std::vector<SheetRows>& sheets, const QString
         while (book.ok() && sheet.rows->next()) {
             if (row >= rowLimit) {
                 const QString suffix = QLatin1Char('_') + QString::number(++overflow);
-                book.addSheet(baseName.left(XlsxBook::maxSheetNameLength - int(suffix.size())) + suffix);
+                book.addSheet(baseName.left(XlsxBook::maxSheetNameLength - int(suffix.size())) +
+                              suffix);
                 writeHeader(book, columns);
                 row = 1;
             }

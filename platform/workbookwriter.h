@@ -6,7 +6,8 @@
 #include <functional>
 #include <vector>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 class RowSource;
 

@@ -4,14 +4,15 @@
 
 #include <QFile>
 
-
 #include <xlsxwriter.h>
 
 #include <algorithm>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 lxw_format* numberFormat(lxw_workbook* book, const char* pattern)
 {
@@ -44,7 +45,8 @@ QString acceptableSheetName(QString name, const QStringList& taken)
 
 } // namespace
 
-XlsxBook::XlsxBook(const QString& path, bool macroEnabled) : m_path(path), m_macroEnabled(macroEnabled)
+XlsxBook::XlsxBook(const QString& path, bool macroEnabled)
+    : m_path(path), m_macroEnabled(macroEnabled)
 {
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -103,7 +105,8 @@ void XlsxBook::writeText(int row, int column, const QString& text)
     if (length < text.size() && length > 0 && text.at(length - 1).isHighSurrogate())
         --length;
     const QByteArray utf8 = text.left(length).toUtf8();
-    check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(), nullptr));
+    check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(),
+                                 nullptr));
 }
 
 void XlsxBook::writeNumber(int row, int column, double value)
@@ -115,7 +118,8 @@ void XlsxBook::writeNumber(int row, int column, double value)
 void XlsxBook::writeBoolean(int row, int column, bool value)
 {
     if (m_sheet)
-        check(worksheet_write_boolean(m_sheet, lxw_row_t(row), lxw_col_t(column), value ? 1 : 0, nullptr));
+        check(worksheet_write_boolean(m_sheet, lxw_row_t(row), lxw_col_t(column), value ? 1 : 0,
+                                      nullptr));
 }
 
 void XlsxBook::writeDate(int row, int column, int year, int month, int day)
@@ -134,13 +138,14 @@ void XlsxBook::writeTime(int row, int column, int hour, int minute, double secon
     check(worksheet_write_datetime(m_sheet, lxw_row_t(row), lxw_col_t(column), &dt, m_timeFormat));
 }
 
-void XlsxBook::writeDateTime(int row, int column, int year, int month, int day, int hour, int minute,
-                             double second)
+void XlsxBook::writeDateTime(int row, int column, int year, int month, int day, int hour,
+                             int minute, double second)
 {
     if (!m_sheet)
         return;
     lxw_datetime dt{year, month, day, hour, minute, second};
-    check(worksheet_write_datetime(m_sheet, lxw_row_t(row), lxw_col_t(column), &dt, m_dateTimeFormat));
+    check(worksheet_write_datetime(m_sheet, lxw_row_t(row), lxw_col_t(column), &dt,
+                                   m_dateTimeFormat));
 }
 
 bool XlsxBook::close(QString* error)
@@ -163,11 +168,15 @@ bool XlsxBook::close(QString* error)
 // the declaration of the workbook part is rewritten here.
 bool XlsxBook::markMacroEnabled()
 {
-    return editZipEntry(m_path, QByteArrayLiteral("[Content_Types].xml"), [](const QByteArray& xml) {
-        QByteArray edited = xml;
-        return edited.replace("application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
-                              "application/vnd.ms-excel.sheet.macroEnabled.main+xml");
-    }, &m_error);
+    return editZipEntry(
+        m_path, QByteArrayLiteral("[Content_Types].xml"),
+        [](const QByteArray& xml) {
+            QByteArray edited = xml;
+            return edited.replace(
+                "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
+                "application/vnd.ms-excel.sheet.macroEnabled.main+xml");
+        },
+        &m_error);
 }
 
 } // namespace mivo::data

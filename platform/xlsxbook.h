@@ -7,12 +7,14 @@ struct lxw_workbook;
 struct lxw_worksheet;
 struct lxw_format;
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// An xlsx workbook written row by row in libxlsxwriter's constant-memory mode: rows must
 /// come in ascending order, memory stays flat whatever the row count. Errors collect in
 /// error(); the first failing call makes close() fail.
-class XlsxBook {
+class XlsxBook
+{
 public:
     static constexpr int maxRows = 1048576;
     static constexpr int maxColumns = 16384;

@@ -5,9 +5,11 @@
 
 #include <zlib.h>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
-namespace {
+namespace
+{
 
 constexpr quint32 localSignature = 0x04034b50;
 constexpr quint32 centralSignature = 0x02014b50;
@@ -77,7 +79,8 @@ bool editZipEntry(const QString& path, const QByteArray& entryName,
         if (at + 46 > zip.size() || get(zip, at, 4) != centralSignature)
             return fail(QStringLiteral("Hibás zip fájl: ") + path);
         const int nameLength = int(get(zip, at + 28, 2));
-        const qsizetype recordLength = 46 + nameLength + get(zip, at + 30, 2) + get(zip, at + 32, 2);
+        const qsizetype recordLength =
+            46 + nameLength + get(zip, at + 30, 2) + get(zip, at + 32, 2);
         QByteArray record = zip.mid(at, recordLength);
         const QByteArray name = zip.mid(at + 46, nameLength);
         const qsizetype local = get(zip, at + 42, 4);
@@ -101,14 +104,15 @@ bool editZipEntry(const QString& path, const QByteArray& entryName,
             else if (method != Z_DEFLATED || !inflateRaw(zip.mid(data, packed), size, &text))
                 return fail(QStringLiteral("Hibás zip fájl: ") + path);
             const QByteArray edited = edit(text);
-            const quint32 crc = quint32(crc32(0, reinterpret_cast<const Bytef*>(edited.constData()), uInt(edited.size())));
+            const quint32 crc = quint32(
+                crc32(0, reinterpret_cast<const Bytef*>(edited.constData()), uInt(edited.size())));
             QByteArray header = zip.mid(local, 30) + name;
-            put(header, 6, 0, 2);                       // no data descriptor follows
-            put(header, 8, 0, 2);                       // stored
+            put(header, 6, 0, 2); // no data descriptor follows
+            put(header, 8, 0, 2); // stored
             put(header, 14, crc, 4);
             put(header, 18, quint32(edited.size()), 4);
             put(header, 22, quint32(edited.size()), 4);
-            put(header, 28, 0, 2);                      // no extra field
+            put(header, 28, 0, 2); // no extra field
             body += header + edited;
             put(record, 8, 0, 2);
             put(record, 10, 0, 2);
@@ -122,7 +126,8 @@ bool editZipEntry(const QString& path, const QByteArray& entryName,
         at += recordLength;
     }
     if (!found)
-        return fail(QStringLiteral("A zip fájlban nincs ilyen elem: ") + QString::fromUtf8(entryName));
+        return fail(QStringLiteral("A zip fájlban nincs ilyen elem: ") +
+                    QString::fromUtf8(entryName));
     QByteArray tail = zip.mid(end, 22);
     put(tail, 12, quint32(central.size()), 4);
     put(tail, 16, quint32(body.size()), 4);

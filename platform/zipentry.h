@@ -5,7 +5,8 @@
 
 #include <functional>
 
-namespace mivo::data {
+namespace mivo::data
+{
 
 /// Replaces one entry of a zip file (without zip64 records) by the edited text of it, stored
 /// uncompressed; every other entry is copied as it is. False with the reason in *error; the

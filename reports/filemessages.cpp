@@ -4,18 +4,19 @@
 
 #include <QDir>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 bool confirmOverwrite(const QString& fileName)
 {
-    return messages::confirm(QStringLiteral("A fájl: ") + QDir::toNativeSeparators(fileName)
-                             + QStringLiteral(" létezik. Felülírjuk?"));
+    return messages::confirm(QStringLiteral("A fájl: ") + QDir::toNativeSeparators(fileName) +
+                             QStringLiteral(" létezik. Felülírjuk?"));
 }
 
 void showFileError(const QString& fileName, const QString& reason)
 {
-    messages::show(QStringLiteral("A fájl nem készült el: ") + QDir::toNativeSeparators(fileName)
-                       + QLatin1Char('\n') + reason,
+    messages::show(QStringLiteral("A fájl nem készült el: ") + QDir::toNativeSeparators(fileName) +
+                       QLatin1Char('\n') + reason,
                    MessageKind::Error);
 }
 

@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 /// "A fájl: " + name + " létezik. Felülírjuk?"; true on Yes.
 bool confirmOverwrite(const QString& fileName);

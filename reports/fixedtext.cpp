@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 bool writeFixedText(data::RowSource& rows, const QString& path, QString* error)
 {

@@ -2,11 +2,13 @@
 
 #include <QString>
 
-namespace mivo::data {
+namespace mivo::data
+{
 class RowSource;
 }
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 /// Writes one line per row, no heading: each column as wide as the larger of its display
 /// width and its label; text columns left-aligned and padded to that width + 2, the others

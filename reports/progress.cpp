@@ -4,7 +4,8 @@
 #include <QPointer>
 #include <QProgressBar>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 data::Progress progressOn(QProgressBar* bar)
 {

@@ -4,7 +4,8 @@
 
 class QProgressBar;
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 /// Progress of a long write on a bar: range 1 to the row count, the value after every row,
 /// pending user-interface events handled every 100 rows. No bar: no progress.

@@ -12,7 +12,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 const QList<ExportFileType>& exportFileTypes()
 {
@@ -84,8 +85,8 @@ QString TQexportfm::chooseFile(const QString& proposal, QWidget* parent)
     dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
     QStringList filters;
     for (const ExportFileType& type : exportFileTypes())
-        filters << type.description + QStringLiteral(" (*") + type.extension + QStringLiteral(" *")
-                       + type.extension.toLower() + QLatin1Char(')');
+        filters << type.description + QStringLiteral(" (*") + type.extension +
+                       QStringLiteral(" *") + type.extension.toLower() + QLatin1Char(')');
     dialog.setNameFilters(filters);
     const ExportDialogState::Start start = m_state.start(proposal);
     dialog.selectNameFilter(filters[start.typeIndex - 1]);
@@ -120,8 +121,8 @@ QString TQexportfm::exportRows(data::RowSource& rows, const QString& fileName, c
     if (name.isEmpty())
         return {};
     const QString extension = exportExtension(name);
-    if (extension == QLatin1String(".XLS") || extension == QLatin1String(".XLSX")
-        || extension == QLatin1String(".XLSM"))
+    if (extension == QLatin1String(".XLS") || extension == QLatin1String(".XLSX") ||
+        extension == QLatin1String(".XLSM"))
         return saveWorkbook({{&rows, rows.name()}}, name, true, progress, true);
     bool written;
     if (extension == QLatin1String(".SQL"))
@@ -130,7 +131,7 @@ QString TQexportfm::exportRows(data::RowSource& rows, const QString& fileName, c
         written = writeFixedText(rows, name, &error);
     else if (extension == QLatin1String(".DBF"))
         written = data::writeDbaseTable(rows, name, &error);
-    else   // ".DB" and every other name: a Paradox table, the table driver's own kind
+    else // ".DB" and every other name: a Paradox table, the table driver's own kind
         written = data::writeParadoxTable(rows, name, &error);
     if (!written) {
         showFileError(name, error);

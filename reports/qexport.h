@@ -6,16 +6,18 @@
 class QProgressBar;
 class QWidget;
 
-namespace mivo::data {
+namespace mivo::data
+{
 class RowSource;
 }
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 /// A file type of the export's save dialog.
 struct ExportFileType {
-    QString description;   ///< "Excel tábla (XLS)"
-    QString extension;     ///< ".XLS"; the dialog's pattern is "*" + extension
+    QString description; ///< "Excel tábla (XLS)"
+    QString extension;   ///< ".XLS"; the dialog's pattern is "*" + extension
 };
 
 /// The seven types in the dialog's order (type index 1 is the first).
@@ -26,7 +28,8 @@ const QList<ExportFileType>& exportFileTypes();
 QString exportExtension(const QString& fileName);
 
 /// What the save dialog keeps from one export to the next, and its rules.
-class ExportDialogState {
+class ExportDialogState
+{
 public:
     struct Start {
         QString fileName;
@@ -46,7 +49,8 @@ private:
 
 /// The export of any list to a file, the type chosen by the file name's extension: Excel
 /// workbook, SQL script, fixed-width text, dBase or Paradox table.
-class TQexportfm {
+class TQexportfm
+{
 public:
     static constexpr auto dialogCaption = "Eredmény mentése más táblába";
 
@@ -56,8 +60,8 @@ public:
     /// Exports the rows. An empty file name asks with the save dialog; an empty table name
     /// takes the statement's table for an SQL script. The name written comes back; empty
     /// when nothing was written (no rows, cancelled, failed: the user was told why).
-    QString exportRows(data::RowSource& rows, const QString& fileName = {}, const QString& table = {},
-                       QProgressBar* progress = nullptr);
+    QString exportRows(data::RowSource& rows, const QString& fileName = {},
+                       const QString& table = {}, QProgressBar* progress = nullptr);
 
     /// The save dialog: the chosen name with its type's extension, empty when cancelled or
     /// when the user refused to overwrite an existing file.

@@ -9,9 +9,11 @@
 #include <QStringList>
 #include <QTime>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
-namespace {
+namespace
+{
 
 constexpr int lineLimit = 1023;
 
@@ -28,21 +30,31 @@ QString sqlValue(const QVariant& value, data::FieldKind kind)
     switch (kind) {
     case FieldKind::SmallInt:
     case FieldKind::Integer:
-    case FieldKind::LargeInt: return QString::number(value.toLongLong());
+    case FieldKind::LargeInt:
+        return QString::number(value.toLongLong());
     case FieldKind::Float:
-    case FieldKind::Decimal: return data::shortestNumber(value.toDouble());
-    case FieldKind::Boolean: return value.toBool() ? QStringLiteral("'TRUE'") : QStringLiteral("'FALSE'");
+    case FieldKind::Decimal:
+        return data::shortestNumber(value.toDouble());
+    case FieldKind::Boolean:
+        return value.toBool() ? QStringLiteral("'TRUE'") : QStringLiteral("'FALSE'");
     // Dates as literals that a database reads back as the same date.
-    case FieldKind::Date: return QLatin1Char('\'') + value.toDate().toString(Qt::ISODate) + QLatin1Char('\'');
-    case FieldKind::Time: return QLatin1Char('\'') + value.toTime().toString(QStringLiteral("hh:mm:ss.zzz")) + QLatin1Char('\'');
+    case FieldKind::Date:
+        return QLatin1Char('\'') + value.toDate().toString(Qt::ISODate) + QLatin1Char('\'');
+    case FieldKind::Time:
+        return QLatin1Char('\'') + value.toTime().toString(QStringLiteral("hh:mm:ss.zzz")) +
+               QLatin1Char('\'');
     case FieldKind::DateTime:
-        return QLatin1Char('\'') + value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) + QLatin1Char('\'');
-    default: return textLiteral(data::displayText(value, kind));
+        return QLatin1Char('\'') +
+               value.toDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
+               QLatin1Char('\'');
+    default:
+        return textLiteral(data::displayText(value, kind));
     }
 }
 
 // Collects a statement, handing out a line whenever the next piece would make it too long.
-class StatementLines {
+class StatementLines
+{
 public:
     explicit StatementLines(QString& out) : m_out(out) {}
     void add(const QString& piece)
@@ -74,7 +86,8 @@ QString scriptTableName(const QString& sqlText, const QString& fallback)
     for (int i = 0; i < lines.size(); ++i) {
         if (fromAlone.match(lines[i]).hasMatch()) {
             if (i + 1 < lines.size()) {
-                const QString word = lines[i + 1].trimmed().section(QRegularExpression(QStringLiteral("[\\s,;]")), 0, 0);
+                const QString word = lines[i + 1].trimmed().section(
+                    QRegularExpression(QStringLiteral("[\\s,;]")), 0, 0);
                 if (!word.isEmpty())
                     return word;
             }
@@ -87,7 +100,8 @@ QString scriptTableName(const QString& sqlText, const QString& fallback)
     return fallback;
 }
 
-bool writeSqlScript(data::RowSource& rows, const QString& path, const QString& table, QString* error)
+bool writeSqlScript(data::RowSource& rows, const QString& path, const QString& table,
+                    QString* error)
 {
     if (!rows.open(error))
         return false;

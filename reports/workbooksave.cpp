@@ -11,15 +11,16 @@
 #include <QFileInfo>
 #include <QUrl>
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 QString saveWorkbook(const std::vector<data::SheetRows>& sheets, const QString& fileName,
                      bool overwriteAllowed, QProgressBar* progress, bool askToOpen)
 {
     QString name = fileName.isEmpty() ? TQexportfm::instance().chooseFile() : fileName;
     // The save dialog has asked about an existing file already.
-    if (!name.isEmpty() && !fileName.isEmpty() && !overwriteAllowed && QFileInfo::exists(name)
-        && !confirmOverwrite(name))
+    if (!name.isEmpty() && !fileName.isEmpty() && !overwriteAllowed && QFileInfo::exists(name) &&
+        !confirmOverwrite(name))
         name.clear();
     if (name.isEmpty()) {
         messages::show(QStringLiteral("Adjon meg egy érvényes fájlnevet"));
@@ -35,7 +36,8 @@ QString saveWorkbook(const std::vector<data::SheetRows>& sheets, const QString& 
         showFileError(name, result.error);
         return {};
     }
-    const QString done = QStringLiteral("A fájl: ") + QDir::toNativeSeparators(name) + QStringLiteral("elkészült: ");
+    const QString done =
+        QStringLiteral("A fájl: ") + QDir::toNativeSeparators(name) + QStringLiteral("elkészült: ");
     if (!askToOpen)
         messages::show(done, MessageKind::Dialog);
     else if (messages::confirm(done + QLatin1Char('\n') + QStringLiteral("Kívánja megnyitni?")))

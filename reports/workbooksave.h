@@ -8,7 +8,8 @@
 
 class QProgressBar;
 
-namespace mivo::reports {
+namespace mivo::reports
+{
 
 /// Saves result sets as an Excel workbook, one sheet each, and tells the user. An empty
 /// name asks with the export's save dialog; an existing file is replaced only when

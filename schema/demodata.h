@@ -5,13 +5,14 @@
 
 #include <functional>
 
-namespace mivo::schema {
+namespace mivo::schema
+{
 
 /// Size of a generated demo database.
 struct DemoScale {
     int customers = 300;
-    int ownTechnicians = 8;   ///< active own technicians (two inactive ones come on top)
-    int jobs = 0;             ///< 0: two weeks of jobs around the given day
+    int ownTechnicians = 8; ///< active own technicians (two inactive ones come on top)
+    int jobs = 0;           ///< 0: two weeks of jobs around the given day
 };
 
 /// Fills a freshly built database with realistic Hungarian demo data: the own company

@@ -8,15 +8,21 @@
 #include <QDirIterator>
 #include <QFile>
 
-static void initSchemaResources() { Q_INIT_RESOURCE(schema); }
+static void initSchemaResources()
+{
+    Q_INIT_RESOURCE(schema);
+}
 
-namespace mivo::schema {
+namespace mivo::schema
+{
 
-namespace {
+namespace
+{
 
 const QStringList coreScripts = {
-    QStringLiteral("01_tables"), QStringLiteral("02_generators"), QStringLiteral("03_views"),
-    QStringLiteral("04_indexes"), QStringLiteral("05_dictionaries"), QStringLiteral("06_control_rows"),
+    QStringLiteral("01_tables"),       QStringLiteral("02_generators"),
+    QStringLiteral("03_views"),        QStringLiteral("04_indexes"),
+    QStringLiteral("05_dictionaries"), QStringLiteral("06_control_rows"),
 };
 
 QString scriptText(const QString& name)

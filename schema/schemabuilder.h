@@ -3,7 +3,8 @@
 #include <QString>
 #include <QStringList>
 
-namespace mivo::schema {
+namespace mivo::schema
+{
 
 /// The tables a database may lack; each one switches a feature off.
 QStringList optionalTables();

@@ -6,7 +6,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 Tadatfelvfm::Tadatfelvfm(QWidget* parent)
     : SchedulingForm(ScheduleForm::Jobs, parent), m_jobList(new QTableView(this))

@@ -4,11 +4,13 @@
 
 class QTableView;
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 /// The scheduling form of the job lists (modes "M", "Z", "F"): request fields above the
 /// planning grid, the list of jobs waiting at the bottom.
-class Tadatfelvfm : public SchedulingForm {
+class Tadatfelvfm : public SchedulingForm
+{
     Q_OBJECT
 public:
     explicit Tadatfelvfm(QWidget* parent = nullptr);

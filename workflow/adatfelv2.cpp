@@ -5,7 +5,8 @@
 
 #include <QVBoxLayout>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 Tadatfelv2fm::Tadatfelv2fm(QWidget* parent) : SchedulingForm(ScheduleForm::Entry, parent)
 {

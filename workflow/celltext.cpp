@@ -2,7 +2,8 @@
 
 #include "core/altproc.h"
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 QString gridAddress(const QString& irszam, const QString& varos, const QString& utca)
 {
@@ -19,7 +20,10 @@ QString jobCellText(const QString& tervtev, const QString& lemondta, const QStri
     return text + address;
 }
 
-QString absenceCellText(const QString& reasonName) { return QStringLiteral("* ") + reasonName; }
+QString absenceCellText(const QString& reasonName)
+{
+    return QStringLiteral("* ") + reasonName;
+}
 
 QString shiftDay(const QString& date, int days)
 {

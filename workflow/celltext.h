@@ -2,7 +2,8 @@
 
 #include <QString>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 /// Where a customer lives as the grid shows it: Budapest postal codes (beginning with "1")
 /// give postal code + " Bp. " + street, any other place town + "," + street.

@@ -9,13 +9,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
-namespace {
+namespace
+{
 
 constexpr int dateLength = 10;
 
-QPushButton* smallButton(const QString& name, const QString& caption, const QString& hint, QWidget* parent)
+QPushButton* smallButton(const QString& name, const QString& caption, const QString& hint,
+                         QWidget* parent)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
@@ -33,14 +36,17 @@ DayNavigator::DayNavigator(QWidget* parent) : QWidget(parent)
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(1);
-    m_pick = smallButton(QStringLiteral("b_nap"), QStringLiteral("Nap"), QStringLiteral("Naptár"), this);
-    m_previous = smallButton(QStringLiteral("b_elozo"), QStringLiteral("-"), QStringLiteral("Előző nap"), this);
+    m_pick =
+        smallButton(QStringLiteral("b_nap"), QStringLiteral("Nap"), QStringLiteral("Naptár"), this);
+    m_previous = smallButton(QStringLiteral("b_elozo"), QStringLiteral("-"),
+                             QStringLiteral("Előző nap"), this);
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("e_datum"));
     m_edit->setMaxLength(dateLength);
     m_edit->setMinimumWidth(0);
     m_edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    m_next = smallButton(QStringLiteral("b_kovetkezo"), QStringLiteral("+"), QStringLiteral("Következő nap"), this);
+    m_next = smallButton(QStringLiteral("b_kovetkezo"), QStringLiteral("+"),
+                         QStringLiteral("Következő nap"), this);
     layout->addWidget(m_pick, 3);
     layout->addWidget(m_previous, 1);
     layout->addWidget(m_edit, 7);
@@ -52,9 +58,15 @@ DayNavigator::DayNavigator(QWidget* parent) : QWidget(parent)
     connect(m_pick, &QPushButton::clicked, this, &DayNavigator::pick);
 }
 
-QString DayNavigator::date() const { return m_edit->text(); }
+QString DayNavigator::date() const
+{
+    return m_edit->text();
+}
 
-void DayNavigator::setDate(const QString& date) { m_edit->setText(date); }
+void DayNavigator::setDate(const QString& date)
+{
+    m_edit->setText(date);
+}
 
 void DayNavigator::typed(const QString& text)
 {

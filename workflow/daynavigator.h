@@ -5,13 +5,15 @@
 class QLineEdit;
 class QPushButton;
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 /// A day chooser: "Nap" (the date picker), "-" (the day before), a 10-character date field
 /// and "+" (the day after). It reports a day whenever one of them yields a complete valid
 /// date; a complete but invalid date typed in shows the date message and reports nothing,
 /// shorter texts are ignored.
-class DayNavigator : public QWidget {
+class DayNavigator : public QWidget
+{
     Q_OBJECT
 public:
     explicit DayNavigator(QWidget* parent = nullptr);

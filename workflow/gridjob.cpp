@@ -8,18 +8,24 @@
 #include "core/messages.h"
 #include "platform/dbquery.h"
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
-namespace {
+namespace
+{
 
 const QChar lineBreak = QLatin1Char('\n');
 
 QString addressLine(const GridJob& job)
 {
-    return QStringLiteral("Cím: ") + job.irszam + QLatin1Char(' ') + job.varos + QLatin1Char(' ') + job.utca;
+    return QStringLiteral("Cím: ") + job.irszam + QLatin1Char(' ') + job.varos + QLatin1Char(' ') +
+           job.utca;
 }
 
-void showDatabaseError(const QString& error) { messages::show(error, MessageKind::Error); }
+void showDatabaseError(const QString& error)
+{
+    messages::show(error, MessageKind::Error);
+}
 
 } // namespace
 
@@ -29,8 +35,10 @@ std::optional<GridJob> loadGridJob(int kod, QString* error)
     // still has to be reachable from its cell.
     db::Query q;
     q.setSql(QStringLiteral(
-        "SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, MUNKA.KESZULEK, "
-        "MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, MUNKA.TELEFON, MUNKA.DEDU, "
+        "SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, "
+        "MUNKA.KESZULEK, "
+        "MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, MUNKA.TELEFON, "
+        "MUNKA.DEDU, "
         "MUNKA.LEMONDTA, MUNKA.JUZER, MUNKA.KESZ, TEVEKENYS.NEV TEVNEV, ARU.NEV KESZULEKNEV, "
         "ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA, "
         "UGYFEL.TELEFON UGYFELTELEFON, UGYFEL.FAX, UGYFEL.EMAIL, UGYFEL.KOMMENT, UGYFEL.KOMMENT2 "
@@ -79,11 +87,13 @@ std::optional<GridJob> loadGridJob(int kod, QString* error)
     return j;
 }
 
-std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum, const QString& ora, int kod, QString* error)
+std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum,
+                                     const QString& ora, int kod, QString* error)
 {
     db::Query q;
-    q.setSql(QStringLiteral("Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And TERVT = :ora "
-                            "And (ALLAPOT IS NULL OR ALLAPOT <> 'TOR')"));
+    q.setSql(QStringLiteral(
+        "Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And TERVT = :ora "
+        "And (ALLAPOT IS NULL OR ALLAPOT <> 'TOR')"));
     q.bind(QStringLiteral("szerelo"), szerelo);
     q.bind(QStringLiteral("datum"), datum);
     q.bind(QStringLiteral("ora"), ora);
@@ -101,10 +111,12 @@ std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datu
 QString jobInformation(const GridJob& job)
 {
     const QStringList lines = {
-        QStringLiteral("#") + QString::number(job.kod) + QStringLiteral(" sz. munka") + QStringLiteral(", státusza: ")
-            + job.allapot
-            + (job.kesz == QLatin1String("I") ? QStringLiteral(" * KÉSZ *") : QStringLiteral(" * nincs kész * ")),
-        QStringLiteral("Bejelentve: ") + job.felveteld + QStringLiteral("-n (") + job.juzer + QLatin1Char(')'),
+        QStringLiteral("#") + QString::number(job.kod) + QStringLiteral(" sz. munka") +
+            QStringLiteral(", státusza: ") + job.allapot +
+            (job.kesz == QLatin1String("I") ? QStringLiteral(" * KÉSZ *")
+                                            : QStringLiteral(" * nincs kész * ")),
+        QStringLiteral("Bejelentve: ") + job.felveteld + QStringLiteral("-n (") + job.juzer +
+            QLatin1Char(')'),
         QStringLiteral("Készülék:") + job.keszuleknev,
         job.tevnev,
         QStringLiteral("Ügyfél: ") + job.ugyfelnev,
@@ -114,8 +126,8 @@ QString jobInformation(const GridJob& job)
         QStringLiteral("E-mail: ") + job.email,
         job.komment,
         job.komment2,
-        QStringLiteral("Munkavégzés tervezett dátuma: ") + job.tervd + QStringLiteral(", ") + job.tervt
-            + QStringLiteral(" óra"),
+        QStringLiteral("Munkavégzés tervezett dátuma: ") + job.tervd + QStringLiteral(", ") +
+            job.tervt + QStringLiteral(" óra"),
         job.leirast,
     };
     return lines.join(lineBreak);
@@ -160,11 +172,13 @@ std::optional<GridJob> CellActions::check(int column, int row) const
         return job;
     }
     if (job->allapot != QLatin1String("KI")) {
-        const QString name = db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT NEV FROM ALLAPOT Where KOD= :kod"),
+        const QString name = db::scalar(QStringLiteral("d_mivo"),
+                                        QStringLiteral("SELECT NEV FROM ALLAPOT Where KOD= :kod"),
                                         {{QStringLiteral("kod"), job->allapot}})
                                  .toString()
                                  .trimmed();
-        messages::show(QStringLiteral("A munka a státusza (") + name + QStringLiteral(") miatt nem módosítható!"));
+        messages::show(QStringLiteral("A munka a státusza (") + name +
+                       QStringLiteral(") miatt nem módosítható!"));
         return std::nullopt;
     }
     return job;
@@ -175,22 +189,26 @@ std::optional<RemovedJob> CellActions::remove(int column, int row, Removal kind)
     const std::optional<GridJob> job = check(column, row);
     if (!job)
         return std::nullopt;
-    const QString question = kind == Removal::Unassign
-                                 ? QStringLiteral("Elveszi a munkát a szerelőtől (és csak később osztja ki)?")
-                                 : QStringLiteral("Kiveszi ezt a munkát az elvégzendők közül?");
-    const QString text = QStringLiteral("Munkavégzés tervezett ideje:") + job->tervd + QStringLiteral(", ") + job->tervt
-                         + lineBreak + QStringLiteral("Készülék:") + job->keszuleknev + lineBreak
-                         + QStringLiteral("Ügyfél: ") + job->ugyfelnev + lineBreak + addressLine(*job) + lineBreak
-                         + lineBreak + question;
+    const QString question =
+        kind == Removal::Unassign
+            ? QStringLiteral("Elveszi a munkát a szerelőtől (és csak később osztja ki)?")
+            : QStringLiteral("Kiveszi ezt a munkát az elvégzendők közül?");
+    const QString text = QStringLiteral("Munkavégzés tervezett ideje:") + job->tervd +
+                         QStringLiteral(", ") + job->tervt + lineBreak +
+                         QStringLiteral("Készülék:") + job->keszuleknev + lineBreak +
+                         QStringLiteral("Ügyfél: ") + job->ugyfelnev + lineBreak +
+                         addressLine(*job) + lineBreak + lineBreak + question;
     if (!messages::confirm(text))
         return std::nullopt;
 
     QString error;
     const bool stored = db::execute(
         QStringLiteral("d_mivo"),
-        QStringLiteral("UPDATE MUNKA SET ALLAPOT = :allapot, JUZER = :juzer, SZERELOT = :szerelot, MIKORI = :mikori "
+        QStringLiteral("UPDATE MUNKA SET ALLAPOT = :allapot, JUZER = :juzer, SZERELOT = :szerelot, "
+                       "MIKORI = :mikori "
                        "WHERE KOD = :kod"),
-        {{QStringLiteral("allapot"), kind == Removal::Unassign ? QStringLiteral("BE") : QStringLiteral("TOR")},
+        {{QStringLiteral("allapot"),
+          kind == Removal::Unassign ? QStringLiteral("BE") : QStringLiteral("TOR")},
          {QStringLiteral("juzer"), Td::instance().userCode},
          {QStringLiteral("szerelot"), QStringLiteral("")},
          {QStringLiteral("mikori"), clock::now().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))},

@@ -4,7 +4,8 @@
 
 #include <optional>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 class NapirendModel;
 
@@ -15,8 +16,8 @@ struct GridJob {
     int ugyfel = 0;
     int keszulek = 0;
     int tipus = 0;
-    QString felveteld, tervd, tervt, leirast, szerelot, tervtev, allapot, telefon, dedu, lemondta, juzer,
-        kesz;
+    QString felveteld, tervd, tervt, leirast, szerelot, tervtev, allapot, telefon, dedu, lemondta,
+        juzer, kesz;
     QString tevnev, keszuleknev, keszulekkod;
     QString ugyfelnev, irszam, varos, utca, ugyfeltelefon, fax, email, komment, komment2;
 };
@@ -31,18 +32,19 @@ QString jobInformation(const GridJob& job);
 /// Whether a slot (technician code, date, hour) holds a job other than the one being stored
 /// (kod 0 for a new job). Deleted jobs free their slot. Nullopt with the database's text in
 /// *error when it could not be read.
-std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum, const QString& ora, int kod, QString* error);
+std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum,
+                                     const QString& ora, int kod, QString* error);
 
 /// Which scheduling form the grid sits in; the two treat past days differently.
 enum class ScheduleForm {
-    Jobs,   ///< Tadatfelvfm: job lists (modes "M", "Z", "F")
-    Entry,  ///< Tadatfelv2fm: request entry (mode "U")
+    Jobs,  ///< Tadatfelvfm: job lists (modes "M", "Z", "F")
+    Entry, ///< Tadatfelv2fm: request entry (mode "U")
 };
 
 /// Taking a job off the grid.
 enum class Removal {
-    Unassign,  ///< back to "BE", to be given out later
-    Delete,    ///< to "TOR"
+    Unassign, ///< back to "BE", to be given out later
+    Delete,   ///< to "TOR"
 };
 
 /// A job taken off the grid: its code and the technician who held it until then.
@@ -53,7 +55,8 @@ struct RemovedJob {
 
 /// The actions offered on an occupied cell of the planning grid. Refusals, questions and
 /// failures reach the user through the message service.
-class CellActions {
+class CellActions
+{
 public:
     CellActions(NapirendModel& grid, ScheduleForm form) : m_grid(grid), m_form(form) {}
 

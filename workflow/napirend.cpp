@@ -6,11 +6,13 @@
 
 #include <map>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 const QString NapirendModel::longDayCompany = QStringLiteral("VELKOR");
 
-namespace {
+namespace
+{
 
 // "IN (:k0, :k1, ...)" for the technicians of the columns, bound one by one.
 QString bindCodes(db::Query& q, const std::vector<const Technician*>& technicians)
@@ -31,7 +33,8 @@ NapirendModel::NapirendModel(QObject* parent) : QAbstractTableModel(parent) {}
 bool NapirendModel::build(const QString& ownCompany, const QString& date, QString* error)
 {
     db::Query q;
-    q.setSql(QStringLiteral("SELECT KOD,NEV,EMAIL FROM SZERELO WHERE CEGKOD = :cegkod AND AKTIV='I' ORDER BY NEV"));
+    q.setSql(QStringLiteral(
+        "SELECT KOD,NEV,EMAIL FROM SZERELO WHERE CEGKOD = :cegkod AND AKTIV='I' ORDER BY NEV"));
     q.bind(QStringLiteral("cegkod"), ownCompany);
     if (!q.exec()) {
         *error = q.lastError();
@@ -41,13 +44,16 @@ bool NapirendModel::build(const QString& ownCompany, const QString& date, QStrin
     m_rows = ownCompany == longDayCompany ? 18 : 13;
     m_columns.clear();
     while (q.next())
-        m_columns.push_back(emptyColumn({q.text(QStringLiteral("KOD")), q.text(QStringLiteral("NEV")),
-                                         q.text(QStringLiteral("EMAIL"))}, date));
+        m_columns.push_back(
+            emptyColumn({q.text(QStringLiteral("KOD")), q.text(QStringLiteral("NEV")),
+                         q.text(QStringLiteral("EMAIL"))},
+                        date));
     endResetModel();
     return setAllDates(date, error);
 }
 
-NapirendModel::Column NapirendModel::emptyColumn(const Technician& technician, const QString& date) const
+NapirendModel::Column NapirendModel::emptyColumn(const Technician& technician,
+                                                 const QString& date) const
 {
     Column c;
     c.technician = technician;
@@ -123,7 +129,8 @@ bool NapirendModel::refresh(const std::vector<Request>& requests, QString* error
     return true;
 }
 
-bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns, QString* error) const
+bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns,
+                            QString* error) const
 {
     std::map<QString, Column*> byCode;
     std::vector<const Technician*> all;
@@ -136,10 +143,11 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns, 
     // from TAVOLLET still blocks, with an empty name.
     db::Query absence;
     absence.bind(QStringLiteral("datum"), date);
-    absence.setSql(QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
-                                  "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
-                                  "WHERE NAPIREND.DATUM = :datum AND NAPIREND.SZERELOKOD IN ")
-                   + bindCodes(absence, all));
+    absence.setSql(
+        QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
+                       "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
+                       "WHERE NAPIREND.DATUM = :datum AND NAPIREND.SZERELOKOD IN ") +
+        bindCodes(absence, all));
     if (!absence.exec()) {
         *error = absence.lastError();
         return false;
@@ -175,11 +183,12 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns, 
         return true;
     db::Query jobs;
     jobs.bind(QStringLiteral("datum"), date);
-    jobs.setSql(QStringLiteral("SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
-                               "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
-                               "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
-                               "WHERE MUNKA.TERVD = :datum AND MUNKA.SZERELOT IN ")
-                + bindCodes(jobs, working) + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"));
+    jobs.setSql(QStringLiteral(
+                    "SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
+                    "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
+                    "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
+                    "WHERE MUNKA.TERVD = :datum AND MUNKA.SZERELOT IN ") +
+                bindCodes(jobs, working) + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"));
     if (!jobs.exec()) {
         *error = jobs.lastError();
         return false;
@@ -196,10 +205,10 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns, 
         if (it == byCode.end())
             continue;
         Column* c = it->second;
-        c->cells[row - firstHourRow] =
-            jobCellText(jobs.text(QStringLiteral("TERVTEV")), jobs.text(QStringLiteral("LEMONDTA")),
-                        gridAddress(jobs.text(QStringLiteral("IRSZAM")), jobs.text(QStringLiteral("VAROS")),
-                                    jobs.text(QStringLiteral("UTCA"))));
+        c->cells[row - firstHourRow] = jobCellText(
+            jobs.text(QStringLiteral("TERVTEV")), jobs.text(QStringLiteral("LEMONDTA")),
+            gridAddress(jobs.text(QStringLiteral("IRSZAM")), jobs.text(QStringLiteral("VAROS")),
+                        jobs.text(QStringLiteral("UTCA"))));
         c->codes[size_t(row - firstHourRow)] = jobs.integer(QStringLiteral("KOD"));
     }
     return true;

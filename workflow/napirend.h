@@ -6,11 +6,12 @@
 
 #include <vector>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 /// An own technician as the planning grid lists him.
 struct Technician {
-    QString kod;   ///< exact SZERELO.KOD (may be shorter than 6 characters)
+    QString kod; ///< exact SZERELO.KOD (may be shorter than 6 characters)
     QString nev;
     QString email;
 };
@@ -21,7 +22,8 @@ struct Technician {
 /// column has its own date. Beside the texts the model keeps, per hour cell, the code of the
 /// job shown there (0 for none): actions on a cell find their job through it, never through
 /// the text. Every refresh reads the database afresh, so other workstations' commits show.
-class NapirendModel : public QAbstractTableModel {
+class NapirendModel : public QAbstractTableModel
+{
     Q_OBJECT
 public:
     /// Data role giving the job code of an hour cell (0 for none).
@@ -73,8 +75,8 @@ private:
         Technician technician;
         QString date;
         bool absent = false;
-        QStringList cells;       ///< hour rows 2..R-1
-        std::vector<int> codes;  ///< job code per hour row
+        QStringList cells;      ///< hour rows 2..R-1
+        std::vector<int> codes; ///< job code per hour row
     };
     struct Request {
         int column;

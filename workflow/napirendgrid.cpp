@@ -19,16 +19,19 @@
 #include <algorithm>
 #include <cmath>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
-namespace {
+namespace
+{
 
 constexpr int hourColumnWidth = 24;
 constexpr int minimumColumnWidth = 48;
 constexpr int navigatorHeight = 22;
 
 // Header rows and the hour column look like the fixed cells of a text grid.
-class FixedCellDelegate : public QStyledItemDelegate {
+class FixedCellDelegate : public QStyledItemDelegate
+{
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
@@ -43,7 +46,10 @@ protected:
     }
 };
 
-void showError(const QString& error) { messages::show(error, MessageKind::Error); }
+void showError(const QString& error)
+{
+    messages::show(error, MessageKind::Error);
+}
 
 } // namespace
 
@@ -98,11 +104,12 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
     layout->addWidget(m_scroll, 1);
 
     m_menu = new QMenu(this);
-    connect(addMenuItem(QStringLiteral("mi_info"), QStringLiteral("Info")), &QAction::triggered, this, [this] {
-        const auto [column, row] = clickedCell();
-        if (column > 0)
-            m_actions.showInformation(column, row);
-    });
+    connect(addMenuItem(QStringLiteral("mi_info"), QStringLiteral("Info")), &QAction::triggered,
+            this, [this] {
+                const auto [column, row] = clickedCell();
+                if (column > 0)
+                    m_actions.showInformation(column, row);
+            });
     m_history = addMenuItem(QStringLiteral("mi_tortenet"), QStringLiteral("Történeti áttekintés"));
     m_history->setVisible(false);
     addMenuItem(QStringLiteral("mi_athelyez"), QStringLiteral("Munka áthelyezése"));
@@ -113,19 +120,22 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
                 m_actions.remove(column, row, kind);
         };
     };
-    connect(addMenuItem(QStringLiteral("mi_kiosztastorol"), QStringLiteral("Munka kiosztás törlése")),
-            &QAction::triggered, this, remover(Removal::Unassign));
+    connect(
+        addMenuItem(QStringLiteral("mi_kiosztastorol"), QStringLiteral("Munka kiosztás törlése")),
+        &QAction::triggered, this, remover(Removal::Unassign));
     addMenuItem(QStringLiteral("mi_modosit"), QStringLiteral("Módosítás"));
-    connect(addMenuItem(QStringLiteral("mi_torol"), QStringLiteral("Munka törlése")), &QAction::triggered, this,
-            remover(Removal::Delete));
+    connect(addMenuItem(QStringLiteral("mi_torol"), QStringLiteral("Munka törlése")),
+            &QAction::triggered, this, remover(Removal::Delete));
     m_menu->addSeparator();
     addMenuItem(QStringLiteral("mi_napilista"), QStringLiteral("Szerelő napi lista"));
-    addMenuItem(QStringLiteral("mi_napilistaemail"), QStringLiteral("Szerelő napi lista e-mailben"));
-    addMenuItem(QStringLiteral("mi_napilistamelleklet"), QStringLiteral("Szerelő napi lista e-mail melléklet"));
+    addMenuItem(QStringLiteral("mi_napilistaemail"),
+                QStringLiteral("Szerelő napi lista e-mailben"));
+    addMenuItem(QStringLiteral("mi_napilistamelleklet"),
+                QStringLiteral("Szerelő napi lista e-mail melléklet"));
     // Items whose screens and reports are not part of the program yet stay visible but
     // cannot be chosen.
-    for (const char* name : {"mi_tortenet", "mi_athelyez", "mi_modosit", "mi_napilista", "mi_napilistaemail",
-                             "mi_napilistamelleklet"})
+    for (const char* name : {"mi_tortenet", "mi_athelyez", "mi_modosit", "mi_napilista",
+                             "mi_napilistaemail", "mi_napilistamelleklet"})
         m_menu->findChild<QAction*>(QLatin1String(name))->setEnabled(false);
 }
 
@@ -161,7 +171,8 @@ void NapirendGrid::rebuildNavigators()
         auto* n = new DayNavigator(m_navigatorRow);
         n->setObjectName(QStringLiteral("p_nap%1").arg(c));
         n->setDate(m_model->columnDate(c));
-        connect(n, &DayNavigator::dateChosen, this, [this, c](const QString& date) { refreshColumn(c, date); });
+        connect(n, &DayNavigator::dateChosen, this,
+                [this, c](const QString& date) { refreshColumn(c, date); });
         n->show();
         m_navigators.push_back(n);
     }
@@ -227,7 +238,10 @@ void NapirendGrid::syncNavigators()
         columnNavigator(c)->setDate(m_model->columnDate(c));
 }
 
-void NapirendGrid::setJobHistoryAvailable(bool available) { m_history->setVisible(available); }
+void NapirendGrid::setJobHistoryAvailable(bool available)
+{
+    m_history->setVisible(available);
+}
 
 void NapirendGrid::showMenu(const QPoint& position)
 {

@@ -12,7 +12,8 @@ class QMenu;
 class QScrollArea;
 class QTableView;
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 class DayNavigator;
 class NapirendModel;
@@ -25,7 +26,8 @@ int technicianColumnWidth(ScheduleForm form, int technicians, int panelWidth, bo
 /// The planning grid component `sg1` of the scheduling forms: the grid drawn from its
 /// model, "Aktuális nap:" and every column's day navigation above it, and the context menu
 /// of a cell. Database failures are shown to the user; the grid then keeps what it showed.
-class NapirendGrid : public QWidget {
+class NapirendGrid : public QWidget
+{
     Q_OBJECT
 public:
     explicit NapirendGrid(ScheduleForm form, QWidget* parent = nullptr);

@@ -9,9 +9,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
-namespace {
+namespace
+{
 
 enum class Kind { Edit, ReadOnly, Button, Check, Combo };
 
@@ -29,21 +31,38 @@ struct Line {
 };
 
 const Line requestLines[] = {
-    {" Ügyfél neve:", {{"e_ugyfelnev", Kind::Edit, 60}, {"b_ugyfel", Kind::Button}, {"b_ujugyfel", Kind::Button}}},
-    {" Ügyfél címe:", {{"e_irszam", Kind::Edit, 4}, {"b_irszam", Kind::Button}, {"e_varos", Kind::Edit, 40}, {"e_utca", Kind::Edit, 40}}},
+    {" Ügyfél neve:",
+     {{"e_ugyfelnev", Kind::Edit, 60}, {"b_ugyfel", Kind::Button}, {"b_ujugyfel", Kind::Button}}},
+    {" Ügyfél címe:",
+     {{"e_irszam", Kind::Edit, 4},
+      {"b_irszam", Kind::Button},
+      {"e_varos", Kind::Edit, 40},
+      {"e_utca", Kind::Edit, 40}}},
     {" Telefon:", {{"e_tel", Kind::Edit, 40}, {"cb_tel", Kind::Check}}},
     {" Fax:", {{"e_fax", Kind::Edit, 20}}},
     {" E-mail:", {{"e_mail", Kind::Edit, 30}}},
     {" Megjegyzés:", {{"e_komment", Kind::Edit, 100}}},
     {" Megjegyzés 2:", {{"e_komment2", Kind::Edit, 100}}},
     {" Készülék:",
-     {{"b_keszulek", Kind::Button}, {"e_keszulek", Kind::ReadOnly, 30}, {"e_keszuleknev", Kind::ReadOnly, 60}, {"e_gyariszam", Kind::ReadOnly, 30},
+     {{"b_keszulek", Kind::Button},
+      {"e_keszulek", Kind::ReadOnly, 30},
+      {"e_keszuleknev", Kind::ReadOnly, 60},
+      {"e_gyariszam", Kind::ReadOnly, 30},
       {"cb_ujkeszulek", Kind::Check}}},
-    {" Munka jellege:", {{"cb_tevekenys", Kind::Combo}, {"cb_le", Kind::Check}, {"cb_kesz", Kind::Check}}},
+    {" Munka jellege:",
+     {{"cb_tevekenys", Kind::Combo}, {"cb_le", Kind::Check}, {"cb_kesz", Kind::Check}}},
     {" Problémaleírás:", {{"e_problema", Kind::Edit, 240}}},
-    {" Kiszállás napja:", {{"b_nap", Kind::Button}, {"e_nap", Kind::Edit, 10}, {"e_ora", Kind::ReadOnly, 2}, {"cb_dedu", Kind::Combo}}},
+    {" Kiszállás napja:",
+     {{"b_nap", Kind::Button},
+      {"e_nap", Kind::Edit, 10},
+      {"e_ora", Kind::ReadOnly, 2},
+      {"cb_dedu", Kind::Combo}}},
     {" Szerelő kód, név", {{"e_szerelo", Kind::ReadOnly, 60}}},
-    {" Külsős szerelő:", {{"b_kulsos", Kind::Button}, {"e_kszkod", Kind::ReadOnly, 6}, {"e_kszceg", Kind::ReadOnly, 10}, {"e_ksznev", Kind::ReadOnly, 40}}},
+    {" Külsős szerelő:",
+     {{"b_kulsos", Kind::Button},
+      {"e_kszkod", Kind::ReadOnly, 6},
+      {"e_kszceg", Kind::ReadOnly, 10},
+      {"e_ksznev", Kind::ReadOnly, 40}}},
     {" Alkatrész(ek):", {{"b_alk", Kind::Button}, {"e_alk", Kind::Edit, 240}}},
     {" Munka leírása:", {{"e_leirasm", Kind::ReadOnly, 240}}},
 };
@@ -116,7 +135,9 @@ RequestFields::RequestFields(QWidget* parent) : QWidget(parent)
     int row = 0;
     for (const Line& line : requestLines) {
         auto* label = new QLabel(QString::fromUtf8(line.caption), this);
-        label->setObjectName(QStringLiteral("l_") + QString::fromLatin1(line.fields.begin()->name).section(QLatin1Char('_'), 1));
+        label->setObjectName(
+            QStringLiteral("l_") +
+            QString::fromLatin1(line.fields.begin()->name).section(QLatin1Char('_'), 1));
         grid->addWidget(label, row, 0);
         auto* controls = new QHBoxLayout;
         for (const Field& f : line.fields)

@@ -2,12 +2,14 @@
 
 #include <QWidget>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 /// The request fields of the scheduling forms: customer, appliance, activity, problem,
 /// day, hour, part of day, technician, external technician and parts. They are enabled
 /// only while a request is being edited.
-class RequestFields : public QWidget {
+class RequestFields : public QWidget
+{
     Q_OBJECT
 public:
     explicit RequestFields(QWidget* parent = nullptr);

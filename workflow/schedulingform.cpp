@@ -10,26 +10,28 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 SchedulingForm::SchedulingForm(ScheduleForm form, QWidget* parent)
-    : QWidget(parent, Qt::Window),
-      m_buttons(new QWidget(this)),
-      m_fields(new RequestFields(this)),
+    : QWidget(parent, Qt::Window), m_buttons(new QWidget(this)), m_fields(new RequestFields(this)),
       m_grid(new NapirendGrid(form, this))
 {
     auto* bar = new QHBoxLayout(m_buttons);
     bar->setContentsMargins(2, 2, 2, 2);
     // Request editing arrives with the request-entry screens; until then these buttons are
     // shown as the form has them but cannot be chosen.
-    for (const auto& [name, caption] :
-         {std::pair{"b_ujadatlap", "Új &adatlap"}, {"b_modosit", "&Módosítás"}, {"b_kiosztorol", "&Kiosztás törlése"},
-          {"b_tarol", "&Tárolás"}, {"b_megsem", "Még&sem"}, {"b_elozmeny", "&Előzménylista"}})
+    for (const auto& [name, caption] : {std::pair{"b_ujadatlap", "Új &adatlap"},
+                                        {"b_modosit", "&Módosítás"},
+                                        {"b_kiosztorol", "&Kiosztás törlése"},
+                                        {"b_tarol", "&Tárolás"},
+                                        {"b_megsem", "Még&sem"},
+                                        {"b_elozmeny", "&Előzménylista"}})
         addButton(QString::fromLatin1(name), QString::fromUtf8(caption))->setEnabled(false);
-    connect(addButton(QStringLiteral("b_frissit"), QStringLiteral("&Frissítés")), &QPushButton::clicked, m_grid,
-            &NapirendGrid::refreshAll);
-    connect(addButton(QStringLiteral("b_vissza"), QStringLiteral("&Vissza")), &QPushButton::clicked, this,
-            &QWidget::close);
+    connect(addButton(QStringLiteral("b_frissit"), QStringLiteral("&Frissítés")),
+            &QPushButton::clicked, m_grid, &NapirendGrid::refreshAll);
+    connect(addButton(QStringLiteral("b_vissza"), QStringLiteral("&Vissza")), &QPushButton::clicked,
+            this, &QWidget::close);
     bar->addStretch();
 }
 
@@ -64,7 +66,8 @@ void SchedulingForm::applyMode()
     const bool entry = m_baseMode == QLatin1String("U");
     findChild<QWidget*>(QStringLiteral("b_ujadatlap"))->setVisible(entry);
     findChild<QWidget*>(QStringLiteral("b_modosit"))->setVisible(!entry);
-    m_fields->setWorkDescriptionVisible(m_baseMode == QLatin1String("Z") || m_baseMode == QLatin1String("F"));
+    m_fields->setWorkDescriptionVisible(m_baseMode == QLatin1String("Z") ||
+                                        m_baseMode == QLatin1String("F"));
 }
 
 void SchedulingForm::keyPressEvent(QKeyEvent* event)

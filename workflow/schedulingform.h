@@ -9,14 +9,16 @@
 class QPushButton;
 class QVBoxLayout;
 
-namespace mivo::workflow {
+namespace mivo::workflow
+{
 
 class NapirendGrid;
 class RequestFields;
 
 /// What the two scheduling forms share: the buttons above the form, the request fields
 /// and the planning grid. A form is created once and re-initialised at every opening.
-class SchedulingForm : public QWidget, public MenuScreen {
+class SchedulingForm : public QWidget, public MenuScreen
+{
     Q_OBJECT
 public:
     /// Shows the form for a menu item: caption without "&", base mode, then a fresh start.

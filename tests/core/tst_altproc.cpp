@@ -8,7 +8,8 @@
 
 using namespace mivo;
 
-class TstAltproc : public QObject {
+class TstAltproc : public QObject
+{
     Q_OBJECT
 private slots:
     void cleanup() { clock::set({}); }
@@ -137,13 +138,20 @@ void TstAltproc::monthEnd_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("result");
-    QTest::newRow("leap February") << "2024.02" << "2024.02.29";
-    QTest::newRow("leap February compact") << "202402" << "2024.02.29";
-    QTest::newRow("common February") << "2023.02" << "2023.02.28";
-    QTest::newRow("century not leap") << "1900.02" << "1900.02.28";
-    QTest::newRow("April") << "2024.04" << "2024.04.30";
-    QTest::newRow("December") << "2024.12" << "2024.12.31";
-    QTest::newRow("13th month") << "2024.13" << "";
+    QTest::newRow("leap February") << "2024.02"
+                                   << "2024.02.29";
+    QTest::newRow("leap February compact") << "202402"
+                                           << "2024.02.29";
+    QTest::newRow("common February") << "2023.02"
+                                     << "2023.02.28";
+    QTest::newRow("century not leap") << "1900.02"
+                                      << "1900.02.28";
+    QTest::newRow("April") << "2024.04"
+                           << "2024.04.30";
+    QTest::newRow("December") << "2024.12"
+                              << "2024.12.31";
+    QTest::newRow("13th month") << "2024.13"
+                                << "";
 }
 
 void TstAltproc::monthEnd()
@@ -180,15 +188,24 @@ void TstAltproc::occurrences_data()
     QTest::addColumn<int>("n");
     QTest::addColumn<int>("last");
     QTest::addColumn<int>("endOfNth");
-    QTest::newRow("extension dot") << "." << "a.b.txt" << 2 << 4 << 4;
-    QTest::newRow("part at the very end") << "." << "abc." << 1 << 4 << 4;
-    QTest::newRow("longer part at the end") << "xt" << "a.txt" << 1 << 4 << 5;
-    QTest::newRow("first position not tried") << "." << ".bashrc" << 1 << 0 << 1;
-    QTest::newRow("absent") << "," << "abc" << 1 << 0 << 0;
-    QTest::newRow("too few occurrences") << ";" << "a;b" << 3 << 2 << 0;
-    QTest::newRow("part longer than text") << "abcd" << "ab" << 1 << 0 << 0;
-    QTest::newRow("empty part") << "" << "ab" << 1 << 0 << 0;
-    QTest::newRow("zeroth occurrence") << ";" << "a;b" << 0 << 2 << 0;
+    QTest::newRow("extension dot") << "."
+                                   << "a.b.txt" << 2 << 4 << 4;
+    QTest::newRow("part at the very end") << "."
+                                          << "abc." << 1 << 4 << 4;
+    QTest::newRow("longer part at the end") << "xt"
+                                            << "a.txt" << 1 << 4 << 5;
+    QTest::newRow("first position not tried") << "."
+                                              << ".bashrc" << 1 << 0 << 1;
+    QTest::newRow("absent") << ","
+                            << "abc" << 1 << 0 << 0;
+    QTest::newRow("too few occurrences") << ";"
+                                         << "a;b" << 3 << 2 << 0;
+    QTest::newRow("part longer than text") << "abcd"
+                                           << "ab" << 1 << 0 << 0;
+    QTest::newRow("empty part") << ""
+                                << "ab" << 1 << 0 << 0;
+    QTest::newRow("zeroth occurrence") << ";"
+                                       << "a;b" << 0 << 2 << 0;
 }
 
 void TstAltproc::occurrences()
@@ -207,12 +224,24 @@ void TstAltproc::nextInCycle_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("cycle");
     QTest::addColumn<QString>("next");
-    QTest::newRow("I to N") << "I" << "IN" << "N";
-    QTest::newRow("N back to I") << "N" << "IN" << "I";
-    QTest::newRow("empty starts the cycle") << "" << "IN" << "I";
-    QTest::newRow("unknown starts the cycle") << "Q" << "IN" << "I";
-    QTest::newRow("middle of three") << "B" << "ABC" << "C";
-    QTest::newRow("empty cycle") << "I" << "" << "";
+    QTest::newRow("I to N") << "I"
+                            << "IN"
+                            << "N";
+    QTest::newRow("N back to I") << "N"
+                                 << "IN"
+                                 << "I";
+    QTest::newRow("empty starts the cycle") << ""
+                                            << "IN"
+                                            << "I";
+    QTest::newRow("unknown starts the cycle") << "Q"
+                                              << "IN"
+                                              << "I";
+    QTest::newRow("middle of three") << "B"
+                                     << "ABC"
+                                     << "C";
+    QTest::newRow("empty cycle") << "I"
+                                 << ""
+                                 << "";
 }
 
 void TstAltproc::nextInCycle()
@@ -247,13 +276,20 @@ void TstAltproc::foldAccents_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("result");
-    QTest::newRow("Hungarian lower") << "áéíóöőúüű" << "aeiooouuu";
-    QTest::newRow("Hungarian upper") << "ÁÉÓÖŐÚÜŰ" << "AEOOOUUU";
-    QTest::newRow("capital Í is not in the table") << "Í" << "A";
-    QTest::newRow("Windows-1250 extras") << "ôľśĆŁµë" << "ouuauau";
-    QTest::newRow("kept punctuation") << "a.b,c-d/e(f);g\"h:i|j k" << "a.b,c-d/e(f);g\"h:i|j k";
-    QTest::newRow("digits and ASCII letters") << "Az09" << "Az09";
-    QTest::newRow("anything else") << "_*ß€\\" << "AAAAA";
+    QTest::newRow("Hungarian lower") << "áéíóöőúüű"
+                                     << "aeiooouuu";
+    QTest::newRow("Hungarian upper") << "ÁÉÓÖŐÚÜŰ"
+                                     << "AEOOOUUU";
+    QTest::newRow("capital Í is not in the table") << "Í"
+                                                   << "A";
+    QTest::newRow("Windows-1250 extras") << "ôľśĆŁµë"
+                                         << "ouuauau";
+    QTest::newRow("kept punctuation") << "a.b,c-d/e(f);g\"h:i|j k"
+                                      << "a.b,c-d/e(f);g\"h:i|j k";
+    QTest::newRow("digits and ASCII letters") << "Az09"
+                                              << "Az09";
+    QTest::newRow("anything else") << "_*ß€\\"
+                                   << "AAAAA";
 }
 
 void TstAltproc::foldAccents()
@@ -270,7 +306,8 @@ void TstAltproc::stampedFileName()
              QStringLiteral("NL_KovacsOdon_240305140709042"));
     // A text can never name a file outside the target folder.
     const QString name = alt::stampedFileName(QStringLiteral("../..\\etc/x"), QString());
-    QVERIFY2(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')), qPrintable(name));
+    QVERIFY2(!name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')),
+             qPrintable(name));
     QCOMPARE(name, QStringLiteral(".._.._etc_x_240305140709042"));
 }
 
@@ -279,14 +316,27 @@ void TstAltproc::lists_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("quoted");
     QTest::addColumn<QString>("inList");
-    QTest::newRow("two") << "BE,KI" << "'BE','KI'" << "('BE','KI')";
-    QTest::newRow("trailing comma, no empty element") << "BE,KI," << "'BE','KI',''" << "('BE','KI')";
-    QTest::newRow("elements not trimmed") << " BE, KI " << "' BE',' KI '" << "('BE',' KI')";
-    QTest::newRow("apostrophe doubled") << "O'Neil,X" << "'O''Neil','X'" << "('O''Neil','X')";
-    QTest::newRow("injection stays a literal") << "A') OR ('1'='1" << "'A'') OR (''1''=''1'"
+    QTest::newRow("two") << "BE,KI"
+                         << "'BE','KI'"
+                         << "('BE','KI')";
+    QTest::newRow("trailing comma, no empty element") << "BE,KI,"
+                                                      << "'BE','KI',''"
+                                                      << "('BE','KI')";
+    QTest::newRow("elements not trimmed") << " BE, KI "
+                                          << "' BE',' KI '"
+                                          << "('BE',' KI')";
+    QTest::newRow("apostrophe doubled") << "O'Neil,X"
+                                        << "'O''Neil','X'"
+                                        << "('O''Neil','X')";
+    QTest::newRow("injection stays a literal") << "A') OR ('1'='1"
+                                               << "'A'') OR (''1''=''1'"
                                                << "('A'') OR (''1''=''1')";
-    QTest::newRow("empty") << "" << "''" << "";
-    QTest::newRow("lone comma") << "," << "'',''" << "";
+    QTest::newRow("empty") << ""
+                           << "''"
+                           << "";
+    QTest::newRow("lone comma") << ","
+                                << "'',''"
+                                << "";
 }
 
 void TstAltproc::lists()
@@ -329,8 +379,10 @@ void TstAltproc::smallStrings()
     QCOMPARE(alt::zeroPad(QStringLiteral("1234"), 3), QStringLiteral("1234"));
     QCOMPARE(alt::padRight(QStringLiteral("ab"), QLatin1Char('.'), 4), QStringLiteral("ab.."));
     QCOMPARE(alt::padLeft(QStringLiteral("ab"), QLatin1Char('_'), 4), QStringLiteral("__ab"));
-    QCOMPARE(alt::ensureTrailing(QStringLiteral(" C:\\a "), QStringLiteral("\\")), QStringLiteral("C:\\a\\"));
-    QCOMPARE(alt::ensureTrailing(QStringLiteral("C:\\a\\"), QStringLiteral("\\")), QStringLiteral("C:\\a\\"));
+    QCOMPARE(alt::ensureTrailing(QStringLiteral(" C:\\a "), QStringLiteral("\\")),
+             QStringLiteral("C:\\a\\"));
+    QCOMPARE(alt::ensureTrailing(QStringLiteral("C:\\a\\"), QStringLiteral("\\")),
+             QStringLiteral("C:\\a\\"));
     QCOMPARE(alt::ensureTrailing(QString(), QStringLiteral("\\")), QStringLiteral("\\"));
     QCOMPARE(alt::countChar(QStringLiteral("a,b,,c"), QLatin1Char(',')), 3);
     const QStringList names{QStringLiteral("KOD"), QStringLiteral("NEV")};
@@ -457,7 +509,8 @@ void TstAltproc::decimals_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("decimal comma") << "12,5" << true << 12.5 << -1 << "12,5";
     QTest::newRow("decimal point") << "12.5" << true << 12.5 << 2 << "12,50";
-    QTest::newRow("large, no exponent") << "123456789012" << true << 123456789012.0 << -1 << "123456789012";
+    QTest::newRow("large, no exponent")
+        << "123456789012" << true << 123456789012.0 << -1 << "123456789012";
     QTest::newRow("small, no exponent") << "0,00001" << true << 0.00001 << -1 << "0,00001";
     QTest::newRow("negative zero") << "-0,001" << true << -0.001 << 1 << "0,0";
     QTest::newRow("not a number") << "1,2,3" << false << 0.0 << -1 << "0";
@@ -556,13 +609,20 @@ void TstAltproc::modeName_data()
 {
     QTest::addColumn<QString>("mode");
     QTest::addColumn<QString>("name");
-    QTest::newRow("browse") << "browse" << "böngész";
-    QTest::newRow("insert") << "insert" << "új tétel";
-    QTest::newRow("insert variant") << "insert2" << "új tétel";
-    QTest::newRow("update") << "update" << "módosítás";
-    QTest::newRow("modify") << "modify" << "változtatás";
-    QTest::newRow("wiev") << "wiev" << "megnéz";
-    QTest::newRow("other") << "delete" << "delete";
+    QTest::newRow("browse") << "browse"
+                            << "böngész";
+    QTest::newRow("insert") << "insert"
+                            << "új tétel";
+    QTest::newRow("insert variant") << "insert2"
+                                    << "új tétel";
+    QTest::newRow("update") << "update"
+                            << "módosítás";
+    QTest::newRow("modify") << "modify"
+                            << "változtatás";
+    QTest::newRow("wiev") << "wiev"
+                          << "megnéz";
+    QTest::newRow("other") << "delete"
+                           << "delete";
 }
 
 void TstAltproc::modeName()
@@ -577,10 +637,18 @@ void TstAltproc::higherVersion_data()
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<QString>("higher");
-    QTest::newRow("numbers, not texts") << "2.10.0" << "2.9.9" << "2.10.0";
-    QTest::newRow("second higher") << "2.6.7" << "2.6.8" << "2.6.8";
-    QTest::newRow("more parts") << "2.6" << "2.6.1" << "2.6.1";
-    QTest::newRow("equal returns the first") << "2.6.7" << "2.6.7 " << "2.6.7";
+    QTest::newRow("numbers, not texts") << "2.10.0"
+                                        << "2.9.9"
+                                        << "2.10.0";
+    QTest::newRow("second higher") << "2.6.7"
+                                   << "2.6.8"
+                                   << "2.6.8";
+    QTest::newRow("more parts") << "2.6"
+                                << "2.6.1"
+                                << "2.6.1";
+    QTest::newRow("equal returns the first") << "2.6.7"
+                                             << "2.6.7 "
+                                             << "2.6.7";
 }
 
 void TstAltproc::higherVersion()
@@ -606,8 +674,10 @@ void TstAltproc::copyFile()
     QVERIFY(messages->texts.isEmpty());
     QVERIFY(!alt::copyFile(source, target, true));
     QCOMPARE(messages->texts.size(), 1);
-    QVERIFY(messages->texts[0].startsWith(QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=")));
-    QVERIFY(messages->texts[0].size() > QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=").size());
+    QVERIFY(
+        messages->texts[0].startsWith(QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=")));
+    QVERIFY(messages->texts[0].size() >
+            QStringLiteral("A fájl átmásolása nem sikerült. Hibakód=").size());
     QVERIFY(alt::copyFile(source, target, false));
     QVERIFY(!alt::copyFile(dir.filePath(QStringLiteral("nincs")), target, false));
     QCOMPARE(messages->texts.size(), 2);
@@ -621,16 +691,26 @@ void TstAltproc::rights_data()
     QTest::addColumn<QString>("requirement");
     QTest::addColumn<QString>("rights");
     QTest::addColumn<bool>("met");
-    QTest::newRow("shared letter") << "AB" << "BC" << true;
-    QTest::newRow("no shared letter") << "AB" << "CD" << false;
-    QTest::newRow("empty requirement") << "" << "CD" << true;
-    QTest::newRow("blank requirement") << "  " << "CD" << true;
-    QTest::newRow("empty holder") << "AB" << "" << true;
-    QTest::newRow("W meets everything") << "AB" << "W" << true;
-    QTest::newRow("X is nobody") << "X" << "W9" << false;
-    QTest::newRow("lower-case x is nobody") << "x" << "" << false;
-    QTest::newRow("X among other letters") << "XA" << "A" << true;
-    QTest::newRow("power user is no joker") << "A" << "9" << false;
+    QTest::newRow("shared letter") << "AB"
+                                   << "BC" << true;
+    QTest::newRow("no shared letter") << "AB"
+                                      << "CD" << false;
+    QTest::newRow("empty requirement") << ""
+                                       << "CD" << true;
+    QTest::newRow("blank requirement") << "  "
+                                       << "CD" << true;
+    QTest::newRow("empty holder") << "AB"
+                                  << "" << true;
+    QTest::newRow("W meets everything") << "AB"
+                                        << "W" << true;
+    QTest::newRow("X is nobody") << "X"
+                                 << "W9" << false;
+    QTest::newRow("lower-case x is nobody") << "x"
+                                            << "" << false;
+    QTest::newRow("X among other letters") << "XA"
+                                           << "A" << true;
+    QTest::newRow("power user is no joker") << "A"
+                                            << "9" << false;
 }
 
 void TstAltproc::rights()

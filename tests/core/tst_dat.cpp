@@ -8,7 +8,8 @@
 
 using namespace mivo;
 
-class TestDat : public QObject {
+class TestDat : public QObject
+{
     Q_OBJECT
 private slots:
     void cleanup() { db::Connection::closeAll(); }
@@ -18,11 +19,16 @@ private slots:
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("location");
         QTest::addColumn<QString>("message");
-        QTest::newRow("main, no location") << 1 << QString() << QString("Nem tudok kapcsolódni az adatbázishoz.");
-        QTest::newRow("main, missing file") << 1 << QString("/nincs/ilyen.fdb") << QString("Nem tudok kapcsolódni az adatbázishoz.");
-        QTest::newRow("SD, nothing given") << 2 << QString() << QString("Nem tudok kapcsolódni a SD szervíz adatbázishoz.");
-        QTest::newRow("merchant") << 3 << QString("/nincs/merka.fdb") << QString("Nem tudok kapcsolódni a MERKA adatbázishoz.");
-        QTest::newRow("handover folder") << 4 << QString("/nincs/mappa") << QString("Nem tudok kapcsolódni a küldés adatbázishoz.");
+        QTest::newRow("main, no location")
+            << 1 << QString() << QString("Nem tudok kapcsolódni az adatbázishoz.");
+        QTest::newRow("main, missing file") << 1 << QString("/nincs/ilyen.fdb")
+                                            << QString("Nem tudok kapcsolódni az adatbázishoz.");
+        QTest::newRow("SD, nothing given")
+            << 2 << QString() << QString("Nem tudok kapcsolódni a SD szervíz adatbázishoz.");
+        QTest::newRow("merchant") << 3 << QString("/nincs/merka.fdb")
+                                  << QString("Nem tudok kapcsolódni a MERKA adatbázishoz.");
+        QTest::newRow("handover folder") << 4 << QString("/nincs/mappa")
+                                         << QString("Nem tudok kapcsolódni a küldés adatbázishoz.");
     }
     void connectFailuresShowTheirMessage()
     {
@@ -61,12 +67,14 @@ private slots:
         Td& td = Td::instance();
         QString error;
 
-        Customer typed{0, "Kiss Anna", "1117", "Budapest", "Fő utca 1.", "06-30-1234567", "", "", "", ""};
+        Customer typed{0,  "Kiss Anna", "1117", "Budapest", "Fő utca 1.", "06-30-1234567",
+                       "", "",          "",     ""};
         QVERIFY2(td.saveCustomer(typed, Customer{}, &error), qPrintable(error));
         QCOMPARE(typed.kod, 1);
 
         // Another workstation stores the very same customer meanwhile: each keeps its own key.
-        QVERIFY(db::execute("d_other", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES ('Kiss Anna', '1117', 'Budapest', 'Fő utca 1.')"));
+        QVERIFY(db::execute("d_other", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES "
+                                       "('Kiss Anna', '1117', 'Budapest', 'Fő utca 1.')"));
         Customer twin = typed;
         twin.kod = 0;
         QVERIFY(td.saveCustomer(twin, Customer{}, &error));
@@ -76,7 +84,8 @@ private slots:
         Customer unchanged = loaded;
         QVERIFY(db::execute("d_other", "UPDATE UGYFEL SET TELEFON = 'mások' WHERE KOD = 1"));
         QVERIFY(td.saveCustomer(unchanged, loaded, &error));
-        QCOMPARE(db::scalar("d_mivo", "SELECT TELEFON FROM UGYFEL WHERE KOD = 1").toString(), QString("mások"));
+        QCOMPARE(db::scalar("d_mivo", "SELECT TELEFON FROM UGYFEL WHERE KOD = 1").toString(),
+                 QString("mások"));
 
         Customer changed = loaded;
         changed.utca = "Fő utca 2.";
@@ -97,7 +106,8 @@ private slots:
         Customer tooLong{0, QString(61, 'x'), "", "", "", "", "", "", "", ""};
         QString error;
         QVERIFY(!Td::instance().saveCustomer(tooLong, Customer{}, &error));
-        QVERIFY2(error.contains("truncation", Qt::CaseInsensitive) || error.contains("overflow", Qt::CaseInsensitive),
+        QVERIFY2(error.contains("truncation", Qt::CaseInsensitive) ||
+                     error.contains("overflow", Qt::CaseInsensitive),
                  qPrintable(error));
         QCOMPARE(tooLong.kod, 0);
     }

@@ -14,10 +14,14 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // Runs the action on the date picker as soon as it is on screen (it is modal).
-void whenShown(std::function<void(Tgetdatumfm*)> action) { whenModal<Tgetdatumfm>(std::move(action)); }
+void whenShown(std::function<void(Tgetdatumfm*)> action)
+{
+    whenModal<Tgetdatumfm>(std::move(action));
+}
 
 void click(Tgetdatumfm* dialog, const char* name)
 {
@@ -28,7 +32,8 @@ void click(Tgetdatumfm* dialog, const char* name)
 
 } // namespace
 
-class TstGetdatum : public QObject {
+class TstGetdatum : public QObject
+{
     Q_OBJECT
 private slots:
     void init() { clock::set(QDateTime(QDate(2031, 7, 4), QTime(9, 0))); }
@@ -43,22 +48,34 @@ private slots:
 void TstGetdatum::pick_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("buttons");  // clicked in order, the last one ends the dialog
+    QTest::addColumn<QString>("buttons"); // clicked in order, the last one ends the dialog
     QTest::addColumn<QDate>("shownAt");
     QTest::addColumn<QString>("result");
-    QTest::newRow("compact round trip") << "20240305" << "b_ok" << QDate(2024, 3, 5) << "20240305";
-    QTest::newRow("compact year back") << "20240305" << "b_elozo b_ok" << QDate(2024, 3, 5) << "20230305";
-    QTest::newRow("dotted year forward") << "2024.03.05" << "b_kovetkezo b_ok" << QDate(2024, 3, 5) << "2025.03.05";
-    QTest::newRow("leap day a year back") << "2024.02.29" << "b_elozo b_ok" << QDate(2024, 2, 29) << "2023.02.28";
-    QTest::newRow("back keeps the text") << "2024.03.05" << "b_kovetkezo b_vissza" << QDate(2024, 3, 5)
-                                         << "2024.03.05";
-    QTest::newRow("back keeps a compact text") << "20240305" << "b_vissza" << QDate(2024, 3, 5) << "20240305";
-    QTest::newRow("invalid replaced by today") << "2024.02.30" << "b_vissza" << QDate(2031, 7, 4) << "2031.07.04";
-    QTest::newRow("invalid compact stays compact") << "20240230" << "b_vissza" << QDate(2031, 7, 4) << "20310704";
-    QTest::newRow("invalid compact chosen") << "20241301" << "b_ok" << QDate(2031, 7, 4) << "20310704";
-    QTest::newRow("blank mask starts today") << "    .  .  " << "b_ok" << QDate(2031, 7, 4) << "2031.07.04";
-    QTest::newRow("blank mask back stays blank") << "    .  .  " << "b_vissza" << QDate(2031, 7, 4) << "    .  .  ";
-    QTest::newRow("empty") << "" << "b_ok" << QDate(2031, 7, 4) << "2031.07.04";
+    QTest::newRow("compact round trip") << "20240305"
+                                        << "b_ok" << QDate(2024, 3, 5) << "20240305";
+    QTest::newRow("compact year back") << "20240305"
+                                       << "b_elozo b_ok" << QDate(2024, 3, 5) << "20230305";
+    QTest::newRow("dotted year forward") << "2024.03.05"
+                                         << "b_kovetkezo b_ok" << QDate(2024, 3, 5) << "2025.03.05";
+    QTest::newRow("leap day a year back") << "2024.02.29"
+                                          << "b_elozo b_ok" << QDate(2024, 2, 29) << "2023.02.28";
+    QTest::newRow("back keeps the text")
+        << "2024.03.05"
+        << "b_kovetkezo b_vissza" << QDate(2024, 3, 5) << "2024.03.05";
+    QTest::newRow("back keeps a compact text") << "20240305"
+                                               << "b_vissza" << QDate(2024, 3, 5) << "20240305";
+    QTest::newRow("invalid replaced by today") << "2024.02.30"
+                                               << "b_vissza" << QDate(2031, 7, 4) << "2031.07.04";
+    QTest::newRow("invalid compact stays compact") << "20240230"
+                                                   << "b_vissza" << QDate(2031, 7, 4) << "20310704";
+    QTest::newRow("invalid compact chosen") << "20241301"
+                                            << "b_ok" << QDate(2031, 7, 4) << "20310704";
+    QTest::newRow("blank mask starts today") << "    .  .  "
+                                             << "b_ok" << QDate(2031, 7, 4) << "2031.07.04";
+    QTest::newRow("blank mask back stays blank") << "    .  .  "
+                                                 << "b_vissza" << QDate(2031, 7, 4) << "    .  .  ";
+    QTest::newRow("empty") << ""
+                           << "b_ok" << QDate(2031, 7, 4) << "2031.07.04";
 }
 
 void TstGetdatum::pick()

@@ -9,7 +9,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 void writeFile(const QString& path, const QString& text)
 {
@@ -20,7 +21,8 @@ void writeFile(const QString& path, const QString& text)
 
 } // namespace
 
-class TestIni : public QObject {
+class TestIni : public QObject
+{
     Q_OBJECT
 private slots:
     void init()
@@ -34,24 +36,72 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("value");   // "<absent>" when the key must not be read
+        QTest::addColumn<QString>("value"); // "<absent>" when the key must not be read
         QTest::addColumn<QString>("comment");
-        QTest::newRow("lower-case key, blanks, comment") << "  cegkod =  VELKOR   // saját cég\r\n" << "CEGKOD" << "VELKOR" << " saját cég";
-        QTest::newRow("value keeps case") << "WPWD=None\r\n" << "WPWD" << "None" << "";
-        QTest::newRow("star line is a comment") << "*DBSERVER=x.fdb\r\n" << "DBSERVER" << "<absent>" << "";
-        QTest::newRow("blank then star") << "   * DBSERVER=x.fdb\r\n" << "DBSERVER" << "<absent>" << "";
-        QTest::newRow("no equals sign") << "DBSERVER x.fdb\r\n" << "DBSERVER" << "<absent>" << "";
-        QTest::newRow("equals only in comment") << "DBSERVER // a=b\r\n" << "DBSERVER" << "<absent>" << "";
-        QTest::newRow("second equals in value") << "FTP_DIR=a=b\r\n" << "FTP_DIR" << "a=b" << "";
-        QTest::newRow("empty value present") << "WORK_PATH=\r\n" << "WORK_PATH" << "" << "";
-        QTest::newRow("accents in Windows-1250") << "GEPNEV=Írógép ő ű\r\n" << "GEPNEV" << "Írógép ő ű" << "";
-        QTest::newRow("LF line ends") << "A=1\nB=2\n" << "B" << "2" << "";
-        QTest::newRow("later line wins") << "A=1\r\nA=2\r\n" << "A" << "2" << "";
-        QTest::newRow("four-digit year") << "KVARCITRC=trc%EEEE%\r\n" << "KVARCITRC" << "trc2026" << "";
-        QTest::newRow("two-digit year") << "X=a%EE%b\r\n" << "X" << "a26b" << "";
-        QTest::newRow("last year") << "X=%EEEM%-%EM%\r\n" << "X" << "2025-25" << "";
-        QTest::newRow("first occurrence only") << "X=%EE%%EE%\r\n" << "X" << "26%EE%" << "";
-        QTest::newRow("blank after placeholder lost") << "X=%EEEE% kész\r\n" << "X" << "2026kész" << "";
+        QTest::newRow("lower-case key, blanks, comment") << "  cegkod =  VELKOR   // saját cég\r\n"
+                                                         << "CEGKOD"
+                                                         << "VELKOR"
+                                                         << " saját cég";
+        QTest::newRow("value keeps case") << "WPWD=None\r\n"
+                                          << "WPWD"
+                                          << "None"
+                                          << "";
+        QTest::newRow("star line is a comment") << "*DBSERVER=x.fdb\r\n"
+                                                << "DBSERVER"
+                                                << "<absent>"
+                                                << "";
+        QTest::newRow("blank then star") << "   * DBSERVER=x.fdb\r\n"
+                                         << "DBSERVER"
+                                         << "<absent>"
+                                         << "";
+        QTest::newRow("no equals sign") << "DBSERVER x.fdb\r\n"
+                                        << "DBSERVER"
+                                        << "<absent>"
+                                        << "";
+        QTest::newRow("equals only in comment") << "DBSERVER // a=b\r\n"
+                                                << "DBSERVER"
+                                                << "<absent>"
+                                                << "";
+        QTest::newRow("second equals in value") << "FTP_DIR=a=b\r\n"
+                                                << "FTP_DIR"
+                                                << "a=b"
+                                                << "";
+        QTest::newRow("empty value present") << "WORK_PATH=\r\n"
+                                             << "WORK_PATH"
+                                             << ""
+                                             << "";
+        QTest::newRow("accents in Windows-1250") << "GEPNEV=Írógép ő ű\r\n"
+                                                 << "GEPNEV"
+                                                 << "Írógép ő ű"
+                                                 << "";
+        QTest::newRow("LF line ends") << "A=1\nB=2\n"
+                                      << "B"
+                                      << "2"
+                                      << "";
+        QTest::newRow("later line wins") << "A=1\r\nA=2\r\n"
+                                         << "A"
+                                         << "2"
+                                         << "";
+        QTest::newRow("four-digit year") << "KVARCITRC=trc%EEEE%\r\n"
+                                         << "KVARCITRC"
+                                         << "trc2026"
+                                         << "";
+        QTest::newRow("two-digit year") << "X=a%EE%b\r\n"
+                                        << "X"
+                                        << "a26b"
+                                        << "";
+        QTest::newRow("last year") << "X=%EEEM%-%EM%\r\n"
+                                   << "X"
+                                   << "2025-25"
+                                   << "";
+        QTest::newRow("first occurrence only") << "X=%EE%%EE%\r\n"
+                                               << "X"
+                                               << "26%EE%"
+                                               << "";
+        QTest::newRow("blank after placeholder lost") << "X=%EEEE% kész\r\n"
+                                                      << "X"
+                                                      << "2026kész"
+                                                      << "";
     }
     void lines()
     {
@@ -81,8 +131,10 @@ private slots:
     void includesReplaceInOrderAndCyclesStop()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath("MIVO.INI"), "A=top\r\nB=top\r\n  @ inc.ini\r\nB=after\r\n@MIVO.INI\r\n");
-        writeFile(dir.filePath("inc.ini"), "A=included\r\nB=included\r\nC=included\r\n@inc.ini\r\n@MIVO.INI\r\n");
+        writeFile(dir.filePath("MIVO.INI"),
+                  "A=top\r\nB=top\r\n  @ inc.ini\r\nB=after\r\n@MIVO.INI\r\n");
+        writeFile(dir.filePath("inc.ini"),
+                  "A=included\r\nB=included\r\nC=included\r\n@inc.ini\r\n@MIVO.INI\r\n");
         ScriptedMessagesGuard messages;
         QVERIFY(Ini::instance().readFile(dir.filePath("MIVO.INI")));
         QCOMPARE(Ini::instance().value("A"), QString("included"));
@@ -130,7 +182,8 @@ private slots:
     void writeGoesToTheTopFileWithBackup()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath("MIVO.INI"), "* régi megjegyzés\r\nCEGKOD=VELKOR // cég\r\n@inc.ini\r\n");
+        writeFile(dir.filePath("MIVO.INI"),
+                  "* régi megjegyzés\r\nCEGKOD=VELKOR // cég\r\n@inc.ini\r\n");
         writeFile(dir.filePath("inc.ini"), "GEPNEV=Iroda\r\n");
         QVERIFY(Ini::instance().readFile(dir.filePath("MIVO.INI"), true));
         Ini::instance().set("GEPNEV", "Műhely");
@@ -138,7 +191,8 @@ private slots:
         QVERIFY2(Ini::instance().write(&error), qPrintable(error));
         QFile written(dir.filePath("MIVO.INI"));
         QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(fromWindows1250(written.readAll()), QString("CEGKOD=VELKOR  // cég\r\nGEPNEV=Műhely\r\n"));
+        QCOMPARE(fromWindows1250(written.readAll()),
+                 QString("CEGKOD=VELKOR  // cég\r\nGEPNEV=Műhely\r\n"));
         QFile backup(dir.filePath("MIVO.INI.bak"));
         QVERIFY(backup.open(QIODevice::ReadOnly));
         QVERIFY(fromWindows1250(backup.readAll()).startsWith("* régi megjegyzés"));
@@ -156,9 +210,10 @@ private slots:
         const QString text = "ÁÉÍÓÖŐÚÜŰ áéíóöőúüű ô ľ ś";
         const QByteArray bytes = toWindows1250(text);
         QCOMPARE(bytes.size(), text.size());
-        QCOMPARE(uchar(bytes[5]), uchar(0xD5));  // Ő
+        QCOMPARE(uchar(bytes[5]), uchar(0xD5)); // Ő
         QCOMPARE(fromWindows1250(bytes), text);
-        QCOMPARE(toWindows1250("a€b✓"), QByteArray("a\x80" "b?"));
+        QCOMPARE(toWindows1250("a€b✓"), QByteArray("a\x80"
+                                                   "b?"));
     }
 };
 

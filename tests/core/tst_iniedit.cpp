@@ -1,5 +1,5 @@
-#include "core/iniedit.h"
 #include "core/ini.h"
+#include "core/iniedit.h"
 #include "core/messages.h"
 #include "platform/codepage.h"
 
@@ -11,7 +11,8 @@
 
 using namespace mivo;
 
-class TestIniEdit : public QObject {
+class TestIniEdit : public QObject
+{
     Q_OBJECT
 private slots:
     void storeAsksAndWritesTheEditedValues()
@@ -46,7 +47,8 @@ private slots:
         QCOMPARE(Ini::instance().value("GEPNEV"), QString("Műhely gép"));
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(fromWindows1250(f.readAll()), QString("CEGKOD=VELKOR  // saját cég\r\nGEPNEV=Műhely gép\r\n"));
+        QCOMPARE(fromWindows1250(f.readAll()),
+                 QString("CEGKOD=VELKOR  // saját cég\r\nGEPNEV=Műhely gép\r\n"));
         QVERIFY(QFile::exists(path + ".bak"));
     }
 };

@@ -7,8 +7,8 @@
 #include "core/paths.h"
 #include "platform/codepage.h"
 #include "platform/dbquery.h"
-#include "support/testdb.h"
 #include "support/modal.h"
+#include "support/testdb.h"
 
 #include <QAction>
 #include <QApplication>
@@ -23,14 +23,21 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 const QString wrong = QStringLiteral("Hibás név, vagy jelszó.");
 
 // Runs the action on the login dialog as soon as it is on screen (it is modal).
-void whenShown(std::function<void(TPasswordfm*)> action) { whenModal<TPasswordfm>(std::move(action)); }
+void whenShown(std::function<void(TPasswordfm*)> action)
+{
+    whenModal<TPasswordfm>(std::move(action));
+}
 
-QLineEdit* edit(QWidget* dialog, const char* name) { return dialog->findChild<QLineEdit*>(QString::fromLatin1(name)); }
+QLineEdit* edit(QWidget* dialog, const char* name)
+{
+    return dialog->findChild<QLineEdit*>(QString::fromLatin1(name));
+}
 
 void press(QWidget* dialog, const char* name)
 {
@@ -59,7 +66,8 @@ void writeFile(const QString& path, const QString& text)
 
 } // namespace
 
-class TstLogin : public QObject {
+class TstLogin : public QObject
+{
     Q_OBJECT
 private slots:
     void init();
@@ -109,33 +117,35 @@ void TstLogin::cleanup()
     Ini::instance().clear();
 }
 
-void TstLogin::addUser(const QString& kod, const QString& nev, const QString& nev2, const QString& jelszo,
-                       const QString& jogok, const QString& aktiv)
+void TstLogin::addUser(const QString& kod, const QString& nev, const QString& nev2,
+                       const QString& jelszo, const QString& jogok, const QString& aktiv)
 {
     QString error;
-    QVERIFY2(db::execute(QStringLiteral("d_mivo"),
-                         QStringLiteral("INSERT INTO SZ_JUZER (KOD, NEV, NEV2, JELSZO, JOGOK, AKTIV) "
-                                        "VALUES (:kod, :nev, :nev2, :jelszo, :jogok, :aktiv)"),
-                         {{QStringLiteral("kod"), kod},
-                          {QStringLiteral("nev"), nev},
-                          {QStringLiteral("nev2"), nev2},
-                          {QStringLiteral("jelszo"), jelszo},
-                          {QStringLiteral("jogok"), jogok},
-                          {QStringLiteral("aktiv"), aktiv}},
-                         &error),
-             qPrintable(error));
+    QVERIFY2(
+        db::execute(QStringLiteral("d_mivo"),
+                    QStringLiteral("INSERT INTO SZ_JUZER (KOD, NEV, NEV2, JELSZO, JOGOK, AKTIV) "
+                                   "VALUES (:kod, :nev, :nev2, :jelszo, :jogok, :aktiv)"),
+                    {{QStringLiteral("kod"), kod},
+                     {QStringLiteral("nev"), nev},
+                     {QStringLiteral("nev2"), nev2},
+                     {QStringLiteral("jelszo"), jelszo},
+                     {QStringLiteral("jogok"), jogok},
+                     {QStringLiteral("aktiv"), aktiv}},
+                    &error),
+        qPrintable(error));
 }
 
 QString TstLogin::password(const QString& kod)
 {
-    return db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT JELSZO FROM SZ_JUZER WHERE KOD = :kod"),
+    return db::scalar(QStringLiteral("d_mivo"),
+                      QStringLiteral("SELECT JELSZO FROM SZ_JUZER WHERE KOD = :kod"),
                       {{QStringLiteral("kod"), kod}})
         .toString();
 }
 
 void TstLogin::firstUser_data()
 {
-    QTest::addColumn<QString>("existing");  // AKTIV of a row QVX / of a row KISS, "-" = no row
+    QTest::addColumn<QString>("existing"); // AKTIV of a row QVX / of a row KISS, "-" = no row
     QTest::addColumn<bool>("inserted");
     QTest::newRow("empty table") << "- -" << true;
     QTest::newRow("every user inactive") << "- N" << true;
@@ -149,23 +159,28 @@ void TstLogin::firstUser()
     QFETCH(bool, inserted);
     const QStringList aktiv = existing.split(QLatin1Char(' '));
     if (aktiv[0] != QLatin1String("-"))
-        addUser(QStringLiteral("QVX"), QStringLiteral("REGI"), QString(), QStringLiteral("ABC"), QString(), aktiv[0]);
+        addUser(QStringLiteral("QVX"), QStringLiteral("REGI"), QString(), QStringLiteral("ABC"),
+                QString(), aktiv[0]);
     if (aktiv[1] != QLatin1String("-"))
-        addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("KE"),
-                QStringLiteral("A"), aktiv[1]);
-    const int before = db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER")).toInt();
+        addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+                QStringLiteral("KE"), QStringLiteral("A"), aktiv[1]);
+    const int before =
+        db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER"))
+            .toInt();
 
     ScriptedMessagesGuard messages;
     Login login;
     QVERIFY(login.ensureFirstUser());
-    QVERIFY(login.ensureFirstUser());  // a second opening adds nobody
+    QVERIFY(login.ensureFirstUser()); // a second opening adds nobody
     QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join('\n')));
 
     db::Query q(QStringLiteral("d_mivo"));
     q.setSql(QStringLiteral("SELECT * FROM SZ_JUZER WHERE KOD = 'QVX'"));
     QVERIFY(q.exec());
     q.first();
-    const int after = db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER")).toInt();
+    const int after =
+        db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER"))
+            .toInt();
     if (!inserted) {
         QCOMPARE(q.recordCount(), 0);
         QCOMPARE(after, before);
@@ -188,14 +203,22 @@ void TstLogin::logIn_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("password");
     QTest::addColumn<bool>("ok");
-    QTest::newRow("right") << "KISS" << "TITOK" << true;
-    QTest::newRow("wrong password") << "KISS" << "TITKO" << false;
-    QTest::newRow("unknown name") << "NAGY" << "TITOK" << false;
-    QTest::newRow("inactive user") << "REGI" << "REGI" << false;
-    QTest::newRow("not upper case") << "kiss" << "titok" << false;
-    QTest::newRow("empty") << "" << "" << false;
-    QTest::newRow("injection in the name") << "X' OR '1'='1" << "X' OR '1'='1" << false;
-    QTest::newRow("injection in the password") << "KISS" << "' OR ''='" << false;
+    QTest::newRow("right") << "KISS"
+                           << "TITOK" << true;
+    QTest::newRow("wrong password") << "KISS"
+                                    << "TITKO" << false;
+    QTest::newRow("unknown name") << "NAGY"
+                                  << "TITOK" << false;
+    QTest::newRow("inactive user") << "REGI"
+                                   << "REGI" << false;
+    QTest::newRow("not upper case") << "kiss"
+                                    << "titok" << false;
+    QTest::newRow("empty") << ""
+                           << "" << false;
+    QTest::newRow("injection in the name") << "X' OR '1'='1"
+                                           << "X' OR '1'='1" << false;
+    QTest::newRow("injection in the password") << "KISS"
+                                               << "' OR ''='" << false;
 }
 
 void TstLogin::logIn()
@@ -203,15 +226,16 @@ void TstLogin::logIn()
     QFETCH(QString, name);
     QFETCH(QString, password);
     QFETCH(bool, ok);
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral(" Kiss Éva "), QStringLiteral("TITOK"),
-            QStringLiteral(" AB9 "), QStringLiteral("I"));
-    addUser(QStringLiteral("R1"), QStringLiteral("REGI"), QStringLiteral("Régi"), QStringLiteral("REGI"),
-            QStringLiteral("W"), QStringLiteral("N"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral(" Kiss Éva "),
+            QStringLiteral("TITOK"), QStringLiteral(" AB9 "), QStringLiteral("I"));
+    addUser(QStringLiteral("R1"), QStringLiteral("REGI"), QStringLiteral("Régi"),
+            QStringLiteral("REGI"), QStringLiteral("W"), QStringLiteral("N"));
     Td::instance().userName = QStringLiteral("előző");
 
     ScriptedMessagesGuard messages;
     Login login;
-    QCOMPARE(login.logIn(name, password), ok ? Login::Result::Ok : Login::Result::WrongNameOrPassword);
+    QCOMPARE(login.logIn(name, password),
+             ok ? Login::Result::Ok : Login::Result::WrongNameOrPassword);
     const Td& td = Td::instance();
     if (ok) {
         QVERIFY(messages->texts.isEmpty());
@@ -236,15 +260,29 @@ void TstLogin::changePassword_data()
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("stored");
     using R = Login::Result;
-    QTest::newRow("changed, trimmed") << "TITOK" << " UJ1 " << "UJ1 " << int(R::Ok) << "A jelszó sikeresen módositva lett."
-                                      << "UJ1";
-    QTest::newRow("new password missing") << "TITOK" << "  " << "UJ1" << int(R::MissingNewPassword)
-                                          << "Kérem, adja meg az új jelszót!" << "TITOK";
-    QTest::newRow("confirmation missing") << "TITOK" << "UJ1" << "" << int(R::MissingConfirmation)
-                                          << "Kérem, erősitse meg az új jelszót!" << "TITOK";
-    QTest::newRow("confirmation differs") << "TITOK" << "UJ1" << "UJ2" << int(R::ConfirmationDiffers)
-                                          << "Az új és a megerősitett jelszó eltér." << "TITOK";
-    QTest::newRow("old password wrong") << "TITKO" << "UJ1" << "UJ1" << int(R::WrongNameOrPassword) << wrong << "TITOK";
+    QTest::newRow("changed, trimmed")
+        << "TITOK"
+        << " UJ1 "
+        << "UJ1 " << int(R::Ok) << "A jelszó sikeresen módositva lett."
+        << "UJ1";
+    QTest::newRow("new password missing")
+        << "TITOK"
+        << "  "
+        << "UJ1" << int(R::MissingNewPassword) << "Kérem, adja meg az új jelszót!"
+        << "TITOK";
+    QTest::newRow("confirmation missing")
+        << "TITOK"
+        << "UJ1"
+        << "" << int(R::MissingConfirmation) << "Kérem, erősitse meg az új jelszót!"
+        << "TITOK";
+    QTest::newRow("confirmation differs")
+        << "TITOK"
+        << "UJ1"
+        << "UJ2" << int(R::ConfirmationDiffers) << "Az új és a megerősitett jelszó eltér."
+        << "TITOK";
+    QTest::newRow("old password wrong") << "TITKO"
+                                        << "UJ1"
+                                        << "UJ1" << int(R::WrongNameOrPassword) << wrong << "TITOK";
 }
 
 void TstLogin::changePassword()
@@ -255,8 +293,8 @@ void TstLogin::changePassword()
     QFETCH(int, result);
     QFETCH(QString, message);
     QFETCH(QString, stored);
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
     Td::instance().userCode = QStringLiteral("QVX");
 
     ScriptedMessagesGuard messages;
@@ -269,14 +307,14 @@ void TstLogin::changePassword()
 
 void TstLogin::changeTouchesOnlyTheVerifiedRow()
 {
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
-    addUser(QStringLiteral("K0"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva (régi)"), QStringLiteral("REGI"),
-            QStringLiteral("W"), QStringLiteral("N"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("K0"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva (régi)"),
+            QStringLiteral("REGI"), QStringLiteral("W"), QStringLiteral("N"));
     ScriptedMessagesGuard messages;
     Login login;
-    QCOMPARE(login.changePassword(QStringLiteral("KISS"), QStringLiteral("TITOK"), QStringLiteral("UJ"),
-                                  QStringLiteral("UJ")),
+    QCOMPARE(login.changePassword(QStringLiteral("KISS"), QStringLiteral("TITOK"),
+                                  QStringLiteral("UJ"), QStringLiteral("UJ")),
              Login::Result::Ok);
     QCOMPARE(password(QStringLiteral("K1")), QStringLiteral("UJ"));
     QCOMPARE(password(QStringLiteral("K0")), QStringLiteral("REGI"));
@@ -294,7 +332,8 @@ void TstLogin::lastUserFile()
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("felh")));
     Ini::instance().set(QStringLiteral("INI_PATH"), QStringLiteral("felh\\"));
     const QString file = m_dir->filePath(QStringLiteral("felh/SZOT_user.ini"));
-    QCOMPARE(QFileInfo(Login::lastUserFile()).absoluteFilePath(), QFileInfo(file).absoluteFilePath());
+    QCOMPARE(QFileInfo(Login::lastUserFile()).absoluteFilePath(),
+             QFileInfo(file).absoluteFilePath());
     writeFile(file, QStringLiteral("SZŐKE\r\nmásodik sor\r\n"));
     QCOMPARE(Login::lastUser(), QStringLiteral("SZŐKE"));
     Login::storeLastUser(QStringLiteral("KISS"));
@@ -308,8 +347,8 @@ void TstLogin::lastUserFile()
 
 void TstLogin::loginDialog()
 {
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
     writeFile(Login::lastUserFile(), QStringLiteral("KISS\r\n"));
     ScriptedMessagesGuard messages;
     TPasswordfm dialog;
@@ -334,7 +373,9 @@ void TstLogin::loginDialog()
     QCOMPARE(Td::instance().userCode, QStringLiteral("K1"));
     QVERIFY(messages->texts.isEmpty());
     // With an active user there, the first user is not added.
-    QCOMPARE(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER")).toInt(), 1);
+    QCOMPARE(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER"))
+                 .toInt(),
+             1);
 
     // The next opening starts with an empty password.
     whenShown([](TPasswordfm* d) {
@@ -410,7 +451,9 @@ void TstLogin::keyboardNavigation()
     ScriptedMessagesGuard messages;
     TPasswordfm dialog;
     QStringList trail;
-    auto focused = [&dialog] { return dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString(); };
+    auto focused = [&dialog] {
+        return dialog.focusWidget() ? dialog.focusWidget()->objectName() : QString();
+    };
     whenShown([&](TPasswordfm* d) {
         QLineEdit* nev = edit(d, "e_nev");
         nev->setFocus();
@@ -419,14 +462,14 @@ void TstLogin::keyboardNavigation()
         trail << focused();
         QTest::keyClick(d->focusWidget(), Qt::Key_Up);
         trail << focused();
-        QTest::keyClick(d->focusWidget(), Qt::Key_Up);  // nothing above the name
+        QTest::keyClick(d->focusWidget(), Qt::Key_Up); // nothing above the name
         trail << focused();
         QTest::keyClick(d->focusWidget(), Qt::Key_Down);
         trail << focused();
         QTest::keyClicks(d->focusWidget(), Login::firstUserPassword);
-        QTest::keyClick(d->focusWidget(), Qt::Key_Enter);  // to the button, not pressing it
+        QTest::keyClick(d->focusWidget(), Qt::Key_Enter); // to the button, not pressing it
         trail << focused() << (d->isVisible() ? "open" : "closed");
-        QTest::keyClick(d->focusWidget(), Qt::Key_Return);  // presses the focused button
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return); // presses the focused button
     });
     QVERIFY(dialog.run(TPasswordfm::Mode::Login));
     QCOMPARE(trail, QStringList({"e_jelszo", "e_nev", "e_nev", "e_jelszo", "b_ok", "open"}));
@@ -453,8 +496,8 @@ void TstLogin::upperCaseKeepsTheCursor()
 
 void TstLogin::passwordChangeDialog()
 {
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
     writeFile(Login::lastUserFile(), QStringLiteral("KISS\r\n"));
     ScriptedMessagesGuard messages;
     TPasswordfm dialog;
@@ -466,13 +509,13 @@ void TstLogin::passwordChangeDialog()
         nameDisabled = !edit(d, "e_nev")->isEnabled();
         newFieldsShown = edit(d, "e_uj")->isVisible() && edit(d, "e_uj2")->isVisible();
         edit(d, "e_jelszo")->setText(QStringLiteral("TITOK"));
-        press(d, "b_ok");  // no new password
+        press(d, "b_ok"); // no new password
         focusAfter << d->focusWidget()->objectName();
         edit(d, "e_uj")->setText(QStringLiteral("UJ"));
-        press(d, "b_ok");  // no confirmation
+        press(d, "b_ok"); // no confirmation
         focusAfter << d->focusWidget()->objectName();
         edit(d, "e_uj2")->setText(QStringLiteral("MAS"));
-        press(d, "b_ok");  // differs
+        press(d, "b_ok"); // differs
         focusAfter << d->focusWidget()->objectName();
         focusAfter << (d->isVisible() ? "open" : "closed");
         edit(d, "e_uj2")->setText(QStringLiteral("UJ"));
@@ -483,14 +526,17 @@ void TstLogin::passwordChangeDialog()
     QVERIFY(nameDisabled);
     QVERIFY(newFieldsShown);
     QCOMPARE(focusAfter, QStringList({"e_uj", "e_uj", "e_uj", "open"}));
-    QCOMPARE(messages->texts, QStringList({"Kérem, adja meg az új jelszót!", "Kérem, erősitse meg az új jelszót!",
-                                           "Az új és a megerősitett jelszó eltér.",
-                                           "A jelszó sikeresen módositva lett."}));
+    QCOMPARE(messages->texts,
+             QStringList({"Kérem, adja meg az új jelszót!", "Kérem, erősitse meg az új jelszót!",
+                          "Az új és a megerősitett jelszó eltér.",
+                          "A jelszó sikeresen módositva lett."}));
     QCOMPARE(password(QStringLiteral("K1")), QStringLiteral("UJ"));
     // Neither the current user nor the last-user file changes, and no first user is added.
     QVERIFY(Td::instance().userCode.isEmpty());
     QCOMPARE(readFile(Login::lastUserFile()), QStringLiteral("KISS\r\n"));
-    QCOMPARE(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER")).toInt(), 1);
+    QCOMPARE(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT COUNT(*) FROM SZ_JUZER"))
+                 .toInt(),
+             1);
 
     // Cancelling a password change is no success either.
     whenShown([](TPasswordfm* d) { press(d, "b_megse"); });
@@ -499,13 +545,14 @@ void TstLogin::passwordChangeDialog()
 
 void TstLogin::changeIsForTheUserOfThisRun()
 {
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
-    addUser(QStringLiteral("N1"), QStringLiteral("NAGY"), QStringLiteral("Nagy Ádám"), QStringLiteral("TITOK"),
-            QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
+    addUser(QStringLiteral("N1"), QStringLiteral("NAGY"), QStringLiteral("Nagy Ádám"),
+            QStringLiteral("TITOK"), QStringLiteral("A"), QStringLiteral("I"));
     ScriptedMessagesGuard messages;
     TPasswordfm dialog;
-    QCOMPARE(dialog.login().logIn(QStringLiteral("KISS"), QStringLiteral("TITOK")), Login::Result::Ok);
+    QCOMPARE(dialog.login().logIn(QStringLiteral("KISS"), QStringLiteral("TITOK")),
+             Login::Result::Ok);
     // Another workstation user's name in the file does not matter any more.
     writeFile(Login::lastUserFile(), QStringLiteral("NAGY\r\n"));
     QString shownName;
@@ -524,11 +571,12 @@ void TstLogin::changeIsForTheUserOfThisRun()
 
 void TstLogin::mainWindowLogin()
 {
-    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"), QStringLiteral("TITOK"),
-            QStringLiteral("AB"), QStringLiteral("I"));
-    addUser(QStringLiteral("N1"), QStringLiteral("NAGY"), QStringLiteral("Nagy Ádám"), QStringLiteral("JELSZO"),
-            QStringLiteral("W"), QStringLiteral("I"));
-    writeFile(m_dir->filePath(QStringLiteral("MIVO.INI")), QStringLiteral("DBSERVER=") + m_db->path() + QStringLiteral("\r\n"));
+    addUser(QStringLiteral("K1"), QStringLiteral("KISS"), QStringLiteral("Kiss Éva"),
+            QStringLiteral("TITOK"), QStringLiteral("AB"), QStringLiteral("I"));
+    addUser(QStringLiteral("N1"), QStringLiteral("NAGY"), QStringLiteral("Nagy Ádám"),
+            QStringLiteral("JELSZO"), QStringLiteral("W"), QStringLiteral("I"));
+    writeFile(m_dir->filePath(QStringLiteral("MIVO.INI")),
+              QStringLiteral("DBSERVER=") + m_db->path() + QStringLiteral("\r\n"));
     ScriptedMessagesGuard messages;
     Tmivomainfm window;
     auto logInAs = [](const QString& name, const QString& password) {

@@ -13,14 +13,19 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // Runs the action on the message dialog as soon as it is on screen (it is modal).
-void whenShown(std::function<void(Tmsgfm*)> action) { whenModal<Tmsgfm>(std::move(action)); }
+void whenShown(std::function<void(Tmsgfm*)> action)
+{
+    whenModal<Tmsgfm>(std::move(action));
+}
 
 } // namespace
 
-class TstMsg : public QObject {
+class TstMsg : public QObject
+{
     Q_OBJECT
 private slots:
     void titleByKind_data();
@@ -67,7 +72,9 @@ void TstMsg::chosenButtonIndex()
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
 
-    const TmsgButtons captions{QStringLiteral("Mentés"), QStringLiteral("Elvetés hosszú felirattal"), QStringLiteral("Mégse")};
+    const TmsgButtons captions{QStringLiteral("Mentés"),
+                               QStringLiteral("Elvetés hosszú felirattal"),
+                               QStringLiteral("Mégse")};
     QStringList texts;
     QList<QRect> geometries;
     QPoint centre;
@@ -81,7 +88,9 @@ void TstMsg::chosenButtonIndex()
         centre = dialog->frameGeometry().center();
         QTest::mouseClick(dialog->buttons().at(index), Qt::LeftButton);
     });
-    QCOMPARE(Tmsgfm::ask(QStringLiteral("Mentsük a változásokat?"), MessageKind::Question, captions), index);
+    QCOMPARE(
+        Tmsgfm::ask(QStringLiteral("Mentsük a változásokat?"), MessageKind::Question, captions),
+        index);
 
     QCOMPARE(texts, QStringList({"&Mentés", "&Elvetés hosszú felirattal", "&Mégse"}));
     QVERIFY(allBold);

@@ -19,7 +19,8 @@
 using namespace mivo;
 
 // The program through a Firebird server on loopback, as workstations of an office use it.
-class TestServer : public QObject {
+class TestServer : public QObject
+{
     Q_OBJECT
     FirebirdServer m_server;
 
@@ -43,7 +44,8 @@ private slots:
         paths::setProgramDir(db.dir());
         QFile ini(QDir(db.dir()).filePath("MIVO.INI"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write(toWindows1250("DBSERVER=" + db.location() + "\r\nWPWD=NONE\r\nFTP_SERVER=f\r\nFTP_USER=u\r\n"));
+        ini.write(toWindows1250("DBSERVER=" + db.location() +
+                                "\r\nWPWD=NONE\r\nFTP_SERVER=f\r\nFTP_USER=u\r\n"));
         ini.close();
         QFile patch(QDir(db.dir()).filePath("updates.sql"));
         QVERIFY(patch.open(QIODevice::WriteOnly));
@@ -54,13 +56,16 @@ private slots:
         Tmivomainfm w;
         QVERIFY(w.runStartup());
         QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join('\n')));
-        const QString protocol = db::scalar("d_mivo", "SELECT MON$REMOTE_PROTOCOL FROM MON$ATTACHMENTS "
-                                                      "WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION").toString();
+        const QString protocol =
+            db::scalar("d_mivo", "SELECT MON$REMOTE_PROTOCOL FROM MON$ATTACHMENTS "
+                                 "WHERE MON$ATTACHMENT_ID = CURRENT_CONNECTION")
+                .toString();
         QVERIFY2(protocol.startsWith("TCP"), qPrintable(protocol));
         QVERIFY(w.menu("m_levelezes")->menuAction()->isVisible());
         QVERIFY(!w.action("keszlet")->isVisible());
         QVERIFY(Td::instance().jobHistoryAvailable);
-        QCOMPARE(db::scalar("d_alap", "SELECT NEV FROM TAVOLLET WHERE KOD = 'SRV'").toString(), QString("Szerveren át"));
+        QCOMPARE(db::scalar("d_alap", "SELECT NEV FROM TAVOLLET WHERE KOD = 'SRV'").toString(),
+                 QString("Szerveren át"));
     }
 
     void twoWorkstationsKeepTheirOwnKeys()
@@ -69,7 +74,8 @@ private slots:
         QVERIFY2(db.ok(), qPrintable(db.error()));
         QVERIFY(db.openConnection("d_masik"));
         Customer mine{0, "Varga Péter", "2120", "Dunakeszi", "Fő út 10.", "", "", "", "", ""};
-        QVERIFY(db::execute("d_masik", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES ('Varga Péter', '2120', 'Dunakeszi', 'Fő út 10.')"));
+        QVERIFY(db::execute("d_masik", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES "
+                                       "('Varga Péter', '2120', 'Dunakeszi', 'Fő út 10.')"));
         QString error;
         QVERIFY2(Td::instance().saveCustomer(mine, Customer{}, &error), qPrintable(error));
         QCOMPARE(mine.kod, 2);

@@ -23,7 +23,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 void writeIni(const QString& dir, const QString& text)
 {
@@ -32,11 +33,15 @@ void writeIni(const QString& dir, const QString& text)
     f.write(toWindows1250(text));
 }
 
-bool visible(Tmivomainfm& w, const char* component) { return w.action(component)->isVisible(); }
+bool visible(Tmivomainfm& w, const char* component)
+{
+    return w.action(component)->isVisible();
+}
 
 } // namespace
 
-class TestStartup : public QObject {
+class TestStartup : public QObject
+{
     Q_OBJECT
 private slots:
     void init()
@@ -57,14 +62,48 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("Mivo Koordinálás  * "));
         QCOMPARE(w.findChild<QLabel*>("l_version")->text(), QString("2.6.7"));
         QCOMPARE(w.findChild<QLabel*>("l_cim")->text(), QString(" M.I.V.O."));
-        const QStringList components = {
-            "keszulekek", "Alkatreszek", "Szolgaltatasok", "Szerelok", "kulsocegek", "Kulsosszerelok", "ugyfelek",
-            "Kszlkek1", "keszlet", "tevekenysegek", "allapotok", "tavolletek", "vezerlo", "sz_juzer", "menuk",
-            "tablak", "Kivlasztsutnirtkadsok1", "hibafelvetel", "kiosztas", "munkazaras", "okmunkajavit", "zartajto",
-            "Folyamatban", "szerelokiesoido", "kulsosmunka", "napilista", "kiesolista", "tevekenyseglista",
-            "elozmenylista", "Teljestevkenysglista1", "Sajtsszelltslista1", "levelgen", "Kijelentkezes",
-            "jelszovaltas", "elsobeo", "SD_ser_bol", "adatatadas", "adatkuldes", "Adatfogadas", "Promramfrissitese",
-            "alkkeszgen", "vege"};
+        const QStringList components = {"keszulekek",
+                                        "Alkatreszek",
+                                        "Szolgaltatasok",
+                                        "Szerelok",
+                                        "kulsocegek",
+                                        "Kulsosszerelok",
+                                        "ugyfelek",
+                                        "Kszlkek1",
+                                        "keszlet",
+                                        "tevekenysegek",
+                                        "allapotok",
+                                        "tavolletek",
+                                        "vezerlo",
+                                        "sz_juzer",
+                                        "menuk",
+                                        "tablak",
+                                        "Kivlasztsutnirtkadsok1",
+                                        "hibafelvetel",
+                                        "kiosztas",
+                                        "munkazaras",
+                                        "okmunkajavit",
+                                        "zartajto",
+                                        "Folyamatban",
+                                        "szerelokiesoido",
+                                        "kulsosmunka",
+                                        "napilista",
+                                        "kiesolista",
+                                        "tevekenyseglista",
+                                        "elozmenylista",
+                                        "Teljestevkenysglista1",
+                                        "Sajtsszelltslista1",
+                                        "levelgen",
+                                        "Kijelentkezes",
+                                        "jelszovaltas",
+                                        "elsobeo",
+                                        "SD_ser_bol",
+                                        "adatatadas",
+                                        "adatkuldes",
+                                        "Adatfogadas",
+                                        "Promramfrissitese",
+                                        "alkkeszgen",
+                                        "vege"};
         for (const QString& c : components)
             QVERIFY2(w.action(c), qPrintable(c));
         QCOMPARE(w.action("sz_juzer")->text(), QString("Felhasználók, jelszavak "));
@@ -82,7 +121,8 @@ private slots:
         QTest::newRow("all") << TestDb::allOptional() << true << true << true;
         QTest::newRow("none") << QStringList{} << false << false << false;
         QTest::newRow("letters only") << QStringList{"LEVELKE"} << true << false << false;
-        QTest::newRow("stock and history") << QStringList{"ALK_KESZLET", "MUNKA_LOG"} << false << true << true;
+        QTest::newRow("stock and history")
+            << QStringList{"ALK_KESZLET", "MUNKA_LOG"} << false << true << true;
     }
     void featuresFollowTheTablesPresent()
     {
@@ -112,8 +152,10 @@ private slots:
     {
         TestDb db(QStringList{}, "d_setup");
         paths::setProgramDir(db.dir());
-        writeIni(db.dir(), "DBSERVER=" + db.path() + "\r\nWPWD=NONE\r\nWORK_PATH=munka\\napi\r\n"
-                           "FTP_SERVER=ftp.example.hu\r\nFTP_USER=mivo\r\nSD_DBALIAS=SDSZERVIZ\r\n");
+        writeIni(db.dir(),
+                 "DBSERVER=" + db.path() +
+                     "\r\nWPWD=NONE\r\nWORK_PATH=munka\\napi\r\n"
+                     "FTP_SERVER=ftp.example.hu\r\nFTP_USER=mivo\r\nSD_DBALIAS=SDSZERVIZ\r\n");
         ScriptedMessagesGuard messages;
         Tmivomainfm w;
         QVERIFY(w.runStartup());
@@ -135,7 +177,9 @@ private slots:
     {
         TestDb db(QStringList{}, "d_setup");
         paths::setProgramDir(db.dir());
-        writeIni(db.dir(), "DBSERVER=" + db.path() + "\r\nWPWD=NONE\r\nSD_DBSERVER=\r\nSD_DBALIAS=SDSZERVIZ\r\nCEGKOD=KTHERM\r\n");
+        writeIni(db.dir(),
+                 "DBSERVER=" + db.path() +
+                     "\r\nWPWD=NONE\r\nSD_DBSERVER=\r\nSD_DBALIAS=SDSZERVIZ\r\nCEGKOD=KTHERM\r\n");
         ScriptedMessagesGuard messages;
         Tmivomainfm w;
         QVERIFY(w.runStartup());
@@ -159,8 +203,11 @@ private slots:
         ScriptedMessagesGuard messages;
         Tmivomainfm w;
         QVERIFY(w.runStartup());
-        QCOMPARE(messages->texts, QStringList{"UPDATES.SQL : Hibás SQL utasítás:\nINSERT INTO NINCSILYEN (A) VALUES (1)"});
-        QCOMPARE(db::scalar("d_mivo", "SELECT NEV FROM TAVOLLET WHERE KOD = 'P1'").toString(), QString("Idő: 10:15"));
+        QCOMPARE(messages->texts,
+                 QStringList{
+                     "UPDATES.SQL : Hibás SQL utasítás:\nINSERT INTO NINCSILYEN (A) VALUES (1)"});
+        QCOMPARE(db::scalar("d_mivo", "SELECT NEV FROM TAVOLLET WHERE KOD = 'P1'").toString(),
+                 QString("Idő: 10:15"));
         QCOMPARE(db::scalar("d_mivo", "SELECT COUNT(*) FROM TAVOLLET WHERE KOD = 'P2'").toInt(), 0);
         QVERIFY(!QFile::exists(patch.fileName()));
         QVERIFY(QFile::exists(QDir(db.dir()).filePath("updates_20261210_093015.sql")));
@@ -171,8 +218,10 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("secondMessage");
         QTest::newRow("No ends at once") << 1 << QString();
-        QTest::newRow("Yes says the download is not there") << 0
-            << QString("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el.");
+        QTest::newRow("Yes says the download is not there")
+            << 0
+            << QString("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem "
+                       "érhető el.");
     }
     void missingDatabaseFileOffersTheDownload()
     {
@@ -181,13 +230,15 @@ private slots:
         QTemporaryDir dir;
         paths::setProgramDir(dir.path());
         const QString missing = dir.filePath("nincs.fdb");
-        writeIni(dir.path(), "DBSERVER=" + missing + "\r\nFTP_SERVER=ftp.example.hu\r\nFTP_USER=mivo\r\nWPWD=NONE\r\n");
+        writeIni(dir.path(), "DBSERVER=" + missing +
+                                 "\r\nFTP_SERVER=ftp.example.hu\r\nFTP_USER=mivo\r\nWPWD=NONE\r\n");
         ScriptedMessagesGuard messages;
         messages->queueAnswers({answer});
         Tmivomainfm w;
         w.show();
         QVERIFY(!w.runStartup());
-        QCOMPARE(messages->texts.value(0), "A megadott adatbázis " + missing + "nem található.\n Letöltsük az FTP tárhelyről?");
+        QCOMPARE(messages->texts.value(0), "A megadott adatbázis " + missing +
+                                               "nem található.\n Letöltsük az FTP tárhelyről?");
         QCOMPARE(messages->texts.value(1), secondMessage);
         QCOMPARE(messages->texts.size(), secondMessage.isEmpty() ? 1 : 2);
         QVERIFY(!db::Connection::named("d_mivo").isOpen());
@@ -198,7 +249,8 @@ private slots:
     {
         QTest::addColumn<QString>("settings");
         QTest::newRow("file missing, no FTP") << QString("DBSERVER=%1/nincs.fdb\r\n");
-        QTest::newRow("server location") << QString("DBSERVER=127.0.0.1/1:%1/nincs.fdb\r\nFTP_SERVER=f\r\nFTP_USER=u\r\n");
+        QTest::newRow("server location")
+            << QString("DBSERVER=127.0.0.1/1:%1/nincs.fdb\r\nFTP_SERVER=f\r\nFTP_USER=u\r\n");
     }
     void noQuestionWithoutFtpOrForAServer()
     {
@@ -228,7 +280,10 @@ private slots:
         writeIni(db.dir(), "DBSERVER=" + db.path() + "\r\n");
         Ini::instance().clear();
         Tmivomainfm second;
-        second.startup().login = [&] { asked = true; return true; };
+        second.startup().login = [&] {
+            asked = true;
+            return true;
+        };
         QVERIFY(second.runStartup());
         QVERIFY(asked);
     }

@@ -8,7 +8,8 @@
 
 /// A fresh database with the metadata connection d_alap opened on it by Tdm.
 struct FrameworkDb {
-    explicit FrameworkDb(const QStringList& optionalTables = TestDb::allOptional()) : db(optionalTables)
+    explicit FrameworkDb(const QStringList& optionalTables = TestDb::allOptional())
+        : db(optionalTables)
     {
         if (db.ok() && !mivo::Tdm::instance().connect())
             QTest::qFail(qPrintable(mivo::Tdm::instance().lastError()), __FILE__, __LINE__);

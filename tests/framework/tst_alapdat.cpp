@@ -9,7 +9,8 @@
 
 using namespace mivo;
 
-class TestAlapdat : public QObject {
+class TestAlapdat : public QObject
+{
     Q_OBJECT
 private slots:
     void cleanup() { Ini::instance().clear(); }
@@ -39,14 +40,18 @@ private slots:
 
     void serverKindFollowsDriverOrAlias()
     {
-        QCOMPARE(Tdm::serverKindFor(QStringLiteral("intrbase"), QString()), QStringLiteral("INTRBASE"));
-        QCOMPARE(Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("C:\\adat\\mivo.fdb")),
+        QCOMPARE(Tdm::serverKindFor(QStringLiteral("intrbase"), QString()),
                  QStringLiteral("INTRBASE"));
+        QCOMPARE(
+            Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("C:\\adat\\mivo.fdb")),
+            QStringLiteral("INTRBASE"));
         db::Connection& other = db::Connection::named(QStringLiteral("d_mivo"));
         other.setAliasName(QStringLiteral("MSMIVO"));
         other.setDriverName(QStringLiteral("sql server"));
-        QCOMPARE(Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("msmivo")), QStringLiteral("SQL SERVER"));
-        QCOMPARE(Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("UNKNOWN")), QStringLiteral("INTRBASE"));
+        QCOMPARE(Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("msmivo")),
+                 QStringLiteral("SQL SERVER"));
+        QCOMPARE(Tdm::serverKindFor(QStringLiteral("INTRBASE"), QStringLiteral("UNKNOWN")),
+                 QStringLiteral("INTRBASE"));
         other.clear();
         other.setDriverName(db::InterBaseDriver);
     }
@@ -72,11 +77,16 @@ private slots:
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("joined");
         QTest::addColumn<int>("count");
-        QTest::newRow("composite") << "NAPIREND" << "SZERELOKOD,DATUM" << 2;
-        QTest::newRow("composite, declared order") << "PVEZERLO" << "PANEL,SZOTMEZO,QMEZO" << 3;
-        QTest::newRow("single") << "UGYFEL" << "KOD" << 1;
-        QTest::newRow("none") << "MUNKA_ALK" << "" << 0;
-        QTest::newRow("missing table") << "NINCS" << "" << 0;
+        QTest::newRow("composite") << "NAPIREND"
+                                   << "SZERELOKOD,DATUM" << 2;
+        QTest::newRow("composite, declared order") << "PVEZERLO"
+                                                   << "PANEL,SZOTMEZO,QMEZO" << 3;
+        QTest::newRow("single") << "UGYFEL"
+                                << "KOD" << 1;
+        QTest::newRow("none") << "MUNKA_ALK"
+                              << "" << 0;
+        QTest::newRow("missing table") << "NINCS"
+                                       << "" << 0;
     }
     void primaryKeys()
     {
@@ -89,7 +99,8 @@ private slots:
         QCOMPARE(key.joined(), joined);
         QCOMPARE(key.count(), count);
         // The same on the business connection.
-        QCOMPARE(Tdm::instance().primaryKeyFields(table, QStringLiteral("d_mivo")).joined(), joined);
+        QCOMPARE(Tdm::instance().primaryKeyFields(table, QStringLiteral("d_mivo")).joined(),
+                 joined);
     }
 
     void fieldInfo_data()
@@ -99,17 +110,20 @@ private slots:
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("type");
         QTest::addColumn<bool>("notNull");
-        QTest::newRow("utf8 varchar counts characters") << "NEV" << true << 40 << "VARCHAR" << false;
+        QTest::newRow("utf8 varchar counts characters")
+            << "NEV" << true << 40 << "VARCHAR" << false;
         QTest::newRow("not null key") << "KOD" << true << 4 << "INTEGER" << true;
         QTest::newRow("smallint") << "KIS" << true << 2 << "SMALLINT" << false;
         QTest::newRow("double") << "AR" << true << 8 << "DOUBLE PRECISION" << false;
         QTest::newRow("char") << "JEL" << true << 3 << "TEXT" << false;
         QTest::newRow("domain not null") << "DOMAINKOD" << true << 8 << "VARCHAR" << true;
-        QTest::newRow("domain with not null on top") << "DOMAINNEV" << true << 20 << "VARCHAR" << true;
+        QTest::newRow("domain with not null on top")
+            << "DOMAINNEV" << true << 20 << "VARCHAR" << true;
         QTest::newRow("domain nullable") << "DOMAINNEV2" << true << 20 << "VARCHAR" << false;
         QTest::newRow("text blob") << "MEGJ" << true << 8 << "BLOB" << false;
         QTest::newRow("missing") << "NINCS" << false << 0 << "nil" << false;
-        QTest::newRow("lower case name of an upper case column") << "nev" << false << 0 << "nil" << false;
+        QTest::newRow("lower case name of an upper case column")
+            << "nev" << false << 0 << "nil" << false;
     }
     void fieldInfo()
     {
@@ -122,9 +136,10 @@ private slots:
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
         QVERIFY(fdb.exec(QStringLiteral("CREATE DOMAIN D_KOD AS VARCHAR(8) NOT NULL")));
         QVERIFY(fdb.exec(QStringLiteral("CREATE DOMAIN D_NEV AS VARCHAR(20)")));
-        QVERIFY(fdb.exec(QStringLiteral("CREATE TABLE PROBA (KOD INTEGER NOT NULL, NEV VARCHAR(40), KIS SMALLINT, "
-                                        "AR DOUBLE PRECISION, JEL CHAR(3), DOMAINKOD D_KOD, DOMAINNEV D_NEV NOT NULL, "
-                                        "DOMAINNEV2 D_NEV, MEGJ BLOB SUB_TYPE TEXT, NAP DATE, PRIMARY KEY (KOD))")));
+        QVERIFY(fdb.exec(QStringLiteral(
+            "CREATE TABLE PROBA (KOD INTEGER NOT NULL, NEV VARCHAR(40), KIS SMALLINT, "
+            "AR DOUBLE PRECISION, JEL CHAR(3), DOMAINKOD D_KOD, DOMAINNEV D_NEV NOT NULL, "
+            "DOMAINNEV2 D_NEV, MEGJ BLOB SUB_TYPE TEXT, NAP DATE, PRIMARY KEY (KOD))")));
         const ColumnInfo info = Tdm::instance().fieldInfo(QStringLiteral("PROBA"), column);
         QCOMPARE(info.found, found);
         QCOMPARE(info.length, length);
@@ -137,17 +152,28 @@ private slots:
         QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("editLength");
-        QTest::newRow("varchar") << "NEV" << "VARCHAR" << 40;
-        QTest::newRow("char") << "JEL" << "VARCHAR" << 3;
-        QTest::newRow("integer") << "KOD" << "INTEGER" << 10;
-        QTest::newRow("bigint") << "NAGY" << "INTEGER" << 10;
-        QTest::newRow("smallint") << "KIS" << "SMALLINT" << 10;
-        QTest::newRow("double") << "AR" << "FLOAT" << 15;
-        QTest::newRow("numeric") << "OSSZEG" << "FLOAT" << 15;
-        QTest::newRow("boolean") << "JO" << "BOOLEAN" << 8;
-        QTest::newRow("text blob") << "MEGJ" << "MEMO" << -1;
-        QTest::newRow("date") << "NAP" << "Unknown" << 8;
-        QTest::newRow("timestamp") << "IDO" << "Unknown" << 8;
+        QTest::newRow("varchar") << "NEV"
+                                 << "VARCHAR" << 40;
+        QTest::newRow("char") << "JEL"
+                              << "VARCHAR" << 3;
+        QTest::newRow("integer") << "KOD"
+                                 << "INTEGER" << 10;
+        QTest::newRow("bigint") << "NAGY"
+                                << "INTEGER" << 10;
+        QTest::newRow("smallint") << "KIS"
+                                  << "SMALLINT" << 10;
+        QTest::newRow("double") << "AR"
+                                << "FLOAT" << 15;
+        QTest::newRow("numeric") << "OSSZEG"
+                                 << "FLOAT" << 15;
+        QTest::newRow("boolean") << "JO"
+                                 << "BOOLEAN" << 8;
+        QTest::newRow("text blob") << "MEGJ"
+                                   << "MEMO" << -1;
+        QTest::newRow("date") << "NAP"
+                              << "Unknown" << 8;
+        QTest::newRow("timestamp") << "IDO"
+                                   << "Unknown" << 8;
     }
     void fieldTypesAndEditLengths()
     {
@@ -156,9 +182,10 @@ private slots:
         QFETCH(int, editLength);
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
-        QVERIFY(fdb.exec(QStringLiteral("CREATE TABLE PROBA (KOD INTEGER, NEV VARCHAR(40), KIS SMALLINT, NAGY BIGINT, "
-                                        "AR DOUBLE PRECISION, OSSZEG NUMERIC(15,2), JEL CHAR(3), JO BOOLEAN, "
-                                        "MEGJ BLOB SUB_TYPE TEXT, NAP DATE, IDO TIMESTAMP)")));
+        QVERIFY(fdb.exec(QStringLiteral(
+            "CREATE TABLE PROBA (KOD INTEGER, NEV VARCHAR(40), KIS SMALLINT, NAGY BIGINT, "
+            "AR DOUBLE PRECISION, OSSZEG NUMERIC(15,2), JEL CHAR(3), JO BOOLEAN, "
+            "MEGJ BLOB SUB_TYPE TEXT, NAP DATE, IDO TIMESTAMP)")));
         db::Query q(Tdm::connectionName);
         q.setSql(QStringLiteral("Select * From PROBA where 1=2"));
         QVERIFY2(q.exec(), qPrintable(q.lastError()));
@@ -171,7 +198,8 @@ private slots:
     {
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
-        const IdentityInfo identity = Tdm::instance().isIdentityField(QStringLiteral("UGYFEL"), QStringLiteral("KOD"));
+        const IdentityInfo identity =
+            Tdm::instance().isIdentityField(QStringLiteral("UGYFEL"), QStringLiteral("KOD"));
         QVERIFY(!identity.identity);
         QCOMPARE(identity.seed, -1);
         QCOMPARE(identity.increment, -1);

@@ -15,7 +15,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // A panel holding the named fields with their texts.
 PanelFieldText panelWith(const std::map<QString, QString>& fields)
@@ -31,13 +32,14 @@ PanelFieldText panelWith(const std::map<QString, QString>& fields)
 QStringList dokuRows()
 {
     db::Query q(Tdm::connectionName);
-    q.setSql(QStringLiteral("Select AKCIO, MEZO, MIROL, MIRE, KULCSERTEK, TABLA, MIKOR From DOKU Order By MEZO"));
+    q.setSql(QStringLiteral(
+        "Select AKCIO, MEZO, MIROL, MIRE, KULCSERTEK, TABLA, MIKOR From DOKU Order By MEZO"));
     QStringList rows;
     if (!q.exec())
         return {q.lastError()};
     while (q.next())
-        rows << QStringList{q.text(QStringLiteral("AKCIO")), q.text(QStringLiteral("MEZO")),
-                            q.text(QStringLiteral("MIROL")), q.text(QStringLiteral("MIRE")),
+        rows << QStringList{q.text(QStringLiteral("AKCIO")),      q.text(QStringLiteral("MEZO")),
+                            q.text(QStringLiteral("MIROL")),      q.text(QStringLiteral("MIRE")),
                             q.text(QStringLiteral("KULCSERTEK")), q.text(QStringLiteral("TABLA")),
                             q.text(QStringLiteral("MIKOR"))}
                     .join(QLatin1Char('|'));
@@ -46,7 +48,8 @@ QStringList dokuRows()
 
 } // namespace
 
-class TestControlRows : public QObject {
+class TestControlRows : public QObject
+{
     Q_OBJECT
 private slots:
     void cleanup() { Tdm::instance().FrameworkRights.clear(); }
@@ -56,16 +59,26 @@ private slots:
         QTest::addColumn<QString>("requirement");
         QTest::addColumn<QString>("rights");
         QTest::addColumn<bool>("met");
-        QTest::newRow("X denies") << "X" << "" << false;
-        QTest::newRow("lower-case x denies") << "x" << "W" << false;
-        QTest::newRow("X denies even W") << "X" << "W" << false;
-        QTest::newRow("empty requirement") << "" << "C" << true;
-        QTest::newRow("blank requirement") << "   " << "C" << true;
-        QTest::newRow("empty rights") << "AB" << "" << true;
-        QTest::newRow("W meets all") << "AB" << "W" << true;
-        QTest::newRow("shared letter") << "AB" << "BC" << true;
-        QTest::newRow("no shared letter") << "AB" << "CD" << false;
-        QTest::newRow("blanks around") << " A " << " A" << true;
+        QTest::newRow("X denies") << "X"
+                                  << "" << false;
+        QTest::newRow("lower-case x denies") << "x"
+                                             << "W" << false;
+        QTest::newRow("X denies even W") << "X"
+                                         << "W" << false;
+        QTest::newRow("empty requirement") << ""
+                                           << "C" << true;
+        QTest::newRow("blank requirement") << "   "
+                                           << "C" << true;
+        QTest::newRow("empty rights") << "AB"
+                                      << "" << true;
+        QTest::newRow("W meets all") << "AB"
+                                     << "W" << true;
+        QTest::newRow("shared letter") << "AB"
+                                       << "BC" << true;
+        QTest::newRow("no shared letter") << "AB"
+                                          << "CD" << false;
+        QTest::newRow("blanks around") << " A "
+                                       << " A" << true;
     }
     void checkRights()
     {
@@ -88,11 +101,21 @@ private slots:
         QTest::addColumn<QString>("tableSpec");
         QTest::addColumn<QString>("access");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("no row") << "" << "NINCSSOR" << "FULL" << false;
-        QTest::newRow("may write") << "B" << "PROBA" << "FULL" << false;
-        QTest::newRow("view only") << "A" << "PROBA" << "VIEW" << false;
-        QTest::newRow("nothing") << "C" << "PROBA" << "NONE" << true;
-        QTest::newRow("whole tableSpec with comma") << "C" << "ARU,PROBA" << "FULL" << false;
+        QTest::newRow("no row") << ""
+                                << "NINCSSOR"
+                                << "FULL" << false;
+        QTest::newRow("may write") << "B"
+                                   << "PROBA"
+                                   << "FULL" << false;
+        QTest::newRow("view only") << "A"
+                                   << "PROBA"
+                                   << "VIEW" << false;
+        QTest::newRow("nothing") << "C"
+                                 << "PROBA"
+                                 << "NONE" << true;
+        QTest::newRow("whole tableSpec with comma") << "C"
+                                                    << "ARU,PROBA"
+                                                    << "FULL" << false;
     }
     void readTableRights()
     {
@@ -102,15 +125,19 @@ private slots:
         QFETCH(bool, refused);
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
-        QVERIFY(fdb.exec(QStringLiteral("INSERT INTO TABLAK (TABLANEV, MEGNEVEZES, NEZHETI_JOG, IRHATJA_JOG, AFTERINSERT, "
-                                        "BEFOREPOST, AFTERPOST, QREPORT) VALUES ('PROBA', 'Próba tábla', 'AB', 'B', 2, 1, 1, 7)")));
-        QVERIFY(fdb.exec(QStringLiteral("INSERT INTO TABLAK (TABLANEV, MEGNEVEZES) VALUES ('ARU,PROBA', 'Vesszős')")));
+        QVERIFY(fdb.exec(QStringLiteral(
+            "INSERT INTO TABLAK (TABLANEV, MEGNEVEZES, NEZHETI_JOG, IRHATJA_JOG, AFTERINSERT, "
+            "BEFOREPOST, AFTERPOST, QREPORT) VALUES ('PROBA', 'Próba tábla', 'AB', 'B', 2, 1, 1, "
+            "7)")));
+        QVERIFY(fdb.exec(QStringLiteral(
+            "INSERT INTO TABLAK (TABLANEV, MEGNEVEZES) VALUES ('ARU,PROBA', 'Vesszős')")));
         Tdm::instance().FrameworkRights = rights;
         ScriptedMessagesGuard messages;
         const TableRights r = ReadTableRights(tableSpec);
         QCOMPARE(r.access, access);
         QCOMPARE(messages->texts,
-                 refused ? QStringList{QStringLiteral("Önnek nincs joga az alábbi táblát megtekinteni:\rPróba tábla")}
+                 refused ? QStringList{QStringLiteral(
+                               "Önnek nincs joga az alábbi táblát megtekinteni:\rPróba tábla")}
                          : QStringList());
         if (tableSpec == QLatin1String("PROBA")) {
             QCOMPARE(r.afterInsert, 2);
@@ -134,9 +161,11 @@ private slots:
         // A dictionary of an older shape: no hook columns, no window state.
         FrameworkDb fdb(QStringList{});
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
-        QVERIFY(fdb.exec(QStringLiteral("CREATE TABLE TABLAK (TABLANEV VARCHAR(60) NOT NULL PRIMARY KEY, "
-                                        "MEGNEVEZES VARCHAR(60), NEZHETI_JOG VARCHAR(20), IRHATJA_JOG VARCHAR(20))")));
-        QVERIFY(fdb.exec(QStringLiteral("INSERT INTO TABLAK VALUES ('UGYFEL', 'Ügyfelek', NULL, 'Z')")));
+        QVERIFY(fdb.exec(QStringLiteral(
+            "CREATE TABLE TABLAK (TABLANEV VARCHAR(60) NOT NULL PRIMARY KEY, "
+            "MEGNEVEZES VARCHAR(60), NEZHETI_JOG VARCHAR(20), IRHATJA_JOG VARCHAR(20))")));
+        QVERIFY(fdb.exec(
+            QStringLiteral("INSERT INTO TABLAK VALUES ('UGYFEL', 'Ügyfelek', NULL, 'Z')")));
         Tdm::instance().FrameworkRights = QStringLiteral("C");
         const TableRights r = ReadTableRights(QStringLiteral("UGYFEL"));
         QCOMPARE(r.access, QStringLiteral("VIEW"));
@@ -150,15 +179,33 @@ private slots:
         QTest::addColumn<QString>("ertek");
         QTest::addColumn<QString>("withAru");
         QTest::addColumn<QString>("withoutAru");
-        QTest::newRow("literal") << "$K" << "K" << "K";
-        QTest::newRow("literal keeps blanks and OR") << "$a OR b" << "a OR b" << "a OR b";
-        QTest::newRow("field") << "#ARU" << "123" << "";
-        QTest::newRow("field or literal") << "#ARU OR $0" << "123" << "0";
-        QTest::newRow("field or literal, any case") << "#ARU or $0" << "123" << "0";
-        QTest::newRow("field or other field") << "#ARU OR #NEV" << "123" << "Kis Pál";
-        QTest::newRow("field or missing field") << "#ARU OR #NINCS" << "123" << "";
-        QTest::newRow("other form") << "K" << "" << "";
-        QTest::newRow("empty") << "" << "" << "";
+        QTest::newRow("literal") << "$K"
+                                 << "K"
+                                 << "K";
+        QTest::newRow("literal keeps blanks and OR") << "$a OR b"
+                                                     << "a OR b"
+                                                     << "a OR b";
+        QTest::newRow("field") << "#ARU"
+                               << "123"
+                               << "";
+        QTest::newRow("field or literal") << "#ARU OR $0"
+                                          << "123"
+                                          << "0";
+        QTest::newRow("field or literal, any case") << "#ARU or $0"
+                                                    << "123"
+                                                    << "0";
+        QTest::newRow("field or other field") << "#ARU OR #NEV"
+                                              << "123"
+                                              << "Kis Pál";
+        QTest::newRow("field or missing field") << "#ARU OR #NINCS"
+                                                << "123"
+                                                << "";
+        QTest::newRow("other form") << "K"
+                                    << ""
+                                    << "";
+        QTest::newRow("empty") << ""
+                               << ""
+                               << "";
     }
     void lookupDefaults()
     {
@@ -176,7 +223,8 @@ private slots:
             FrameworkDb fdb;
             QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
             QString error;
-            const QList<LookupDefault> rows = readLookupDefaults(QStringLiteral("aru,alkatresz"), &error);
+            const QList<LookupDefault> rows =
+                readLookupDefaults(QStringLiteral("aru,alkatresz"), &error);
             QVERIFY(error.isEmpty());
             QCOMPARE(rows.size(), 2);
             QCOMPARE(rows[0].mezo, QStringLiteral("JELLEG"));
@@ -192,18 +240,26 @@ private slots:
     {
         QTest::addColumn<QString>("szotWhere");
         QTest::addColumn<QString>("condition");
-        QTest::newRow("plain") << "ARU.JELLEG='A'" << "ARU.JELLEG='A'";
-        QTest::newRow("field value quoted") << "KESZULEK.UGYFEL=#UGYFEL" << "KESZULEK.UGYFEL='123'";
-        QTest::newRow("apostrophe doubled") << "UGYFEL.NEV=#NEV" << "UGYFEL.NEV='O''Brien $1'";
-        QTest::newRow("missing field empties") << "KESZULEK.UGYFEL=#NINCS" << "";
-        QTest::newRow("dollar removed once") << "$WHERE A='$'" << "WHERE A='$'";
-        QTest::newRow("dollar of condition, not of value") << "$UGYFEL.NEV=#NEV" << "UGYFEL.NEV='O''Brien $1'";
+        QTest::newRow("plain") << "ARU.JELLEG='A'"
+                               << "ARU.JELLEG='A'";
+        QTest::newRow("field value quoted") << "KESZULEK.UGYFEL=#UGYFEL"
+                                            << "KESZULEK.UGYFEL='123'";
+        QTest::newRow("apostrophe doubled") << "UGYFEL.NEV=#NEV"
+                                            << "UGYFEL.NEV='O''Brien $1'";
+        QTest::newRow("missing field empties") << "KESZULEK.UGYFEL=#NINCS"
+                                               << "";
+        QTest::newRow("dollar removed once") << "$WHERE A='$'"
+                                             << "WHERE A='$'";
+        QTest::newRow("dollar of condition, not of value") << "$UGYFEL.NEV=#NEV"
+                                                           << "UGYFEL.NEV='O''Brien $1'";
     }
     void dictionaryCondition()
     {
         QFETCH(QString, szotWhere);
         QFETCH(QString, condition);
-        QCOMPARE(mivo::dictionaryCondition(szotWhere, panelWith({{"UGYFEL", "123"}, {"NEV", "O'Brien $1"}})), condition);
+        QCOMPARE(mivo::dictionaryCondition(szotWhere,
+                                           panelWith({{"UGYFEL", "123"}, {"NEV", "O'Brien $1"}})),
+                 condition);
     }
 
     void infoExpression_data()
@@ -213,15 +269,22 @@ private slots:
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("result");
         QTest::newRow("simple") << "ARU.NEV,BELSOKOD=TIPUS" << true
-                                << "Select NEV| from ARU|Where BELSOKOD = :k0" << "NEV";
-        QTest::newRow("named expression") << "UGYFEL.NEV||' '||VAROS@CIM,KOD=UGYFEL" << true
-                                          << "Select NEV||' '||VAROS CIM| from UGYFEL|Where KOD = :k0" << "CIM";
-        QTest::newRow("composite key") << "NAPIREND.MUNKAKEPES,SZERELOKOD+DATUM=SZERELOT+TERVD" << true
-                                       << "Select MUNKAKEPES| from NAPIREND|Where SZERELOKOD = :k0 and DATUM = :k1"
-                                       << "MUNKAKEPES";
-        QTest::newRow("no dot") << "NEV,KOD=X" << false << "" << "";
-        QTest::newRow("no comma") << "ARU.NEV" << false << "" << "";
-        QTest::newRow("no equals") << "ARU.NEV,KOD" << false << "" << "";
+                                << "Select NEV| from ARU|Where BELSOKOD = :k0"
+                                << "NEV";
+        QTest::newRow("named expression")
+            << "UGYFEL.NEV||' '||VAROS@CIM,KOD=UGYFEL" << true
+            << "Select NEV||' '||VAROS CIM| from UGYFEL|Where KOD = :k0"
+            << "CIM";
+        QTest::newRow("composite key")
+            << "NAPIREND.MUNKAKEPES,SZERELOKOD+DATUM=SZERELOT+TERVD" << true
+            << "Select MUNKAKEPES| from NAPIREND|Where SZERELOKOD = :k0 and DATUM = :k1"
+            << "MUNKAKEPES";
+        QTest::newRow("no dot") << "NEV,KOD=X" << false << ""
+                                << "";
+        QTest::newRow("no comma") << "ARU.NEV" << false << ""
+                                  << "";
+        QTest::newRow("no equals") << "ARU.NEV,KOD" << false << ""
+                                   << "";
     }
     void infoExpression()
     {
@@ -242,7 +305,8 @@ private slots:
         QTest::addColumn<QStringList>("values");
         QTest::addColumn<QString>("text");
         QTest::newRow("exact values, not substrings") << QStringList{"BA", "A", "BA"} << "BA, A";
-        QTest::newRow("empty values leave no separators") << QStringList{"", "X", "", "Y", ""} << "X, Y";
+        QTest::newRow("empty values leave no separators")
+            << QStringList{"", "X", "", "Y", ""} << "X, Y";
         QTest::newRow("nothing") << QStringList{"", ""} << "";
     }
     void joinDistinct()
@@ -256,17 +320,23 @@ private slots:
     {
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
-        QVERIFY(fdb.exec(QStringLiteral("INSERT INTO NAPIREND VALUES ('SZ1', '2024.05.02', 'SZ')")));
-        QVERIFY(fdb.exec(QStringLiteral("INSERT INTO NAPIREND VALUES ('O''B', '2024.05.02', 'BET')")));
-        const InfoExpression e = InfoExpression::parse(QStringLiteral("NAPIREND.MUNKAKEPES,SZERELOKOD+DATUM=SZERELOT+TERVD"));
+        QVERIFY(
+            fdb.exec(QStringLiteral("INSERT INTO NAPIREND VALUES ('SZ1', '2024.05.02', 'SZ')")));
+        QVERIFY(
+            fdb.exec(QStringLiteral("INSERT INTO NAPIREND VALUES ('O''B', '2024.05.02', 'BET')")));
+        const InfoExpression e = InfoExpression::parse(
+            QStringLiteral("NAPIREND.MUNKAKEPES,SZERELOKOD+DATUM=SZERELOT+TERVD"));
         std::map<QString, QVariant> record{{"SZERELOT", "O'B"}, {"TERVD", "2024.05.02"}};
         QString text;
         QString error;
-        QVERIFY2(infoText(e, [&](const QString& c) { return record[c]; }, &text, &error), qPrintable(error));
+        QVERIFY2(infoText(
+                     e, [&](const QString& c) { return record[c]; }, &text, &error),
+                 qPrintable(error));
         QCOMPARE(text, QStringLiteral("BET"));
         // A misspelt expression fails with the database's text.
-        QVERIFY(!infoText(InfoExpression::parse(QStringLiteral("NAPIREND.NINCS,DATUM=TERVD")),
-                          [&](const QString& c) { return record[c]; }, &text, &error));
+        QVERIFY(!infoText(
+            InfoExpression::parse(QStringLiteral("NAPIREND.NINCS,DATUM=TERVD")),
+            [&](const QString& c) { return record[c]; }, &text, &error));
         QVERIFY(error.contains(QStringLiteral("NINCS")));
     }
 
@@ -275,19 +345,24 @@ private slots:
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
         clock::set(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
-        const QList<FieldChange> fields{{"NEV", "O'Brien", "O'Brien Kft"}, {"VAROS", "Pécs", "Pécs"},
+        const QList<FieldChange> fields{{"NEV", "O'Brien", "O'Brien Kft"},
+                                        {"VAROS", "Pécs", "Pécs"},
                                         {"UTCA", "", QString(300, QLatin1Char('u'))}};
         QString error;
         // A vetoed or failed store changed no row: nothing is logged.
-        QVERIFY(changelog::write(QStringLiteral("UGYFEL"), {"12"}, QStringLiteral("U"), fields, 0, &error));
+        QVERIFY(changelog::write(QStringLiteral("UGYFEL"), {"12"}, QStringLiteral("U"), fields, 0,
+                                 &error));
         QVERIFY(dokuRows().isEmpty());
-        QVERIFY2(changelog::write(QStringLiteral("UGYFEL"), {"12", "A"}, QStringLiteral("U"), fields, 1, &error),
+        QVERIFY2(changelog::write(QStringLiteral("UGYFEL"), {"12", "A"}, QStringLiteral("U"),
+                                  fields, 1, &error),
                  qPrintable(error));
         clock::set({});
         const QStringList rows = dokuRows();
         QCOMPARE(rows.size(), 2);
-        QCOMPARE(rows[0], QStringLiteral("U|NEV|O'Brien|O'Brien Kft|12;A|UGYFEL|2024.03.05 14:07:09"));
-        QVERIFY(rows[1].startsWith(QStringLiteral("U|UTCA||") + QString(250, QLatin1Char('u')) + QLatin1Char('|')));
+        QCOMPARE(rows[0],
+                 QStringLiteral("U|NEV|O'Brien|O'Brien Kft|12;A|UGYFEL|2024.03.05 14:07:09"));
+        QVERIFY(rows[1].startsWith(QStringLiteral("U|UTCA||") + QString(250, QLatin1Char('u')) +
+                                   QLatin1Char('|')));
     }
 
     void changeLogInsertAndDelete()
@@ -297,14 +372,17 @@ private slots:
         QString error;
         QVERIFY(changelog::write(QStringLiteral("TEVEKENYS"), {"X"}, QStringLiteral("I"),
                                  {{"KOD", "old", "X"}, {"NEV", "", ""}}, 1, &error));
-        QVERIFY(changelog::write(QStringLiteral("TEVEKENYS"), {"X"}, QStringLiteral("D"), {}, 1, &error));
+        QVERIFY(changelog::write(QStringLiteral("TEVEKENYS"), {"X"}, QStringLiteral("D"), {}, 1,
+                                 &error));
         QStringList rows = dokuRows();
         QCOMPARE(rows.size(), 2);
         for (QString& row : rows)
             row = row.section(QLatin1Char('|'), 0, 5);
-        QCOMPARE(rows, (QStringList{QStringLiteral("D||||X|TEVEKENYS"), QStringLiteral("I|KOD||X|X|TEVEKENYS")}));
+        QCOMPARE(rows, (QStringList{QStringLiteral("D||||X|TEVEKENYS"),
+                                    QStringLiteral("I|KOD||X|X|TEVEKENYS")}));
         FrameworkDb without(QStringList{});
-        QVERIFY(changelog::write(QStringLiteral("TEVEKENYS"), {"X"}, QStringLiteral("D"), {}, 1, &error));
+        QVERIFY(changelog::write(QStringLiteral("TEVEKENYS"), {"X"}, QStringLiteral("D"), {}, 1,
+                                 &error));
     }
 
     void numberFormat_data()
@@ -331,7 +409,8 @@ private slots:
         QCOMPARE(NumberFormat(pattern).format(value), text);
         bool ok = false;
         const double back = NumberFormat::parse(text, &ok);
-        if (!text.contains(QLatin1Char('(')) && text != QLatin1String("nulla") && !text.contains(QLatin1String("Ft"))) {
+        if (!text.contains(QLatin1Char('(')) && text != QLatin1String("nulla") &&
+            !text.contains(QLatin1String("Ft"))) {
             QVERIFY(ok);
             QCOMPARE(NumberFormat(pattern).format(back), text);
         }
@@ -343,12 +422,24 @@ private slots:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("format");
         QTest::addColumn<QString>("text");
-        QTest::newRow("null") << QVariant() << "VARCHAR" << "" << "";
-        QTest::newRow("integer") << QVariant(42) << "INTEGER" << "" << "42";
-        QTest::newRow("float without format") << QVariant(12.5) << "FLOAT" << "" << "12,5";
-        QTest::newRow("float with format") << QVariant(1234.5) << "FLOAT" << "#,##0.00" << "1 234,50";
-        QTest::newRow("boolean") << QVariant(true) << "BOOLEAN" << "" << "T";
-        QTest::newRow("memo bytes") << QVariant(QByteArray("árvíz")) << "MEMO" << "" << "árvíz";
+        QTest::newRow("null") << QVariant() << "VARCHAR"
+                              << ""
+                              << "";
+        QTest::newRow("integer") << QVariant(42) << "INTEGER"
+                                 << ""
+                                 << "42";
+        QTest::newRow("float without format") << QVariant(12.5) << "FLOAT"
+                                              << ""
+                                              << "12,5";
+        QTest::newRow("float with format") << QVariant(1234.5) << "FLOAT"
+                                           << "#,##0.00"
+                                           << "1 234,50";
+        QTest::newRow("boolean") << QVariant(true) << "BOOLEAN"
+                                 << ""
+                                 << "T";
+        QTest::newRow("memo bytes") << QVariant(QByteArray("árvíz")) << "MEMO"
+                                    << ""
+                                    << "árvíz";
     }
     void panelText()
     {
@@ -387,12 +478,16 @@ private slots:
     {
         // 1980.06.15 is day 41 438 after 1867.01.01.
         QCOMPARE(fieldcheck::taxPrefixFor(QDate(1980, 6, 15)), QStringLiteral("841438"));
-        QCOMPARE(fieldcheck::birthDateOfTax(QStringLiteral("8414380000")), QStringLiteral("1980.06.15"));
+        QCOMPARE(fieldcheck::birthDateOfTax(QStringLiteral("8414380000")),
+                 QStringLiteral("1980.06.15"));
         QVERIFY(!fieldcheck::taxContradicts(QStringLiteral("8414381234"), QDate(1980, 6, 15)));
         QVERIFY(fieldcheck::taxContradicts(QStringLiteral("8414391234"), QDate(1980, 6, 15)));
-        QCOMPARE(fieldcheck::taxQuestion(QStringLiteral("8414391234"), QStringLiteral("1980.06.15"), false),
-                 QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak ellentmondó adatot tartalmaz! "
-                                "Jó az adószám?\r1980.06.15 -> 841438nnnn 8414391234\r8414391234 -> 1980.06.16 1980.06.15"));
+        QCOMPARE(fieldcheck::taxQuestion(QStringLiteral("8414391234"), QStringLiteral("1980.06.15"),
+                                         false),
+                 QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak ellentmondó "
+                                "adatot tartalmaz! "
+                                "Jó az adószám?\r1980.06.15 -> 841438nnnn 8414391234\r8414391234 "
+                                "-> 1980.06.16 1980.06.15"));
     }
 };
 

@@ -17,7 +17,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // Rows that use every check, button and button function of the builder.
 const char* const panelRows[] = {
@@ -25,42 +26,63 @@ const char* const panelRows[] = {
     "'020', 'NEV', 'Név', 'Név', NULL, NULL, NULL, NULL, 98, NULL, NULL, NULL, NULL, NULL, NULL",
     "'030', NULL, 'Adatok', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
     "'040', 'DATUM', 'Dátum', NULL, NULL, NULL, NULL, NULL, 1, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'050', 'DATUM2', 'Dátum 2', NULL, 'DATE', NULL, NULL, NULL, 4, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'050', 'DATUM2', 'Dátum 2', NULL, 'DATE', NULL, NULL, NULL, 4, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
     "'060', 'NETTO', 'Nettó', NULL, NULL, NULL, NULL, NULL, 5, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'070', 'BRUTTO', 'Bruttó', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'080', 'MENNY', 'Mennyiség', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'090', 'EGYSAR', 'Egységár', NULL, NULL, NULL, NULL, NULL, 6, 'MENNY', NULL, NULL, NULL, NULL, NULL",
-    "'100', 'ERTEK', 'Érték', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'070', 'BRUTTO', 'Bruttó', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
+    "'080', 'MENNY', 'Mennyiség', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL, NULL",
+    "'090', 'EGYSAR', 'Egységár', NULL, NULL, NULL, NULL, NULL, 6, 'MENNY', NULL, NULL, NULL, "
+    "NULL, NULL",
+    "'100', 'ERTEK', 'Érték', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
     "'110', 'NAGY', 'Nagy', NULL, NULL, NULL, NULL, NULL, 7, NULL, NULL, NULL, NULL, NULL, NULL",
     "'120', 'KICSI', 'Kicsi', NULL, NULL, NULL, NULL, NULL, 11, NULL, NULL, NULL, NULL, NULL, NULL",
     "'130', 'NORM', 'Normál', NULL, NULL, NULL, NULL, NULL, 99, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'140', 'KOTELEZO', 'Kötelező', NULL, NULL, NULL, NULL, NULL, 2, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'150', 'NULLA', 'Nem nulla', NULL, NULL, NULL, NULL, NULL, 3, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'160', 'ADOSZAM', 'Adószám', NULL, NULL, NULL, NULL, NULL, 101, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'170', 'SZULDAT', 'Született', NULL, NULL, NULL, NULL, NULL, 103, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'140', 'KOTELEZO', 'Kötelező', NULL, NULL, NULL, NULL, NULL, 2, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
+    "'150', 'NULLA', 'Nem nulla', NULL, NULL, NULL, NULL, NULL, 3, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
+    "'160', 'ADOSZAM', 'Adószám', NULL, NULL, NULL, NULL, NULL, 101, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
+    "'170', 'SZULDAT', 'Született', NULL, NULL, NULL, NULL, NULL, 103, NULL, NULL, NULL, NULL, "
+    "NULL, NULL",
     "'180', 'TAJ', 'TAJ', NULL, NULL, NULL, NULL, NULL, 102, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'190', 'AR', 'Ár', 'Ár', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, '#,##0.00', NULL",
-    "'200', 'TIPUS', 'Típus', 'Típus', 'SZOT', 'aru,keszulek', '$ARU.JELLEG=''K''', 'BELSOKOD', NULL, NULL, 1, "
+    "'190', 'AR', 'Ár', 'Ár', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, '#,##0.00', "
+    "NULL",
+    "'200', 'TIPUS', 'Típus', 'Típus', 'SZOT', 'aru,keszulek', '$ARU.JELLEG=''K''', 'BELSOKOD', "
+    "NULL, NULL, 1, "
     "'ARU.NEV,BELSOKOD=TIPUS', NULL, NULL, NULL",
-    "'210', 'IRSZAM', 'Irányítószám', NULL, 'SZOT', 'IRSZAM', NULL, 'IRSZAM', 2, NULL, NULL, NULL, NULL, NULL, "
+    "'210', 'IRSZAM', 'Irányítószám', NULL, 'SZOT', 'IRSZAM', NULL, 'IRSZAM', 2, NULL, NULL, NULL, "
+    "NULL, NULL, "
     "'IRSZAM_VAROS'",
-    "'220', 'VAROS', 'Város', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
-    "'230', 'CSOPORTOK', 'Csoportok', NULL, 'SZOT', 'CSOPORT1', NULL, 'KOD', NULL, NULL, 999, NULL, NULL, NULL, NULL",
+    "'220', 'VAROS', 'Város', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
+    "'230', 'CSOPORTOK', 'Csoportok', NULL, 'SZOT', 'CSOPORT1', NULL, 'KOD', NULL, NULL, 999, "
+    "NULL, NULL, NULL, NULL",
     "'240', 'AKTIV', 'Aktív', NULL, 'IN', NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, NULL",
-    "'250', 'FAJL', 'Fájl', NULL, 'TEXT', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'250', 'FAJL', 'Fájl', NULL, 'TEXT', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
     "'260', NULL, NULL, NULL, 'PIX', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
     "'270', NULL, NULL, NULL, 'FORM', NULL, NULL, NULL, NULL, NULL, 52, NULL, NULL, NULL, NULL",
-    "'280', 'UGYFELKOD', 'Ügyfél', NULL, 'VALT', 'UGYFEL', 'UGYFEL.NEV=#NEV', 'KOD', NULL, NULL, NULL, NULL, NULL, "
+    "'280', 'UGYFELKOD', 'Ügyfél', NULL, 'VALT', 'UGYFEL', 'UGYFEL.NEV=#NEV', 'KOD', NULL, NULL, "
+    "NULL, NULL, NULL, "
     "NULL, NULL",
-    "'290', 'REJTETT', 'Rejtett', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, '<rejt>', NULL",
-    "'300', 'TITOK', 'Titok', 'Titok', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 'X', NULL, NULL",
-    "'310', 'MEGJ', 'Megjegyzés', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'290', 'REJTETT', 'Rejtett', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "'<rejt>', NULL",
+    "'300', 'TITOK', 'Titok', 'Titok', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, 'X', NULL, "
+    "NULL",
+    "'310', 'MEGJ', 'Megjegyzés', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL, NULL",
     "'320', 'JEL', 'Jel', NULL, 'XY', NULL, NULL, NULL, NULL, NULL, 2, NULL, NULL, NULL, NULL",
-    "'330', 'ZAROLT', 'Zárolt', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL",
+    "'330', 'ZAROLT', 'Zárolt', NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL, "
+    "NULL",
 };
 
 /// The generic editor as a lookup reaches it: records each call and answers with a row.
-class RecordingOpener : public TorzsOpener {
+class RecordingOpener : public TorzsOpener
+{
 public:
     bool OpenTorzs(TorzsCall& call) override
     {
@@ -75,7 +97,8 @@ public:
     ASelectedRecord chosen;
 };
 
-class RecordingTextEditor : public TextFileEditor {
+class RecordingTextEditor : public TextFileEditor
+{
 public:
     void editFile(const QString& fileName) override { files << fileName; }
     QStringList files;
@@ -83,7 +106,8 @@ public:
 
 } // namespace
 
-class TestFormPanel : public QObject {
+class TestFormPanel : public QObject
+{
     Q_OBJECT
 private:
     std::unique_ptr<FrameworkDb> m_db;
@@ -133,8 +157,8 @@ private:
             QTest::qFail(qPrintable(structure.lastError()), __FILE__, __LINE__);
             return -1;
         }
-        m_lines = FormPanel::BuildPanel(m_container, module, {}, FormPanel::singleColumn, &m_fieldNames, &m_captions,
-                                        &m_grid, structure);
+        m_lines = FormPanel::BuildPanel(m_container, module, {}, FormPanel::singleColumn,
+                                        &m_fieldNames, &m_captions, &m_grid, structure);
         m_panel = FormPanel::of(m_container);
         return m_lines;
     }
@@ -145,25 +169,37 @@ private slots:
         m_db = std::make_unique<FrameworkDb>();
         QVERIFY2(m_db->ok(), qPrintable(m_db->db.error()));
         QVERIFY(m_db->exec(QStringLiteral(
-            "CREATE TABLE PANELTESZT (KOD INTEGER NOT NULL PRIMARY KEY, NEV VARCHAR(40), DATUM VARCHAR(10), "
-            "DATUM2 VARCHAR(10), NETTO VARCHAR(15), BRUTTO VARCHAR(15), MENNY VARCHAR(10), EGYSAR VARCHAR(10), "
-            "ERTEK VARCHAR(15), NAGY VARCHAR(20), KICSI VARCHAR(20), NORM VARCHAR(40), KOTELEZO VARCHAR(10), "
-            "NULLA VARCHAR(10), ADOSZAM VARCHAR(10), SZULDAT VARCHAR(10), TAJ VARCHAR(9), AR DOUBLE PRECISION, "
-            "TIPUS INTEGER, IRSZAM VARCHAR(4), VAROS VARCHAR(40), CSOPORTOK VARCHAR(60), AKTIV VARCHAR(1), "
+            "CREATE TABLE PANELTESZT (KOD INTEGER NOT NULL PRIMARY KEY, NEV VARCHAR(40), DATUM "
+            "VARCHAR(10), "
+            "DATUM2 VARCHAR(10), NETTO VARCHAR(15), BRUTTO VARCHAR(15), MENNY VARCHAR(10), EGYSAR "
+            "VARCHAR(10), "
+            "ERTEK VARCHAR(15), NAGY VARCHAR(20), KICSI VARCHAR(20), NORM VARCHAR(40), KOTELEZO "
+            "VARCHAR(10), "
+            "NULLA VARCHAR(10), ADOSZAM VARCHAR(10), SZULDAT VARCHAR(10), TAJ VARCHAR(9), AR "
+            "DOUBLE PRECISION, "
+            "TIPUS INTEGER, IRSZAM VARCHAR(4), VAROS VARCHAR(40), CSOPORTOK VARCHAR(60), AKTIV "
+            "VARCHAR(1), "
             "FAJL VARCHAR(100), UGYFELKOD INTEGER, REJTETT VARCHAR(10), TITOK VARCHAR(10), "
             "MEGJ BLOB SUB_TYPE TEXT, JEL VARCHAR(2), ZAROLT VARCHAR(10))")));
         // One commit for the rows: each commit waits for the disk.
         db::Transaction rows(QStringLiteral("d_mivo"));
         for (const char* row : panelRows)
-            QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (SORREND, MEZO, MEGNEVEZES, OSZLOPNEV, BUTTON, SZOT_, "
-                                              "SZOTWHERE, SZOTMEZO, VALID, VALT_MEZO, FUNKCIO, PLUSFIELD1, NEZHETI_JOG, "
-                                              "EDITMASK, PVEZERLO, MODUL) VALUES (")
-                               + QString::fromUtf8(row) + QStringLiteral(", 'PANELTESZT')")));
-        QVERIFY(m_db->exec(QStringLiteral("UPDATE VEZERLO SET NOTNULL = 'i' WHERE MODUL = 'PANELTESZT' AND MEZO = 'NEV'")));
-        QVERIFY(m_db->exec(QStringLiteral("UPDATE VEZERLO SET IRHATJA_JOG = 'X' WHERE MODUL = 'PANELTESZT' AND MEZO = 'ZAROLT'")));
-        QVERIFY(m_db->exec(QStringLiteral("UPDATE VEZERLO SET CHARCASE = 'N' WHERE MODUL = 'PANELTESZT' AND MEZO = 'NAGY'")));
-        QVERIFY(m_db->exec(QStringLiteral("UPDATE VEZERLO SET PLUSFIELD1H = 30 WHERE MODUL = 'PANELTESZT' AND MEZO = 'TIPUS'")));
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (7, 'K7', 'Kombi 24', 'K')")));
+            QVERIFY(m_db->exec(
+                QStringLiteral(
+                    "INSERT INTO VEZERLO (SORREND, MEZO, MEGNEVEZES, OSZLOPNEV, BUTTON, SZOT_, "
+                    "SZOTWHERE, SZOTMEZO, VALID, VALT_MEZO, FUNKCIO, PLUSFIELD1, NEZHETI_JOG, "
+                    "EDITMASK, PVEZERLO, MODUL) VALUES (") +
+                QString::fromUtf8(row) + QStringLiteral(", 'PANELTESZT')")));
+        QVERIFY(m_db->exec(QStringLiteral(
+            "UPDATE VEZERLO SET NOTNULL = 'i' WHERE MODUL = 'PANELTESZT' AND MEZO = 'NEV'")));
+        QVERIFY(m_db->exec(QStringLiteral("UPDATE VEZERLO SET IRHATJA_JOG = 'X' WHERE MODUL = "
+                                          "'PANELTESZT' AND MEZO = 'ZAROLT'")));
+        QVERIFY(m_db->exec(QStringLiteral(
+            "UPDATE VEZERLO SET CHARCASE = 'N' WHERE MODUL = 'PANELTESZT' AND MEZO = 'NAGY'")));
+        QVERIFY(m_db->exec(QStringLiteral(
+            "UPDATE VEZERLO SET PLUSFIELD1H = 30 WHERE MODUL = 'PANELTESZT' AND MEZO = 'TIPUS'")));
+        QVERIFY(m_db->exec(QStringLiteral(
+            "INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (7, 'K7', 'Kombi 24', 'K')")));
         QVERIFY(m_db->exec(QStringLiteral("INSERT INTO UGYFEL (KOD, NEV) VALUES (5, 'O''Brien')")));
         QVERIFY2(rows.commit(), qPrintable(rows.lastError()));
 
@@ -173,7 +209,8 @@ private slots:
         m_container->setGeometry(0, 0, 900, 1400);
         m_opener = RecordingOpener();
         setTorzsOpener(&m_opener);
-        QVERIFY(build(QStringLiteral("PANELTESZT"), QStringLiteral("Select * From PANELTESZT where 1=2")) > 0);
+        QVERIFY(build(QStringLiteral("PANELTESZT"),
+                      QStringLiteral("Select * From PANELTESZT where 1=2")) > 0);
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -192,8 +229,10 @@ private slots:
         QCOMPARE(m_panel->table(), QStringLiteral("PANELTESZT"));
         // 32 visible rows, the memo two lines more.
         QCOMPARE(m_lines, 34);
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_NEV"))->text(), QStringLiteral(" Név"));
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_030"))->text(), QStringLiteral(" Adatok"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_NEV"))->text(),
+                 QStringLiteral(" Név"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_030"))->text(),
+                 QStringLiteral(" Adatok"));
         // The removed row leaves no trace.
         QVERIFY(!m_container->findChild<QWidget*>(QStringLiteral("E_TITOK")));
         QVERIFY(!m_container->findChild<QWidget*>(QStringLiteral("L_TITOK")));
@@ -228,10 +267,14 @@ private slots:
             const char* hint;
         };
         const Expected buttons[] = {
-            {"TIPUS", "?", "Választás szótárból"},        {"UGYFELKOD", "+", "További információk"},
-            {"DATUM2", "Nap", ""},                        {"FAJL", "Text", "Szövegfájl szerkesztése"},
-            {"260", "Kép", "Kép megjelenítése"},          {"270", "Ügyfél", "Ügyfél kiválasztása"},
-            {"AKTIV", "IN", "Megadható értékek: IN"},     {"JEL", "Memo", "Megadható értékek: XY"},
+            {"TIPUS", "?", "Választás szótárból"},
+            {"UGYFELKOD", "+", "További információk"},
+            {"DATUM2", "Nap", ""},
+            {"FAJL", "Text", "Szövegfájl szerkesztése"},
+            {"260", "Kép", "Kép megjelenítése"},
+            {"270", "Ügyfél", "Ügyfél kiválasztása"},
+            {"AKTIV", "IN", "Megadható értékek: IN"},
+            {"JEL", "Memo", "Megadható értékek: XY"},
         };
         for (const Expected& b : buttons) {
             TParaButton* pb = button(QString::fromUtf8(b.key));
@@ -260,36 +303,77 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<bool>("focusBack");
-        QTest::newRow("date ok") << "DATUM" << "2024.02.29" << "2024.02.29" << QStringList() << false;
-        QTest::newRow("date bad") << "DATUM" << "2023.02.29" << "2023.02.29"
-                                  << QStringList{QStringLiteral("Hibás dátum.\n2023.02.29")} << true;
-        QTest::newRow("date or empty, empty") << "DATUM2" << "" << "" << QStringList() << false;
-        QTest::newRow("date or empty, bad") << "DATUM2" << "2024.13.01" << "2024.13.01"
-                                            << QStringList{QStringLiteral("Hibás dátum.\n2024.13.01")} << true;
-        QTest::newRow("required, blank") << "KOTELEZO" << "  " << "  "
-                                         << QStringList{QStringLiteral("Kötelező kitölteni.")} << true;
-        QTest::newRow("required, filled") << "KOTELEZO" << "x" << "x" << QStringList() << false;
-        QTest::newRow("not zero, zero") << "NULLA" << "0" << "0" << QStringList{QStringLiteral("Nem lehet nulla.")}
-                                        << true;
-        QTest::newRow("not zero, empty") << "NULLA" << "" << "" << QStringList{QStringLiteral("Nem lehet nulla.")}
-                                         << true;
-        QTest::newRow("number, lone minus") << "NETTO" << "-" << "-" << QStringList{QStringLiteral("Nem jó szám.")}
-                                            << true;
-        QTest::newRow("number, several commas") << "NETTO" << "1,2,3" << "1,2,3"
-                                                << QStringList{QStringLiteral("Nem jó szám.")} << true;
-        QTest::newRow("upper") << "NAGY" << "árvíz" << "ÁRVÍZ" << QStringList() << false;
-        QTest::newRow("lower") << "KICSI" << "ÁRVÍZ Tűrő" << "árvíz tűrő" << QStringList() << false;
-        QTest::newRow("normalise") << "NORM" << " kis-pál (ifj.)" << "Kis-Pál (Ifj.)" << QStringList() << false;
-        QTest::newRow("normalise required, empty") << "NEV" << " " << " "
-                                                   << QStringList{QStringLiteral("Kötelező kitölteni.")} << true;
-        QTest::newRow("normalise required") << "NEV" << "nagy éva" << "Nagy Éva" << QStringList() << false;
-        QTest::newRow("tax number bad") << "ADOSZAM" << "8414381007" << "8414381007"
-                                        << QStringList{QStringLiteral("Hibás adóazonosító.")} << true;
-        QTest::newRow("tax number ok") << "ADOSZAM" << "8414381006" << "8414381006" << QStringList() << false;
-        QTest::newRow("social security bad") << "TAJ" << "123456789" << "123456789"
-                                             << QStringList{QStringLiteral("Hibás TAJszám.")} << true;
-        QTest::newRow("social security ok") << "TAJ" << "123456788" << "123456788" << QStringList() << false;
-        QTest::newRow("social security empty") << "TAJ" << "" << "" << QStringList() << false;
+        QTest::newRow("date ok") << "DATUM"
+                                 << "2024.02.29"
+                                 << "2024.02.29" << QStringList() << false;
+        QTest::newRow("date bad") << "DATUM"
+                                  << "2023.02.29"
+                                  << "2023.02.29"
+                                  << QStringList{QStringLiteral("Hibás dátum.\n2023.02.29")}
+                                  << true;
+        QTest::newRow("date or empty, empty") << "DATUM2"
+                                              << ""
+                                              << "" << QStringList() << false;
+        QTest::newRow("date or empty, bad")
+            << "DATUM2"
+            << "2024.13.01"
+            << "2024.13.01" << QStringList{QStringLiteral("Hibás dátum.\n2024.13.01")} << true;
+        QTest::newRow("required, blank")
+            << "KOTELEZO"
+            << "  "
+            << "  " << QStringList{QStringLiteral("Kötelező kitölteni.")} << true;
+        QTest::newRow("required, filled") << "KOTELEZO"
+                                          << "x"
+                                          << "x" << QStringList() << false;
+        QTest::newRow("not zero, zero")
+            << "NULLA"
+            << "0"
+            << "0" << QStringList{QStringLiteral("Nem lehet nulla.")} << true;
+        QTest::newRow("not zero, empty")
+            << "NULLA"
+            << ""
+            << "" << QStringList{QStringLiteral("Nem lehet nulla.")} << true;
+        QTest::newRow("number, lone minus")
+            << "NETTO"
+            << "-"
+            << "-" << QStringList{QStringLiteral("Nem jó szám.")} << true;
+        QTest::newRow("number, several commas")
+            << "NETTO"
+            << "1,2,3"
+            << "1,2,3" << QStringList{QStringLiteral("Nem jó szám.")} << true;
+        QTest::newRow("upper") << "NAGY"
+                               << "árvíz"
+                               << "ÁRVÍZ" << QStringList() << false;
+        QTest::newRow("lower") << "KICSI"
+                               << "ÁRVÍZ Tűrő"
+                               << "árvíz tűrő" << QStringList() << false;
+        QTest::newRow("normalise") << "NORM"
+                                   << " kis-pál (ifj.)"
+                                   << "Kis-Pál (Ifj.)" << QStringList() << false;
+        QTest::newRow("normalise required, empty")
+            << "NEV"
+            << " "
+            << " " << QStringList{QStringLiteral("Kötelező kitölteni.")} << true;
+        QTest::newRow("normalise required") << "NEV"
+                                            << "nagy éva"
+                                            << "Nagy Éva" << QStringList() << false;
+        QTest::newRow("tax number bad")
+            << "ADOSZAM"
+            << "8414381007"
+            << "8414381007" << QStringList{QStringLiteral("Hibás adóazonosító.")} << true;
+        QTest::newRow("tax number ok") << "ADOSZAM"
+                                       << "8414381006"
+                                       << "8414381006" << QStringList() << false;
+        QTest::newRow("social security bad")
+            << "TAJ"
+            << "123456789"
+            << "123456789" << QStringList{QStringLiteral("Hibás TAJszám.")} << true;
+        QTest::newRow("social security ok") << "TAJ"
+                                            << "123456788"
+                                            << "123456788" << QStringList() << false;
+        QTest::newRow("social security empty") << "TAJ"
+                                               << ""
+                                               << "" << QStringList() << false;
     }
     void checksWhenLeaving()
     {
@@ -303,7 +387,8 @@ private slots:
         leave(field, typed, elsewhere);
         QCOMPARE(guard->texts, messages);
         QCOMPARE(edit(field)->text(), shown);
-        QCOMPARE(QApplication::focusWidget(), focusBack ? static_cast<QWidget*>(edit(field)) : elsewhere);
+        QCOMPARE(QApplication::focusWidget(),
+                 focusBack ? static_cast<QWidget*>(edit(field)) : elsewhere);
         QCOMPARE(edit(field)->isInvalid(), focusBack);
         // Left again, the check runs again.
         if (focusBack) {
@@ -350,12 +435,15 @@ private slots:
         const QString typed = edit(field)->text();
         leave(field, typed, edit(QStringLiteral("VAROS")));
         QCOMPARE(guard->texts.size(), 1);
-        QVERIFY(guard->texts[0].startsWith(QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak "
-                                                          "ellentmondó adatot tartalmaz! ")));
-        QVERIFY(guard->texts[0].endsWith(QStringLiteral("1980.06.15 -> 841438nnnn 8414391001\r8414391001 -> 1980.06.16 "
-                                                        "1980.06.15")));
-        QVERIFY(guard->texts[0].contains(field == QLatin1String("ADOSZAM") ? QStringLiteral("Jó az adószám?")
-                                                                             : QStringLiteral("Jó a dátum?")));
+        QVERIFY(guard->texts[0].startsWith(
+            QStringLiteral("FIGYELEM!!! Az adószám és a születési dátum egymásnak "
+                           "ellentmondó adatot tartalmaz! ")));
+        QVERIFY(guard->texts[0].endsWith(
+            QStringLiteral("1980.06.15 -> 841438nnnn 8414391001\r8414391001 -> 1980.06.16 "
+                           "1980.06.15")));
+        QVERIFY(guard->texts[0].contains(field == QLatin1String("ADOSZAM")
+                                             ? QStringLiteral("Jó az adószám?")
+                                             : QStringLiteral("Jó a dátum?")));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit(focused)));
     }
 
@@ -364,7 +452,8 @@ private slots:
         ScriptedMessagesGuard guard;
         leave(QStringLiteral("DATUM2"), QStringLiteral("hibás"), button(QStringLiteral("DATUM2")));
         QVERIFY(guard->texts.isEmpty());
-        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button(QStringLiteral("DATUM2"))));
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget*>(button(QStringLiteral("DATUM2"))));
     }
 
     void lookupOnExitFindsTheTypedValue()
@@ -373,7 +462,8 @@ private slots:
         leave(QStringLiteral("TIPUS"), QStringLiteral("7"), edit(QStringLiteral("VAROS")));
         QVERIFY(m_opener.calls.isEmpty());
         QCOMPARE(edit(QStringLiteral("TIPUS"))->text(), QStringLiteral("7"));
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(), QStringLiteral("Kombi 24"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(),
+                 QStringLiteral("Kombi 24"));
         QVERIFY(guard->texts.isEmpty());
     }
 
@@ -381,8 +471,8 @@ private slots:
     {
         ScriptedMessagesGuard guard;
         m_opener.choose = true;
-        QVERIFY(FormPanel::LookupExact(QStringLiteral("7"), QStringLiteral("ARU,KESZULEK"), QStringLiteral("BELSOKOD"),
-                                       &m_opener.chosen));
+        QVERIFY(FormPanel::LookupExact(QStringLiteral("7"), QStringLiteral("ARU,KESZULEK"),
+                                       QStringLiteral("BELSOKOD"), &m_opener.chosen));
         leave(QStringLiteral("TIPUS"), QStringLiteral("9"), edit(QStringLiteral("VAROS")));
         QCOMPARE(m_opener.calls.size(), 1);
         const TorzsCall& call = m_opener.calls[0];
@@ -394,7 +484,8 @@ private slots:
         QCOMPARE(call.names, (QStringList{QStringLiteral("JELLEG"), QStringLiteral("AKTIV")}));
         QCOMPARE(call.values, (QStringList{QStringLiteral("K"), QStringLiteral("I")}));
         QCOMPARE(edit(QStringLiteral("TIPUS"))->text(), QStringLiteral("7"));
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(), QStringLiteral("Kombi 24"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(),
+                 QStringLiteral("Kombi 24"));
         // The focus comes back to the field after the choice.
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit(QStringLiteral("TIPUS"))));
     }
@@ -410,12 +501,13 @@ private slots:
     {
         ScriptedMessagesGuard guard;
         m_opener.choose = true;
-        QVERIFY(FormPanel::LookupExact(QStringLiteral("6720"), QStringLiteral("IRSZAM"), QStringLiteral("IRSZAM"),
-                                       &m_opener.chosen));
+        QVERIFY(FormPanel::LookupExact(QStringLiteral("6720"), QStringLiteral("IRSZAM"),
+                                       QStringLiteral("IRSZAM"), &m_opener.chosen));
         edit(QStringLiteral("VAROS"))->setValue(QStringLiteral("régi"));
         QTest::mouseClick(button(QStringLiteral("IRSZAM")), Qt::LeftButton);
         QCOMPARE(m_opener.calls.size(), 1);
-        QCOMPARE(m_opener.calls[0].names, (QStringList{QStringLiteral("IRSZAM"), QStringLiteral("HELYSEG")}));
+        QCOMPARE(m_opener.calls[0].names,
+                 (QStringList{QStringLiteral("IRSZAM"), QStringLiteral("HELYSEG")}));
         QCOMPARE(m_opener.calls[0].values, (QStringList{QString(), QStringLiteral("régi")}));
         QCOMPARE(edit(QStringLiteral("IRSZAM"))->text(), QStringLiteral("6720"));
         QCOMPARE(edit(QStringLiteral("VAROS"))->text(), QStringLiteral("Szeged"));
@@ -431,7 +523,8 @@ private slots:
         m_opener.choose = true;
         TParaButton* b = button(QStringLiteral("CSOPORTOK"));
         const auto choose = [&](const QString& kod) {
-            QVERIFY(FormPanel::LookupExact(kod, QStringLiteral("CSOPORT1"), QStringLiteral("KOD"), &m_opener.chosen));
+            QVERIFY(FormPanel::LookupExact(kod, QStringLiteral("CSOPORT1"), QStringLiteral("KOD"),
+                                           &m_opener.chosen));
             QTest::mouseClick(b, Qt::LeftButton);
         };
         choose(QStringLiteral("KOMBI"));
@@ -466,7 +559,8 @@ private slots:
             QTest::mouseClick(button(QStringLiteral("AKTIV")), Qt::LeftButton);
             seen << e->text();
         }
-        QCOMPARE(seen, (QStringList{QStringLiteral("I"), QStringLiteral("N"), QStringLiteral("I")}));
+        QCOMPARE(seen,
+                 (QStringList{QStringLiteral("I"), QStringLiteral("N"), QStringLiteral("I")}));
     }
 
     void dateAndTextButtons()
@@ -511,7 +605,8 @@ private slots:
         QVERIFY(QApplication::focusWidget() != edit(QStringLiteral("ZAROLT")));
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit(QStringLiteral("JEL"))));
         QTest::keyClick(edit(QStringLiteral("JEL")), Qt::Key_Up);
-        QCOMPARE(QApplication::focusWidget(), m_container->findChild<QWidget*>(QStringLiteral("E_MEGJ")));
+        QCOMPARE(QApplication::focusWidget(),
+                 m_container->findChild<QWidget*>(QStringLiteral("E_MEGJ")));
     }
 
     void recordRoundTripKeepsEveryCharacter()
@@ -538,7 +633,8 @@ private slots:
         QCOMPARE(memo->value(), QStringLiteral("első sor\nmásodik sor"));
         QVERIFY(!memo->isChanged());
         QVERIFY(m_panel->RefreshInfoTexts(record));
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(), QStringLiteral("Kombi 24"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("PF1_TIPUS"))->text(),
+                 QStringLiteral("Kombi 24"));
 
         // Back from the panel: every input gives the record's value.
         for (PanelInput* in : m_panel->inputs()) {
@@ -569,11 +665,14 @@ private slots:
 
     void tableWithoutRowsGetsItsColumns()
     {
-        QCOMPARE(build(QStringLiteral("NINCSILYEN"), QStringLiteral("Select * From KULSOCEG where 1=2")), 6);
+        QCOMPARE(
+            build(QStringLiteral("NINCSILYEN"), QStringLiteral("Select * From KULSOCEG where 1=2")),
+            6);
         QCOMPARE(m_fieldNames, (QStringList{"KOD", "NEV", "IRSZAM", "VAROS", "UTCA", "NETATAD"}));
         QCOMPARE(m_captions, m_fieldNames);
         QCOMPARE(m_grid.size(), 6);
-        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_VAROS"))->text(), QStringLiteral(" VAROS"));
+        QCOMPARE(m_container->findChild<QLabel*>(QStringLiteral("L_VAROS"))->text(),
+                 QStringLiteral(" VAROS"));
         QVERIFY(edit(QStringLiteral("KOD"))->isRequired());
         QCOMPARE(edit(QStringLiteral("NEV"))->maxLength(), 60);
         // The old panel is gone.
@@ -584,8 +683,11 @@ private slots:
     void missingColumnLeavesAnEmptyPanel()
     {
         ScriptedMessagesGuard guard;
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO) VALUES ('PANELTESZT', '999', 'NINCS')")));
-        QCOMPARE(build(QStringLiteral("PANELTESZT"), QStringLiteral("Select * From PANELTESZT where 1=2")), 0);
+        QVERIFY(m_db->exec(QStringLiteral(
+            "INSERT INTO VEZERLO (MODUL, SORREND, MEZO) VALUES ('PANELTESZT', '999', 'NINCS')")));
+        QCOMPARE(build(QStringLiteral("PANELTESZT"),
+                       QStringLiteral("Select * From PANELTESZT where 1=2")),
+                 0);
         QCOMPARE(guard->texts.size(), 1);
         QVERIFY(guard->texts[0].contains(QStringLiteral("NINCS")));
         QVERIFY(m_panel);
@@ -596,14 +698,20 @@ private slots:
 
     void twoColumnLayout()
     {
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) VALUES ('KET', '1', 'KOD', 'Kód')")));
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) VALUES ('KET', '2', 'NEV', 'Név')")));
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) VALUES ('KET', '3', 'VAROS', 'Város')")));
-        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES, UJSOR) VALUES ('KET', '4', 'UTCA', 'Utca', 'I')")));
+        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) "
+                                          "VALUES ('KET', '1', 'KOD', 'Kód')")));
+        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) "
+                                          "VALUES ('KET', '2', 'NEV', 'Név')")));
+        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES) "
+                                          "VALUES ('KET', '3', 'VAROS', 'Város')")));
+        QVERIFY(m_db->exec(QStringLiteral("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES, "
+                                          "UJSOR) VALUES ('KET', '4', 'UTCA', 'Utca', 'I')")));
         db::Query structure(Tdm::connectionName);
         structure.setSql(QStringLiteral("Select * From KULSOCEG where 1=2"));
         QVERIFY(structure.exec());
-        QCOMPARE(FormPanel::BuildPanel(m_container, QStringLiteral("KET"), {}, 2, nullptr, nullptr, nullptr, structure), 2);
+        QCOMPARE(FormPanel::BuildPanel(m_container, QStringLiteral("KET"), {}, 2, nullptr, nullptr,
+                                       nullptr, structure),
+                 2);
         const auto top = [this](const char* name) {
             return m_container->findChild<QLabel*>(QString::fromLatin1(name))->geometry().topLeft();
         };

@@ -15,7 +15,8 @@ using namespace mivo;
 
 // The control rows the schema ships give every master table of the main menu a working
 // panel on the demo database.
-class TestShippedRows : public QObject {
+class TestShippedRows : public QObject
+{
     Q_OBJECT
 private slots:
     void everyMenuTableGetsItsPanel()
@@ -25,20 +26,28 @@ private slots:
         schema::DemoScale scale;
         scale.customers = 20;
         QString error;
-        QVERIFY2(schema::fillDemoData(QStringLiteral("d_mivo"), scale, QDate(2024, 5, 6), &error), qPrintable(error));
+        QVERIFY2(schema::fillDemoData(QStringLiteral("d_mivo"), scale, QDate(2024, 5, 6), &error),
+                 qPrintable(error));
         struct Menu {
             const char* tableSpec;
             const char* title;
             int minimumInputs;
         };
         const Menu menus[] = {
-            {"ARU,KESZULEK", "Készülék fajták", 8},     {"ARU,ALKATRESZ", "Alkatrészek", 11},
-            {"ARU", "Szolgáltatások", 7},               {"SZERELO", "Szerelők", 10},
-            {"KULSOCEG", "Külső szerelő cégek", 5},     {"UGYFEL", "Ügyfelek", 11},
-            {"ALK_KESZLET", "Alkatrész készlet", 4},    {"TEVEKENYS", "Tevékenységek", 3},
-            {"ALLAPOT", "Állapotok", 2},                {"TAVOLLET", "Távolléti jogcímek", 3},
-            {"VEZERLO", "Beviteli mezők, jogosultságok", 26}, {"SZ_JUZER", "Felhasználók, jelszavak", 6},
-            {"MENUK", "Menüpont jogosultságok", 6},     {"TABLAK", "Táblák nevei, jogosultságok", 10},
+            {"ARU,KESZULEK", "Készülék fajták", 8},
+            {"ARU,ALKATRESZ", "Alkatrészek", 11},
+            {"ARU", "Szolgáltatások", 7},
+            {"SZERELO", "Szerelők", 10},
+            {"KULSOCEG", "Külső szerelő cégek", 5},
+            {"UGYFEL", "Ügyfelek", 11},
+            {"ALK_KESZLET", "Alkatrész készlet", 4},
+            {"TEVEKENYS", "Tevékenységek", 3},
+            {"ALLAPOT", "Állapotok", 2},
+            {"TAVOLLET", "Távolléti jogcímek", 3},
+            {"VEZERLO", "Beviteli mezők, jogosultságok", 26},
+            {"SZ_JUZER", "Felhasználók, jelszavak", 6},
+            {"MENUK", "Menüpont jogosultságok", 6},
+            {"TABLAK", "Táblák nevei, jogosultságok", 10},
             {"PVEZERLO", "Kiválasztás utáni értékadások", 5},
         };
         QWidget container;
@@ -46,20 +55,24 @@ private slots:
         for (const Menu& m : menus) {
             const QString tableSpec = QString::fromUtf8(m.tableSpec);
             const QString table = tableSpec.section(QLatin1Char(','), 0, 0);
-            const QString module = tableSpec.contains(QLatin1Char(',')) ? tableSpec.section(QLatin1Char(','), 1) : tableSpec;
+            const QString module = tableSpec.contains(QLatin1Char(','))
+                                       ? tableSpec.section(QLatin1Char(','), 1)
+                                       : tableSpec;
             ScriptedMessagesGuard messages;
             const TableRights rights = ReadTableRights(tableSpec);
             QVERIFY2(rights.found, m.tableSpec);
             QCOMPARE(rights.title, QString::fromUtf8(m.title));
             QCOMPARE(rights.access, QStringLiteral("FULL"));
             db::Query structure(Tdm::connectionName);
-            structure.setSql(QStringLiteral("Select * From ") + table + QStringLiteral(" where 1=2"));
+            structure.setSql(QStringLiteral("Select * From ") + table +
+                             QStringLiteral(" where 1=2"));
             QVERIFY(structure.exec());
             QStringList captions;
-            FormPanel::BuildPanel(&container, module, {}, FormPanel::singleColumn, nullptr, &captions, nullptr,
-                                  structure);
+            FormPanel::BuildPanel(&container, module, {}, FormPanel::singleColumn, nullptr,
+                                  &captions, nullptr, structure);
             FormPanel* panel = FormPanel::of(&container);
-            QVERIFY2(messages->texts.isEmpty(), qPrintable(tableSpec + QLatin1Char(' ') + messages->texts.join(QLatin1Char('|'))));
+            QVERIFY2(messages->texts.isEmpty(), qPrintable(tableSpec + QLatin1Char(' ') +
+                                                           messages->texts.join(QLatin1Char('|'))));
             QVERIFY2(panel->inputs().size() >= m.minimumInputs, m.tableSpec);
             // Hungarian captions, not column names.
             QVERIFY2(!captions.contains(QStringLiteral("NEV")), m.tableSpec);
@@ -72,7 +85,8 @@ private slots:
                 const QSqlRecord record = currentRecord(records);
                 panel->RecordToPanel(record);
                 QVERIFY2(panel->RefreshInfoTexts(record), m.tableSpec);
-                QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join(QLatin1Char('|'))));
+                QVERIFY2(messages->texts.isEmpty(),
+                         qPrintable(messages->texts.join(QLatin1Char('|'))));
             }
         }
     }
@@ -82,17 +96,21 @@ private slots:
         FrameworkDb fdb;
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
         db::Query q(Tdm::connectionName);
-        q.setSql(QStringLiteral("Select MODUL, MEZO, SZOT_, SZOTMEZO, PLUSFIELD1 From VEZERLO Where BUTTON = 'SZOT'"));
+        q.setSql(QStringLiteral(
+            "Select MODUL, MEZO, SZOT_, SZOTMEZO, PLUSFIELD1 From VEZERLO Where BUTTON = 'SZOT'"));
         QVERIFY(q.exec());
         QVERIFY(q.recordCount() >= 8);
         Tdm& dm = Tdm::instance();
         while (q.next()) {
-            const QString dictionary = q.text(QStringLiteral("SZOT_")).section(QLatin1Char(','), 0, 0);
+            const QString dictionary =
+                q.text(QStringLiteral("SZOT_")).section(QLatin1Char(','), 0, 0);
             QVERIFY2(dm.tableExists(dictionary), qPrintable(dictionary));
-            QVERIFY2(dm.fieldInfo(dictionary, q.text(QStringLiteral("SZOTMEZO"))).found, qPrintable(q.text("MODUL")));
+            QVERIFY2(dm.fieldInfo(dictionary, q.text(QStringLiteral("SZOTMEZO"))).found,
+                     qPrintable(q.text("MODUL")));
             const InfoExpression info = InfoExpression::parse(q.text(QStringLiteral("PLUSFIELD1")));
             if (info.valid)
-                QVERIFY2(dm.fieldInfo(info.table, info.pairs.first().first).found, qPrintable(q.text("PLUSFIELD1")));
+                QVERIFY2(dm.fieldInfo(info.table, info.pairs.first().first).found,
+                         qPrintable(q.text("PLUSFIELD1")));
         }
     }
 
@@ -101,7 +119,8 @@ private slots:
         FrameworkDb fdb(QStringList{});
         QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
         QVERIFY(!Tdm::instance().tableExists(QStringLiteral("TABLAK")));
-        QVERIFY(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("Select Count(*) From VEZERLO")).toInt() > 100);
+        QVERIFY(db::scalar(QStringLiteral("d_mivo"), QStringLiteral("Select Count(*) From VEZERLO"))
+                    .toInt() > 100);
         QCOMPARE(ReadTableRights(QStringLiteral("UGYFEL")).access, QStringLiteral("FULL"));
     }
 };

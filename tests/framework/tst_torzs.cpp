@@ -30,10 +30,12 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 /// Acts on the first modal editor that the predicate accepts, once it is up.
-void whenModal(const std::function<bool(QWidget*)>& accept, const std::function<void(TTorzsfm*)>& act)
+void whenModal(const std::function<bool(QWidget*)>& accept,
+               const std::function<void(TTorzsfm*)>& act)
 {
     whenModal<TTorzsfm>(act, [accept](TTorzsfm* editor) { return accept(editor); });
 }
@@ -55,14 +57,16 @@ PanelInput* input(TTorzsfm& editor, const char* field)
 
 /// An editor shown without the modal loop, as the entry routine prepares it.
 struct OpenEditor {
-    OpenEditor(const QString& tableSpec, bool selection = false, bool editing = true, const QString& search = {})
+    OpenEditor(const QString& tableSpec, bool selection = false, bool editing = true,
+               const QString& search = {})
         : editor(torzs::parseSpec(tableSpec))
     {
         call.tableSpec = tableSpec;
         call.selectionMode = selection;
         call.editingAllowed = editing;
         call.searchText = search;
-        editor.prepare(call, ReadTableRights(torzs::parseSpec(tableSpec).rightsName), torzs::WindowState::Keep);
+        editor.prepare(call, ReadTableRights(torzs::parseSpec(tableSpec).rightsName),
+                       torzs::WindowState::Keep);
         editor.show();
     }
     TTorzsfm editor;
@@ -76,7 +80,8 @@ QString currentText(TTorzsfm& e, const char* field)
 
 } // namespace
 
-class TestTorzs : public QObject {
+class TestTorzs : public QObject
+{
     Q_OBJECT
 private slots:
     void menuItemsOpenTheirTables_data()
@@ -85,22 +90,70 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("condition");
         QTest::addColumn<QString>("title");
-        QTest::newRow("keszulekek") << "keszulekek" << "ARU_KESZULEK_Torzsfm" << "Where ARU.JELLEG='K'" << "Készülék fajták";
-        QTest::newRow("Alkatreszek") << "Alkatreszek" << "ARU_ALKATRESZ_Torzsfm" << "Where ARU.JELLEG='A'" << "Alkatrészek";
-        QTest::newRow("Szolgaltatasok") << "Szolgaltatasok" << "ARU_ARU_Torzsfm" << "Where ARU.JELLEG='S'" << "Szolgáltatások";
-        QTest::newRow("Szerelok") << "Szerelok" << "SZERELO_SZERELO_Torzsfm" << "WHERE SZERELO.CEGKOD='O''K'" << "Szerelők";
-        QTest::newRow("Kulsosszerelok") << "Kulsosszerelok" << "SZERELO_SZERELO_Torzsfm" << "WHERE SZERELO.CEGKOD<>'O''K'" << "Szerelők";
-        QTest::newRow("kulsocegek") << "kulsocegek" << "KULSOCEG_KULSOCEG_Torzsfm" << "" << "Külső szerelő cégek";
-        QTest::newRow("ugyfelek") << "ugyfelek" << "UGYFEL_UGYFEL_Torzsfm" << "" << "Ügyfelek";
-        QTest::newRow("keszlet") << "keszlet" << "ALK_KESZLET_ALK_KESZLET_Torzsfm" << "" << "Alkatrész készlet";
-        QTest::newRow("tevekenysegek") << "tevekenysegek" << "TEVEKENYS_TEVEKENYS_Torzsfm" << "" << "Tevékenységek";
-        QTest::newRow("allapotok") << "allapotok" << "ALLAPOT_ALLAPOT_Torzsfm" << "" << "Állapotok";
-        QTest::newRow("tavolletek") << "tavolletek" << "TAVOLLET_TAVOLLET_Torzsfm" << "" << "Távolléti jogcímek";
-        QTest::newRow("vezerlo") << "vezerlo" << "VEZERLO_VEZERLO_Torzsfm" << "" << "Beviteli mezők, jogosultságok";
-        QTest::newRow("sz_juzer") << "sz_juzer" << "SZ_JUZER_SZ_JUZER_Torzsfm" << "" << "Felhasználók, jelszavak";
-        QTest::newRow("menuk") << "menuk" << "MENUK_MENUK_Torzsfm" << "" << "Menüpont jogosultságok";
-        QTest::newRow("tablak") << "tablak" << "TABLAK_TABLAK_Torzsfm" << "" << "Táblák nevei, jogosultságok";
-        QTest::newRow("pvezerlo") << "Kivlasztsutnirtkadsok1" << "PVEZERLO_PVEZERLO_Torzsfm" << "" << "Kiválasztás utáni értékadások";
+        QTest::newRow("keszulekek") << "keszulekek"
+                                    << "ARU_KESZULEK_Torzsfm"
+                                    << "Where ARU.JELLEG='K'"
+                                    << "Készülék fajták";
+        QTest::newRow("Alkatreszek") << "Alkatreszek"
+                                     << "ARU_ALKATRESZ_Torzsfm"
+                                     << "Where ARU.JELLEG='A'"
+                                     << "Alkatrészek";
+        QTest::newRow("Szolgaltatasok") << "Szolgaltatasok"
+                                        << "ARU_ARU_Torzsfm"
+                                        << "Where ARU.JELLEG='S'"
+                                        << "Szolgáltatások";
+        QTest::newRow("Szerelok") << "Szerelok"
+                                  << "SZERELO_SZERELO_Torzsfm"
+                                  << "WHERE SZERELO.CEGKOD='O''K'"
+                                  << "Szerelők";
+        QTest::newRow("Kulsosszerelok") << "Kulsosszerelok"
+                                        << "SZERELO_SZERELO_Torzsfm"
+                                        << "WHERE SZERELO.CEGKOD<>'O''K'"
+                                        << "Szerelők";
+        QTest::newRow("kulsocegek") << "kulsocegek"
+                                    << "KULSOCEG_KULSOCEG_Torzsfm"
+                                    << ""
+                                    << "Külső szerelő cégek";
+        QTest::newRow("ugyfelek") << "ugyfelek"
+                                  << "UGYFEL_UGYFEL_Torzsfm"
+                                  << ""
+                                  << "Ügyfelek";
+        QTest::newRow("keszlet") << "keszlet"
+                                 << "ALK_KESZLET_ALK_KESZLET_Torzsfm"
+                                 << ""
+                                 << "Alkatrész készlet";
+        QTest::newRow("tevekenysegek") << "tevekenysegek"
+                                       << "TEVEKENYS_TEVEKENYS_Torzsfm"
+                                       << ""
+                                       << "Tevékenységek";
+        QTest::newRow("allapotok") << "allapotok"
+                                   << "ALLAPOT_ALLAPOT_Torzsfm"
+                                   << ""
+                                   << "Állapotok";
+        QTest::newRow("tavolletek") << "tavolletek"
+                                    << "TAVOLLET_TAVOLLET_Torzsfm"
+                                    << ""
+                                    << "Távolléti jogcímek";
+        QTest::newRow("vezerlo") << "vezerlo"
+                                 << "VEZERLO_VEZERLO_Torzsfm"
+                                 << ""
+                                 << "Beviteli mezők, jogosultságok";
+        QTest::newRow("sz_juzer") << "sz_juzer"
+                                  << "SZ_JUZER_SZ_JUZER_Torzsfm"
+                                  << ""
+                                  << "Felhasználók, jelszavak";
+        QTest::newRow("menuk") << "menuk"
+                               << "MENUK_MENUK_Torzsfm"
+                               << ""
+                               << "Menüpont jogosultságok";
+        QTest::newRow("tablak") << "tablak"
+                                << "TABLAK_TABLAK_Torzsfm"
+                                << ""
+                                << "Táblák nevei, jogosultságok";
+        QTest::newRow("pvezerlo") << "Kivlasztsutnirtkadsok1"
+                                  << "PVEZERLO_PVEZERLO_Torzsfm"
+                                  << ""
+                                  << "Kiválasztás utáni értékadások";
     }
     void menuItemsOpenTheirTables()
     {
@@ -139,8 +192,10 @@ private slots:
         QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
         OpenEditor o(QStringLiteral("TAVOLLET"));
         TTorzsfm& e = o.editor;
-        QCOMPARE(e.windowTitle(), QStringLiteral("Törzs karbantartás * Tábla neve: Távolléti jogcímek"));
-        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(), QStringLiteral("1 tétel"));
+        QCOMPARE(e.windowTitle(),
+                 QStringLiteral("Törzs karbantartás * Tábla neve: Távolléti jogcímek"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(),
+                 QStringLiteral("1 tétel"));
         QCOMPARE(e.state(), TorzsState::Browse);
         QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Betegség"));
 
@@ -152,11 +207,13 @@ private slots:
         input(e, "NEV")->setValue(QStringLiteral("Szabadság"));
         // Moving while typing is refused.
         click(e, "b_elso");
-        QCOMPARE(messages->texts.value(0), QStringLiteral("Adatbevitel közben van. Tárolja le, vagy dobja el!"));
+        QCOMPARE(messages->texts.value(0),
+                 QStringLiteral("Adatbevitel közben van. Tárolja le, vagy dobja el!"));
         click(e, "b_ok");
         QCOMPARE(e.state(), TorzsState::Browse);
         QCOMPARE(currentText(e, "KOD"), QStringLiteral("SZ"));
-        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(), QStringLiteral("2 tétel"));
+        QCOMPARE(e.findChild<QLabel*>(QStringLiteral("l_darab"))->text(),
+                 QStringLiteral("2 tétel"));
 
         click(e, "b_masol");
         QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Szabadság"));
@@ -168,9 +225,14 @@ private slots:
         QCOMPARE(e.state(), TorzsState::Update);
         input(e, "NEV")->setValue(QStringLiteral("Fizetés nélküli"));
         click(e, "b_ok");
-        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT NEV FROM TAVOLLET WHERE KOD='SZ2'")).toString(),
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"),
+                                  QStringLiteral("SELECT NEV FROM TAVOLLET WHERE KOD='SZ2'"))
+                     .toString(),
                  QStringLiteral("Fizetés nélküli"));
-        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM DOKU")).toInt(), 2 + 2 + 1);
+        QCOMPARE(
+            mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM DOKU"))
+                .toInt(),
+            2 + 2 + 1);
 
         // An unchanged modification may be left by moving; a duplicate key stays on screen.
         click(e, "b_modosit");
@@ -208,7 +270,10 @@ private slots:
         e.deleteRecord();
         QCOMPARE(e.state(), TorzsState::Browse);
         QVERIFY(input(e, "NEV")->isReadOnly());
-        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM TAVOLLET")).toInt(), 1);
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"),
+                                  QStringLiteral("SELECT count(*) FROM TAVOLLET"))
+                     .toInt(),
+                 1);
         QVERIFY(messages->texts.isEmpty());
     }
 
@@ -218,11 +283,14 @@ private slots:
         QVERIFY(db.ok());
         ScriptedMessagesGuard messages;
         // A module that shows the name only: the key comes after it, off the panel.
-        QVERIFY(db.exec("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES, OSZLOPNEV) VALUES ('TEVNEV', '010', 'NEV', 'Név', 'Név')"));
+        QVERIFY(db.exec("INSERT INTO VEZERLO (MODUL, SORREND, MEZO, MEGNEVEZES, OSZLOPNEV) VALUES "
+                        "('TEVNEV', '010', 'NEV', 'Név', 'Név')"));
         QVERIFY(db.exec("DELETE FROM TEVEKENYS"));
         QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('JAV', 'Javítás', 2)"));
-        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAR', 'Karbantartás', 1)"));
-        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAZ', 'Kazáncsere', 3)"));
+        QVERIFY(
+            db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAR', 'Karbantartás', 1)"));
+        QVERIFY(
+            db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAZ', 'Kazáncsere', 3)"));
         OpenEditor o(QStringLiteral("TEVEKENYS,TEVNEV"), true, true, QStringLiteral("kaz"));
         TTorzsfm& e = o.editor;
         QCOMPARE(e.windowTitle(), QStringLiteral("Választás szótárból * Tábla neve: TEVEKENYS"));
@@ -238,8 +306,10 @@ private slots:
         TorzsCall& call = o.call;
         QVERIFY(e.finish(call));
         QCOMPARE(call.names, (QStringList{"NEV", "KOD"}));
-        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), call.names, call.values), QStringLiteral("KAR"));
-        QCOMPARE(alt::pickedValue(QStringLiteral("NEV"), call.names, call.values), QStringLiteral("Karbantartás"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), call.names, call.values),
+                 QStringLiteral("KAR"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("NEV"), call.names, call.values),
+                 QStringLiteral("Karbantartás"));
         QCOMPARE(call.selected.size(), 2);
         QCOMPARE(call.selected[1].FieldName, QStringLiteral("KOD"));
         QCOMPARE(call.selected[1].FieldType, QStringLiteral("VARCHAR"));
@@ -268,8 +338,10 @@ private slots:
         QVERIFY(e.chosen());
         QVERIFY(!e.isVisible());
         QVERIFY(e.finish(o.call));
-        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), o.call.names, o.call.values), QStringLiteral("12"));
-        QCOMPARE(alt::pickedValue(QStringLiteral("VAROS"), o.call.names, o.call.values), QStringLiteral("Pécs"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("KOD"), o.call.names, o.call.values),
+                 QStringLiteral("12"));
+        QCOMPARE(alt::pickedValue(QStringLiteral("VAROS"), o.call.names, o.call.values),
+                 QStringLiteral("Pécs"));
     }
 
     void closingWhileEditing_data()
@@ -297,10 +369,14 @@ private slots:
         QFETCH(int, answer);
         messages->queueAnswers({answer});
         e.close();
-        QCOMPARE(messages->texts.value(0), QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"));
+        QCOMPARE(messages->texts.value(0),
+                 QStringLiteral("Adatbevitel közben van. Biztosan bezárja az ablakot?"));
         QFETCH(bool, open);
         QVERIFY2(e.isVisible() == open, qPrintable(messages->texts.join('|')));
-        QTEST(mivo::db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT count(*) FROM UGYFEL")).toInt(), "rows");
+        QTEST(mivo::db::scalar(QStringLiteral("d_mivo"),
+                               QStringLiteral("SELECT count(*) FROM UGYFEL"))
+                  .toInt(),
+              "rows");
         if (e.isVisible())
             QCOMPARE(input(e, "NEV")->value(), nev);
         else
@@ -402,10 +478,17 @@ private slots:
         QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('B2', 'Eső')"));
         OpenEditor o(QStringLiteral("TAVOLLET"));
         TTorzsfm& e = o.editor;
-        QAbstractItemModelTester tester(e.grid()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(e.grid()->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         QCOMPARE(currentText(e, "KOD"), QStringLiteral("A1"));
         const int nameIndex = e.sortBox()->findText(QStringLiteral("Megnevezés"));
-        QVERIFY2(nameIndex >= 0, qPrintable(QStringList([&] { QStringList l; for (int i = 0; i < e.sortBox()->count(); ++i) l << e.sortBox()->itemText(i); return l; }()).join(",")));
+        QVERIFY2(nameIndex >= 0, qPrintable(QStringList([&] {
+                                                QStringList l;
+                                                for (int i = 0; i < e.sortBox()->count(); ++i)
+                                                    l << e.sortBox()->itemText(i);
+                                                return l;
+                                            }())
+                                                .join(",")));
         e.sortBy(nameIndex);
         QCOMPARE(e.data().model().value(0, QStringLiteral("KOD")).toString(), QStringLiteral("B2"));
         QCOMPARE(currentText(e, "KOD"), QStringLiteral("A1"));
@@ -424,7 +507,9 @@ private slots:
         QFile file(sql);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QString script = QString::fromUtf8(file.readAll());
-        QVERIFY2(script.contains(QStringLiteral("Zárt nap")) && script.contains(QStringLiteral("TAVOLLET")), qPrintable(script));
+        QVERIFY2(script.contains(QStringLiteral("Zárt nap")) &&
+                     script.contains(QStringLiteral("TAVOLLET")),
+                 qPrintable(script));
     }
 };
 

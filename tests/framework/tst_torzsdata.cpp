@@ -2,8 +2,8 @@
 
 #include "core/dat.h"
 #include "core/messages.h"
-#include "framework/rights.h"
 #include "framework/editorhooks.h"
+#include "framework/rights.h"
 #include "framework/torzsdata.h"
 #include "framework/torzsentry.h"
 #include "framework/torzsstatements.h"
@@ -14,7 +14,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 QVariant scalarOf(const QString& sql)
 {
@@ -48,13 +49,16 @@ TorzsInputs inputs(std::initializer_list<std::pair<const char*, const char*>> va
 {
     TorzsInputs in;
     for (const auto& [field, text] : values)
-        in[QString::fromLatin1(field)] = TorzsInput{QString::fromUtf8(text), false, true, false, false, {}};
+        in[QString::fromLatin1(field)] =
+            TorzsInput{QString::fromUtf8(text), false, true, false, false, {}};
     return in;
 }
 
-class Recorder : public ChangeScriptRecorder {
+class Recorder : public ChangeScriptRecorder
+{
 public:
-    void record(const QString& table, const QString& statement, const std::map<QString, QVariant>& parameters) override
+    void record(const QString& table, const QString& statement,
+                const std::map<QString, QVariant>& parameters) override
     {
         tables << table;
         statements << statement;
@@ -64,11 +68,13 @@ public:
     std::map<QString, QVariant> params;
 };
 
-const QStringList customerFields{QStringLiteral("KOD"), QStringLiteral("NEV"), QStringLiteral("VAROS")};
+const QStringList customerFields{QStringLiteral("KOD"), QStringLiteral("NEV"),
+                                 QStringLiteral("VAROS")};
 
 } // namespace
 
-class TestTorzsData : public QObject {
+class TestTorzsData : public QObject
+{
     Q_OBJECT
 private slots:
     void specs_data()
@@ -78,11 +84,31 @@ private slots:
         QTest::addColumn<QString>("module");
         QTest::addColumn<QString>("second");
         QTest::addColumn<QString>("rights");
-        QTest::newRow("plain") << "ugyfel" << "UGYFEL" << "UGYFEL" << "" << "UGYFEL";
-        QTest::newRow("module") << "ARU,KESZULEK" << "ARU" << "KESZULEK" << "" << "ARU,KESZULEK";
-        QTest::newRow("module as written") << "Aru,Keszulek" << "ARU" << "KESZULEK" << "" << "Aru,Keszulek";
-        QTest::newRow("plus") << "SZERELO+ARU" << "SZERELO" << "SZERELO" << "ARU" << "SZERELO";
-        QTest::newRow("comma wins") << "A+B,C" << "A+B" << "C" << "" << "A+B,C";
+        QTest::newRow("plain") << "ugyfel"
+                               << "UGYFEL"
+                               << "UGYFEL"
+                               << ""
+                               << "UGYFEL";
+        QTest::newRow("module") << "ARU,KESZULEK"
+                                << "ARU"
+                                << "KESZULEK"
+                                << ""
+                                << "ARU,KESZULEK";
+        QTest::newRow("module as written") << "Aru,Keszulek"
+                                           << "ARU"
+                                           << "KESZULEK"
+                                           << ""
+                                           << "Aru,Keszulek";
+        QTest::newRow("plus") << "SZERELO+ARU"
+                              << "SZERELO"
+                              << "SZERELO"
+                              << "ARU"
+                              << "SZERELO";
+        QTest::newRow("comma wins") << "A+B,C"
+                                    << "A+B"
+                                    << "C"
+                                    << ""
+                                    << "A+B,C";
     }
     void specs()
     {
@@ -98,9 +124,12 @@ private slots:
     {
         QTest::addColumn<QString>("argument");
         QTest::addColumn<QString>("condition");
-        QTest::newRow("empty") << "  " << "";
-        QTest::newRow("without WHERE") << "ARU.JELLEG='K'" << "WHERE ARU.JELLEG='K'";
-        QTest::newRow("with Where") << " Where ARU.JELLEG='K' " << "Where ARU.JELLEG='K'";
+        QTest::newRow("empty") << "  "
+                               << "";
+        QTest::newRow("without WHERE") << "ARU.JELLEG='K'"
+                                       << "WHERE ARU.JELLEG='K'";
+        QTest::newRow("with Where") << " Where ARU.JELLEG='K' "
+                                    << "Where ARU.JELLEG='K'";
     }
     void conditions()
     {
@@ -110,30 +139,39 @@ private slots:
 
     void windowStates()
     {
-        QCOMPARE(torzs::windowState(QString(), QStringLiteral("maximized")), torzs::WindowState::Maximized);
-        QCOMPARE(torzs::windowState(QStringLiteral("Normal"), QStringLiteral("MAXIMIZED")), torzs::WindowState::Normal);
+        QCOMPARE(torzs::windowState(QString(), QStringLiteral("maximized")),
+                 torzs::WindowState::Maximized);
+        QCOMPARE(torzs::windowState(QStringLiteral("Normal"), QStringLiteral("MAXIMIZED")),
+                 torzs::WindowState::Normal);
         QCOMPARE(torzs::windowState(QStringLiteral("x"), QString()), torzs::WindowState::Keep);
     }
 
     void statements()
     {
         // A two-column key, a column whose name holds "AND", a name longer than 20 characters.
-        const QList<torzs::Column> cols{{QStringLiteral("SZERELOKOD"), QStringLiteral("VARCHAR")},
-                                        {QStringLiteral("DATUM"), QStringLiteral("VARCHAR")},
-                                        {QStringLiteral("ALLANDO"), QStringLiteral("VARCHAR")},
-                                        {QStringLiteral("NAGYON_HOSSZU_OSZLOP_NEVE_X"), QStringLiteral("INTEGER")}};
-        const torzs::Statements s(QStringLiteral("NAPIREND"), cols, {QStringLiteral("SZERELOKOD"), QStringLiteral("ALLANDO")});
+        const QList<torzs::Column> cols{
+            {QStringLiteral("SZERELOKOD"), QStringLiteral("VARCHAR")},
+            {QStringLiteral("DATUM"), QStringLiteral("VARCHAR")},
+            {QStringLiteral("ALLANDO"), QStringLiteral("VARCHAR")},
+            {QStringLiteral("NAGYON_HOSSZU_OSZLOP_NEVE_X"), QStringLiteral("INTEGER")}};
+        const torzs::Statements s(QStringLiteral("NAPIREND"), cols,
+                                  {QStringLiteral("SZERELOKOD"), QStringLiteral("ALLANDO")});
         const QStringList update = s.updateLines();
-        QCOMPARE(update.mid(update.indexOf(QStringLiteral("WHERE"))),
-                 (QStringList{"WHERE", "SZERELOKOD= :OLD_SZERELOKOD AND", "ALLANDO= :OLD_ALLANDO"}));
-        QVERIFY(update.contains(QStringLiteral("NAGYON_HOSSZU_OSZLOP_NEVE_X= :NAGYON_HOSSZU_OSZLOP_NEVE_X")));
+        QCOMPARE(
+            update.mid(update.indexOf(QStringLiteral("WHERE"))),
+            (QStringList{"WHERE", "SZERELOKOD= :OLD_SZERELOKOD AND", "ALLANDO= :OLD_ALLANDO"}));
+        QVERIFY(update.contains(
+            QStringLiteral("NAGYON_HOSSZU_OSZLOP_NEVE_X= :NAGYON_HOSSZU_OSZLOP_NEVE_X")));
         // A null old key is matched as null, not dropped from the WHERE.
         const QStringList nullKey = s.updateLines({QStringLiteral("ALLANDO")});
         QCOMPARE(nullKey.mid(nullKey.indexOf(QStringLiteral("WHERE"))),
                  (QStringList{"WHERE", "SZERELOKOD= :OLD_SZERELOKOD AND", "ALLANDO IS NULL"}));
-        QCOMPARE(s.deleteLines(), (QStringList{"DELETE FROM NAPIREND WHERE ", "SZERELOKOD= :SZERELOKOD AND", "ALLANDO= :ALLANDO"}));
+        QCOMPARE(s.deleteLines(),
+                 (QStringList{"DELETE FROM NAPIREND WHERE ", "SZERELOKOD= :SZERELOKOD AND",
+                              "ALLANDO= :ALLANDO"}));
         QCOMPARE(s.insertLines().last(), QStringLiteral("RETURNING SZERELOKOD,ALLANDO"));
-        QCOMPARE(torzs::columnList({QStringLiteral("NEV")}, {QStringLiteral("KOD")}), (QStringList{"NEV", "KOD"}));
+        QCOMPARE(torzs::columnList({QStringLiteral("NEV")}, {QStringLiteral("KOD")}),
+                 (QStringList{"NEV", "KOD"}));
     }
 
     void parameterValues_data()
@@ -142,14 +180,22 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<QVariant>("value");
-        QTest::newRow("integer") << "INTEGER" << " 12 " << true << QVariant(12LL);
-        QTest::newRow("lone minus") << "INTEGER" << "-" << false << QVariant();
-        QTest::newRow("pasted text") << "SMALLINT" << "12a" << false << QVariant();
-        QTest::newRow("float comma") << "FLOAT" << "1 234,5" << true << QVariant(1234.5);
-        QTest::newRow("float point") << "FLOAT" << "-0.25" << true << QVariant(-0.25);
-        QTest::newRow("float word") << "FLOAT" << "inf" << false << QVariant();
-        QTest::newRow("empty number") << "FLOAT" << "" << true << QVariant();
-        QTest::newRow("text") << "VARCHAR" << " a " << true << QVariant(" a ");
+        QTest::newRow("integer") << "INTEGER"
+                                 << " 12 " << true << QVariant(12LL);
+        QTest::newRow("lone minus") << "INTEGER"
+                                    << "-" << false << QVariant();
+        QTest::newRow("pasted text") << "SMALLINT"
+                                     << "12a" << false << QVariant();
+        QTest::newRow("float comma") << "FLOAT"
+                                     << "1 234,5" << true << QVariant(1234.5);
+        QTest::newRow("float point") << "FLOAT"
+                                     << "-0.25" << true << QVariant(-0.25);
+        QTest::newRow("float word") << "FLOAT"
+                                    << "inf" << false << QVariant();
+        QTest::newRow("empty number") << "FLOAT"
+                                      << "" << true << QVariant();
+        QTest::newRow("text") << "VARCHAR"
+                              << " a " << true << QVariant(" a ");
     }
     void parameterValues()
     {
@@ -174,17 +220,23 @@ private slots:
         QVERIFY(db.exec("SET GENERATOR GEN_UGYFEL TO 11"));
         auto d = openData(QStringLiteral("UGYFEL"), customerFields);
         QVERIFY(d);
-        QAbstractItemModelTester tester(&d->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&d->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         // KOD stays empty: the generator numbers the customer (BEFOREPOST 1 allows that).
-        const TorzsStoreResult r = d->store(TorzsState::Insert, inputs({{"KOD", ""}, {"NEV", "Ács Éva"}, {"VAROS", "Pécs"}}), 0);
+        const TorzsStoreResult r = d->store(
+            TorzsState::Insert, inputs({{"KOD", ""}, {"NEV", "Ács Éva"}, {"VAROS", "Pécs"}}), 0);
         QCOMPARE(r.outcome, TorzsStoreResult::Stored);
         QCOMPARE(r.positionKey.value(0).toInt(), 12);
         d->reopen();
         // Exactly 12: not 120, which a partial match would find first.
         const int row = d->locate(r.positionKey);
         QCOMPARE(d->model().value(row, QStringLiteral("KOD")).toInt(), 12);
-        QCOMPARE(count("SELECT count(*) FROM DOKU WHERE AKCIO='I' AND KULCSERTEK='12' AND TABLA='UGYFEL'"), 2);
-        QCOMPARE(scalarOf("SELECT MIRE FROM DOKU WHERE MEZO='NEV'").toString(), QStringLiteral("Ács Éva"));
+        QCOMPARE(
+            count(
+                "SELECT count(*) FROM DOKU WHERE AKCIO='I' AND KULCSERTEK='12' AND TABLA='UGYFEL'"),
+            2);
+        QCOMPARE(scalarOf("SELECT MIRE FROM DOKU WHERE MEZO='NEV'").toString(),
+                 QStringLiteral("Ács Éva"));
         QVERIFY(messages->texts.isEmpty());
     }
 
@@ -194,9 +246,13 @@ private slots:
         QVERIFY(db.ok());
         ScriptedMessagesGuard messages;
         QVERIFY(db.exec("DELETE FROM TEVEKENYS"));
-        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('JAV', 'Javitas', NULL)"));
-        QVERIFY(db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAR', 'Karbantartas', 5)"));
-        auto d = openData(QStringLiteral("TEVEKENYS"), {QStringLiteral("KOD"), QStringLiteral("NEV"), QStringLiteral("SORREND")});
+        QVERIFY(
+            db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('JAV', 'Javitas', NULL)"));
+        QVERIFY(
+            db.exec("INSERT INTO TEVEKENYS (KOD, NEV, SORREND) VALUES ('KAR', 'Karbantartas', 5)"));
+        auto d =
+            openData(QStringLiteral("TEVEKENYS"),
+                     {QStringLiteral("KOD"), QStringLiteral("NEV"), QStringLiteral("SORREND")});
         QVERIFY(d);
         const int row = d->locate({QStringLiteral("JAV")});
         QVERIFY(row >= 0);
@@ -204,10 +260,13 @@ private slots:
         QVERIFY(d->panelChanged(TorzsState::Update, typed, row));
         QCOMPARE(d->store(TorzsState::Update, typed, row).outcome, TorzsStoreResult::Stored);
         QVERIFY(scalarOf("SELECT SORREND FROM TEVEKENYS WHERE KOD='JAV'").isNull());
-        QCOMPARE(scalarOf("SELECT NEV FROM TEVEKENYS WHERE KOD='JAV'").toString(), QStringLiteral("Javítás"));
-        QCOMPARE(scalarOf("SELECT NEV FROM TEVEKENYS WHERE KOD='KAR'").toString(), QStringLiteral("Karbantartas"));
+        QCOMPARE(scalarOf("SELECT NEV FROM TEVEKENYS WHERE KOD='JAV'").toString(),
+                 QStringLiteral("Javítás"));
+        QCOMPARE(scalarOf("SELECT NEV FROM TEVEKENYS WHERE KOD='KAR'").toString(),
+                 QStringLiteral("Karbantartas"));
         QCOMPARE(count("SELECT count(*) FROM DOKU WHERE AKCIO='U'"), 1);
-        QCOMPARE(scalarOf("SELECT MIROL FROM DOKU WHERE AKCIO='U'").toString(), QStringLiteral("Javitas"));
+        QCOMPARE(scalarOf("SELECT MIROL FROM DOKU WHERE AKCIO='U'").toString(),
+                 QStringLiteral("Javitas"));
         d->reopen();
         QVERIFY(!d->panelChanged(TorzsState::Update, typed, d->locate({QStringLiteral("JAV")})));
     }
@@ -218,9 +277,18 @@ private slots:
         QTest::addColumn<QString>("sorrend");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus");
-        QTest::newRow("not a number") << "Új" << "-" << "Nem jó szám." << "SORREND";
-        QTest::newRow("pasted text") << "Új" << "12x" << "Nem jó szám." << "SORREND";
-        QTest::newRow("required key") << "Új" << "1" << "Kitöltendő mezőt üresen hagyott : KOD" << "KOD";
+        QTest::newRow("not a number") << "Új"
+                                      << "-"
+                                      << "Nem jó szám."
+                                      << "SORREND";
+        QTest::newRow("pasted text") << "Új"
+                                     << "12x"
+                                     << "Nem jó szám."
+                                     << "SORREND";
+        QTest::newRow("required key") << "Új"
+                                      << "1"
+                                      << "Kitöltendő mezőt üresen hagyott : KOD"
+                                      << "KOD";
     }
     void refusedInputsKeepTheState()
     {
@@ -228,11 +296,19 @@ private slots:
         QVERIFY(db.ok());
         ScriptedMessagesGuard messages;
         QVERIFY(db.exec("DELETE FROM TEVEKENYS"));
-        auto d = openData(QStringLiteral("TEVEKENYS"), {QStringLiteral("KOD"), QStringLiteral("NEV"), QStringLiteral("SORREND")});
+        auto d =
+            openData(QStringLiteral("TEVEKENYS"),
+                     {QStringLiteral("KOD"), QStringLiteral("NEV"), QStringLiteral("SORREND")});
         QVERIFY(d);
         QFETCH(QString, message);
         TorzsInputs typed;
-        typed[QStringLiteral("KOD")] = TorzsInput{message.startsWith(QLatin1String("Kit")) ? QString() : QStringLiteral("UJ"), true, true, false, false, {}};
+        typed[QStringLiteral("KOD")] =
+            TorzsInput{message.startsWith(QLatin1String("Kit")) ? QString() : QStringLiteral("UJ"),
+                       true,
+                       true,
+                       false,
+                       false,
+                       {}};
         QFETCH(QString, nev);
         QFETCH(QString, sorrend);
         typed[QStringLiteral("NEV")] = TorzsInput{nev, false, true, false, false, {}};
@@ -253,19 +329,24 @@ private slots:
         QVERIFY(db.exec("INSERT INTO KULCSNELKUL VALUES ('a', 1)"));
         QVERIFY(db.exec("INSERT INTO KULCSNELKUL VALUES ('a', 1)"));
         QVERIFY(db.exec("INSERT INTO KULCSNELKUL VALUES ('b', NULL)"));
-        auto d = openData(QStringLiteral("KULCSNELKUL"), {QStringLiteral("NEV"), QStringLiteral("DB")});
+        auto d =
+            openData(QStringLiteral("KULCSNELKUL"), {QStringLiteral("NEV"), QStringLiteral("DB")});
         QVERIFY(d);
-        QCOMPARE(d->store(TorzsState::Update, inputs({{"NEV", "c"}, {"DB", "2"}}), 0).outcome, TorzsStoreResult::Stored);
+        QCOMPARE(d->store(TorzsState::Update, inputs({{"NEV", "c"}, {"DB", "2"}}), 0).outcome,
+                 TorzsStoreResult::Stored);
         QCOMPARE(count("SELECT count(*) FROM KULCSNELKUL WHERE NEV='a'"), 1);
         // A null in the row is matched as null: the update finds it and only it.
         d->reopen();
-        QCOMPARE(d->store(TorzsState::Update, inputs({{"NEV", "d"}, {"DB", ""}}), d->locate({QStringLiteral("b"), QVariant()})).outcome,
+        QCOMPARE(d->store(TorzsState::Update, inputs({{"NEV", "d"}, {"DB", ""}}),
+                          d->locate({QStringLiteral("b"), QVariant()}))
+                     .outcome,
                  TorzsStoreResult::Stored);
         QCOMPARE(count("SELECT count(*) FROM KULCSNELKUL WHERE NEV='d' AND DB IS NULL"), 1);
         QCOMPARE(count("SELECT count(*) FROM KULCSNELKUL"), 3);
         d->reopen();
         QVERIFY(!d->remove(0));
-        QCOMPARE(messages->texts.last(), QStringLiteral("Nem törölhet elsődleges kulcs nélküli táblából"));
+        QCOMPARE(messages->texts.last(),
+                 QStringLiteral("Nem törölhet elsődleges kulcs nélküli táblából"));
         QCOMPARE(count("SELECT count(*) FROM KULCSNELKUL"), 3);
     }
 
@@ -283,7 +364,8 @@ private slots:
         ScriptedMessagesGuard messages;
         QVERIFY(db.exec("DELETE FROM TAVOLLET"));
         QVERIFY(db.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('SZ', 'Szabadság')"));
-        auto d = openData(QStringLiteral("TAVOLLET"), {QStringLiteral("KOD"), QStringLiteral("NEV")});
+        auto d =
+            openData(QStringLiteral("TAVOLLET"), {QStringLiteral("KOD"), QStringLiteral("NEV")});
         QVERIFY(d);
         // The other workstation's connection changes the key after the editor read the row.
         QVERIFY(db.exec("UPDATE TAVOLLET SET KOD='SZB' WHERE KOD='SZ'"));
@@ -293,8 +375,9 @@ private slots:
         const TorzsStoreResult r = d->store(TorzsState::Update, typed, 0);
         QFETCH(int, outcome);
         QCOMPARE(int(r.outcome), outcome);
-        QCOMPARE(messages->texts.value(0), QStringLiteral("Nem sikerült a módosítás.\rValaki törölte a tételt, vagy átírta "
-                                                          "a kulcsot.\rMindenképpen tárolni akarja a módosításait?"));
+        QCOMPARE(messages->texts.value(0),
+                 QStringLiteral("Nem sikerült a módosítás.\rValaki törölte a tételt, vagy átírta "
+                                "a kulcsot.\rMindenképpen tárolni akarja a módosításait?"));
         QCOMPARE(count("SELECT count(*) FROM DOKU"), 0);
         if (answer == 0) {
             QCOMPARE(d->store(TorzsState::Insert, typed, 0).outcome, TorzsStoreResult::Stored);
@@ -315,7 +398,8 @@ private slots:
         auto d = openData(QStringLiteral("UGYFEL"), {QStringLiteral("KOD"), QStringLiteral("NEV")});
         QVERIFY(d);
         QVERIFY(!d->remove(d->locate({1})));
-        QCOMPARE(messages->texts, QStringList{QStringLiteral("Nem törölhető szerkezeti integritás miatt")});
+        QCOMPARE(messages->texts,
+                 QStringList{QStringLiteral("Nem törölhető szerkezeti integritás miatt")});
         messages->queueAnswers({1});
         QVERIFY(!d->remove(d->locate({2})));
         QCOMPARE(count("SELECT count(*) FROM UGYFEL"), 2);
@@ -337,13 +421,17 @@ private slots:
         setChangeScriptRecorder(&recorder);
         auto d = openData(QStringLiteral("UGYFEL"), customerFields);
         QVERIFY(d);
-        QCOMPARE(d->store(TorzsState::Insert, inputs({{"KOD", ""}, {"NEV", "Új"}, {"VAROS", ""}}), -1).outcome, TorzsStoreResult::Stored);
+        QCOMPARE(
+            d->store(TorzsState::Insert, inputs({{"KOD", ""}, {"NEV", "Új"}, {"VAROS", ""}}), -1)
+                .outcome,
+            TorzsStoreResult::Stored);
         setChangeScriptRecorder(nullptr);
         QCOMPARE(recorder.tables, QStringList{QStringLiteral("UGYFEL")});
         QVERIFY(recorder.statements.value(0).startsWith(QLatin1String("INSERT INTO UGYFEL")));
         QVERIFY(!recorder.statements.value(0).contains(QLatin1String("RETURNING")));
         // Other sites get the key this site's generator gave.
-        QCOMPARE(recorder.params[QStringLiteral("kod")].toInt(), scalarOf("SELECT KOD FROM UGYFEL").toInt());
+        QCOMPARE(recorder.params[QStringLiteral("kod")].toInt(),
+                 scalarOf("SELECT KOD FROM UGYFEL").toInt());
         QCOMPARE(recorder.params[QStringLiteral("nev")].toString(), QStringLiteral("Új"));
     }
 
@@ -352,11 +440,15 @@ private slots:
         FrameworkDb db;
         QVERIFY(db.ok());
         for (const char* name : {"Kovács", "Kovács Béla", "Kozma", "Nagy"})
-            QVERIFY(db.exec(QStringLiteral("INSERT INTO UGYFEL (NEV) VALUES ('%1')").arg(QString::fromUtf8(name))));
+            QVERIFY(db.exec(QStringLiteral("INSERT INTO UGYFEL (NEV) VALUES ('%1')")
+                                .arg(QString::fromUtf8(name))));
         auto d = openData(QStringLiteral("UGYFEL"), {QStringLiteral("NEV")});
         QVERIFY(d);
         const auto found = [&d](const char* text) {
-            return d->model().value(d->model().search(QStringLiteral("NEV"), QString::fromUtf8(text)), QStringLiteral("NEV")).toString();
+            return d->model()
+                .value(d->model().search(QStringLiteral("NEV"), QString::fromUtf8(text)),
+                       QStringLiteral("NEV"))
+                .toString();
         };
         QCOMPARE(found("kovács b"), QStringLiteral("Kovács Béla"));
         QCOMPARE(found("KOZ"), QStringLiteral("Kozma"));
@@ -371,7 +463,8 @@ private slots:
     void hooks()
     {
         Td::instance().ownCompany = QStringLiteral("SAJAT");
-        std::map<QString, QString> panel{{QStringLiteral("CEGKOD"), {}}, {QStringLiteral("KOD"), {}}};
+        std::map<QString, QString> panel{{QStringLiteral("CEGKOD"), {}},
+                                         {QStringLiteral("KOD"), {}}};
         const PanelSetter setter = [&panel](const QString& f, const QString& v) {
             if (!panel.count(f))
                 return false;

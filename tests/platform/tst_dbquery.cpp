@@ -6,7 +6,8 @@
 
 using namespace mivo::db;
 
-class TestDbQuery : public QObject {
+class TestDbQuery : public QObject
+{
     Q_OBJECT
 private slots:
     void namedParameterTwiceBindsBoth()
@@ -87,7 +88,8 @@ private slots:
         QVERIFY2(q.lastError().contains("NINCS"), qPrintable(q.lastError()));
         q.setSql("INSERT INTO ALLAPOT (KOD, NEV) VALUES ('BE', 'dupla')");
         QVERIFY(!q.exec());
-        QVERIFY2(q.lastError().contains("PRIMARY", Qt::CaseInsensitive) || q.lastError().contains("unique", Qt::CaseInsensitive),
+        QVERIFY2(q.lastError().contains("PRIMARY", Qt::CaseInsensitive) ||
+                     q.lastError().contains("unique", Qt::CaseInsensitive),
                  qPrintable(q.lastError()));
     }
 

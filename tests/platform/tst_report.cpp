@@ -12,7 +12,8 @@
 
 using namespace mivo::report;
 
-namespace {
+namespace
+{
 
 // A report of n rows in groups of ten, with a sub-detail line under every fifth row.
 struct Numbers {
@@ -27,17 +28,23 @@ struct Numbers {
         report.printedAt = QDateTime(QDate(2024, 5, 6), QTime(10, 11, 12));
         Band header;
         header.height = 40;
-        header.elements.push_back(Element::system({0, 0, 300, 20}, SystemField::PageNumber, QStringLiteral("Lapszám: ")));
-        header.elements.push_back(Element::system({300, 0, 300, 20}, SystemField::PageCount, QStringLiteral("Összesen: ")));
-        header.elements.push_back(Element::system({0, 20, 300, 20}, SystemField::DateTime, QStringLiteral("Készült: ")));
+        header.elements.push_back(
+            Element::system({0, 0, 300, 20}, SystemField::PageNumber, QStringLiteral("Lapszám: ")));
+        header.elements.push_back(Element::system({300, 0, 300, 20}, SystemField::PageCount,
+                                                  QStringLiteral("Összesen: ")));
+        header.elements.push_back(
+            Element::system({0, 20, 300, 20}, SystemField::DateTime, QStringLiteral("Készült: ")));
         report.pageHeader = header;
         report.title = Band{30, {Element::label({0, 0, 300, 30}, QStringLiteral("CÍM"))}, {}, {}};
-        report.columnHeader = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Oszlopfej"))}, {}, {}};
+        report.columnHeader =
+            Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Oszlopfej"))}, {}, {}};
         Band detail{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
-        detail.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("sor %1").arg(row); };
+        detail.beforePrint = [this](Band& b) {
+            b.elements[0].text = QStringLiteral("sor %1").arg(row);
+        };
         Band child{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
         child.beforePrint = [this](Band& b) {
-            b.height = row % 2 == 0 ? 20 : 0;   // only under even rows
+            b.height = row % 2 == 0 ? 20 : 0; // only under even rows
             b.elements[0].text = QStringLiteral("gyerek %1").arg(row);
         };
         detail.children.push_back(child);
@@ -50,16 +57,22 @@ struct Numbers {
             b.elements[0].text = QStringLiteral("csoport %1 eleje").arg(group);
         };
         grouping.footer = Band{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
-        grouping.footer.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("csoport %1 vége").arg(group); };
+        grouping.footer.beforePrint = [this](Band& b) {
+            b.elements[0].text = QStringLiteral("csoport %1 vége").arg(group);
+        };
         report.groups.push_back(grouping);
         SubDetail subDetail;
         subDetail.start = [this] { sub = row % 5 == 0 ? 0 : 2; };
         subDetail.next = [this] { return ++sub <= 2; };
         subDetail.band = Band{20, {Element::label({20, 0, 300, 20}, {})}, {}, {}};
-        subDetail.band.beforePrint = [this](Band& b) { b.elements[0].text = QStringLiteral("al %1.%2").arg(row).arg(sub); };
+        subDetail.band.beforePrint = [this](Band& b) {
+            b.elements[0].text = QStringLiteral("al %1.%2").arg(row).arg(sub);
+        };
         report.subDetails.push_back(subDetail);
-        report.summary = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Összesítő"))}, {}, {}};
-        report.pageFooter = Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Nyomtatta: Teszt Elek"))}, {}, {}};
+        report.summary =
+            Band{20, {Element::label({0, 0, 300, 20}, QStringLiteral("Összesítő"))}, {}, {}};
+        report.pageFooter = Band{
+            20, {Element::label({0, 0, 300, 20}, QStringLiteral("Nyomtatta: Teszt Elek"))}, {}, {}};
         report.next = [this] { return ++row <= n; };
         report.rewind = [this] { row = 0; };
     }
@@ -67,7 +80,8 @@ struct Numbers {
 
 } // namespace
 
-class TestReport : public QObject {
+class TestReport : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -96,11 +110,13 @@ private slots:
         QStringList flow;
         for (int p = 1; p <= count; ++p)
             for (const QString& t : pages.texts(p))
-                if (t.startsWith(QStringLiteral("csoport")) || t.startsWith(QStringLiteral("sor"))
-                    || t.startsWith(QStringLiteral("gyerek")) || t.startsWith(QStringLiteral("al ")))
+                if (t.startsWith(QStringLiteral("csoport")) ||
+                    t.startsWith(QStringLiteral("sor")) || t.startsWith(QStringLiteral("gyerek")) ||
+                    t.startsWith(QStringLiteral("al ")))
                     flow << t;
-        const QStringList start{"csoport 0 eleje", "sor 1", "sor 2", "gyerek 2", "sor 3", "sor 4", "gyerek 4",
-                                "sor 5", "al 5.1", "al 5.2", "sor 6", "gyerek 6"};
+        const QStringList start{"csoport 0 eleje", "sor 1",  "sor 2",    "gyerek 2",
+                                "sor 3",           "sor 4",  "gyerek 4", "sor 5",
+                                "al 5.1",          "al 5.2", "sor 6",    "gyerek 6"};
         QCOMPARE(flow.mid(0, start.size()), start);
         const qsizetype end0 = flow.indexOf(QStringLiteral("csoport 0 vége"));
         QCOMPARE(flow.at(end0 - 1), QStringLiteral("al 10.2"));
@@ -135,7 +151,8 @@ private slots:
             // The rows of this page and no other.
             for (const QString& t : pages.texts(p))
                 if (t.startsWith(QStringLiteral("sor ")))
-                    QVERIFY(text.contains(t + QLatin1Char('\n')) || text.contains(t + QLatin1Char(' ')));
+                    QVERIFY(text.contains(t + QLatin1Char('\n')) ||
+                            text.contains(t + QLatin1Char(' ')));
         }
         QVERIFY(pdfText(path, count + 1).isEmpty());
         // A folder in the way: an error, no file.
@@ -156,7 +173,7 @@ private slots:
         });
         preview(numbers.report);
         QVERIFY(seen);
-        QVERIFY(numbers.row > 30);   // the rows were read to the end
+        QVERIFY(numbers.row > 30); // the rows were read to the end
     }
 };
 

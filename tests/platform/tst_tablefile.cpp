@@ -14,10 +14,16 @@ extern "C" {
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 struct DbfTable {
-    struct Field { QByteArray name; char type; int length; int decimals; };
+    struct Field {
+        QByteArray name;
+        char type;
+        int length;
+        int decimals;
+    };
     QList<Field> fields;
     QList<QList<QByteArray>> records;
     int codePageByte = 0;
@@ -37,7 +43,8 @@ DbfTable readDbf(const QString& path)
     const int recordLength = u16(10);
     t.codePageByte = quint8(b[29]);
     for (int o = 32; b[o] != '\x0D'; o += 32)
-        t.fields << DbfTable::Field{b.mid(o, 11).replace('\0', ""), b[o + 11], quint8(b[o + 16]), quint8(b[o + 17])};
+        t.fields << DbfTable::Field{b.mid(o, 11).replace('\0', ""), b[o + 11], quint8(b[o + 16]),
+                                    quint8(b[o + 17])};
     for (int r = 0; r < count; ++r) {
         const QByteArray rec = b.mid(headerLength + r * recordLength, recordLength);
         QList<QByteArray> values;
@@ -55,7 +62,8 @@ DbfTable readDbf(const QString& path)
 
 } // namespace
 
-class TestTableFile : public QObject {
+class TestTableFile : public QObject
+{
     Q_OBJECT
 
 private:
@@ -63,8 +71,9 @@ private:
 
     static void fill(TestDb& db)
     {
-        db.exec(QStringLiteral("CREATE TABLE T (KOD INTEGER, NEV VARCHAR(10), MENNYI DOUBLE PRECISION, "
-                               "DB SMALLINT, DATUM DATE)"));
+        db.exec(
+            QStringLiteral("CREATE TABLE T (KOD INTEGER, NEV VARCHAR(10), MENNYI DOUBLE PRECISION, "
+                           "DB SMALLINT, DATUM DATE)"));
         db.exec(QStringLiteral("INSERT INTO T VALUES (1, 'Őrház utca', 2.5, 3, '2024-03-05')"));
         db.exec(QStringLiteral("INSERT INTO T VALUES (2, NULL, NULL, NULL, NULL)"));
     }
@@ -134,17 +143,23 @@ private slots:
             short s = 0;
             double d = 0;
             char* text = nullptr;
-            values << (PX_get_data_long(doc, data, 4, &l) > 0 ? QString::number(l) : QStringLiteral("null"));
+            values << (PX_get_data_long(doc, data, 4, &l) > 0 ? QString::number(l)
+                                                              : QStringLiteral("null"));
             data += 4;
-            values << (PX_get_data_alpha(doc, data, 10, &text) > 0 ? fromWindows1250(QByteArray(text)) : QString());
+            values << (PX_get_data_alpha(doc, data, 10, &text) > 0
+                           ? fromWindows1250(QByteArray(text))
+                           : QString());
             doc->free(doc, text);
             data += 10;
-            values << (PX_get_data_double(doc, data, 8, &d) > 0 ? QString::number(d) : QStringLiteral("null"));
+            values << (PX_get_data_double(doc, data, 8, &d) > 0 ? QString::number(d)
+                                                                : QStringLiteral("null"));
             data += 8;
-            values << (PX_get_data_short(doc, data, 2, &s) > 0 ? QString::number(s) : QStringLiteral("null"));
+            values << (PX_get_data_short(doc, data, 2, &s) > 0 ? QString::number(s)
+                                                               : QStringLiteral("null"));
             data += 2;
             // An empty field is all zero bytes (the library's reader misreads those).
-            if (QByteArray(data, 4) != QByteArray(4, '\0') && PX_get_data_long(doc, data, 4, &l) > 0) {
+            if (QByteArray(data, 4) != QByteArray(4, '\0') &&
+                PX_get_data_long(doc, data, 4, &l) > 0) {
                 int y, m, dd;
                 PX_SdnToGregorian(l + 1721425, &y, &m, &dd);
                 values << QDate(y, m, dd).toString(Qt::ISODate);

@@ -13,7 +13,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 // The workbook as openpyxl reads it.
 QJsonObject readBack(const QString& path)
@@ -29,7 +30,10 @@ QJsonObject readBack(const QString& path)
 
 QJsonArray sheetRows(const QJsonObject& book, int sheet)
 {
-    return book[QStringLiteral("sheets")].toArray()[sheet].toObject()[QStringLiteral("rows")].toArray();
+    return book[QStringLiteral("sheets")]
+        .toArray()[sheet]
+        .toObject()[QStringLiteral("rows")]
+        .toArray();
 }
 
 QJsonObject cell(const QJsonObject& book, int sheet, int row, int column)
@@ -47,7 +51,8 @@ QStringList sheetNames(const QJsonObject& book)
 
 } // namespace
 
-class TestWorkbookWriter : public QObject {
+class TestWorkbookWriter : public QObject
+{
     Q_OBJECT
 
 private:
@@ -57,9 +62,12 @@ private:
     {
         db.exec(QStringLiteral("CREATE TABLE T (KOD INTEGER, NEV VARCHAR(40), IRSZAM VARCHAR(4), "
                                "AR DOUBLE PRECISION, MEGJ BLOB SUB_TYPE TEXT, DATUM DATE)"));
-        db.exec(QStringLiteral("INSERT INTO T VALUES (1, 'Kovács Ödön', '0123', 1.23456789, NULL, '2024-03-05')"));
-        db.exec(QStringLiteral("INSERT INTO T VALUES (2, NULL, '1011', 1.0E20, 'megjegyzés', NULL)"));
-        db.exec(QStringLiteral("INSERT INTO T VALUES (3, 'x', NULL, -2.00000762939453125, NULL, NULL)"));
+        db.exec(QStringLiteral(
+            "INSERT INTO T VALUES (1, 'Kovács Ödön', '0123', 1.23456789, NULL, '2024-03-05')"));
+        db.exec(
+            QStringLiteral("INSERT INTO T VALUES (2, NULL, '1011', 1.0E20, 'megjegyzés', NULL)"));
+        db.exec(QStringLiteral(
+            "INSERT INTO T VALUES (3, 'x', NULL, -2.00000762939453125, NULL, NULL)"));
     }
 
 private slots:
@@ -75,8 +83,12 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("values.xlsx"));
         qint64 lastDone = 0, lastTotal = 0;
         data::WorkbookOptions options;
-        options.progress = [&](qint64 done, qint64 total) { lastDone = done; lastTotal = total; };
-        const auto result = data::writeWorkbook({{&rows, QStringLiteral("q_lista")}}, path, options);
+        options.progress = [&](qint64 done, qint64 total) {
+            lastDone = done;
+            lastTotal = total;
+        };
+        const auto result =
+            data::writeWorkbook({{&rows, QStringLiteral("q_lista")}}, path, options);
         QVERIFY2(result.written, qPrintable(result.error));
         QCOMPARE(lastDone, qint64(3));
         QCOMPARE(lastTotal, qint64(3));
@@ -91,18 +103,23 @@ private slots:
         // Text that looks like a number stays text, without a leading apostrophe.
         QCOMPARE(cell(book, 0, 1, 2)[QStringLiteral("t")].toString(), QStringLiteral("s"));
         QCOMPARE(cell(book, 0, 1, 2)[QStringLiteral("v")].toString(), QStringLiteral("0123"));
-        QCOMPARE(cell(book, 0, 1, 1)[QStringLiteral("v")].toString(), QStringLiteral("Kovács Ödön"));
+        QCOMPARE(cell(book, 0, 1, 1)[QStringLiteral("v")].toString(),
+                 QStringLiteral("Kovács Ödön"));
         QCOMPARE(cell(book, 0, 1, 0)[QStringLiteral("t")].toString(), QStringLiteral("n"));
         QCOMPARE(cell(book, 0, 1, 3)[QStringLiteral("v")].toDouble(), 1.23457);
         QCOMPARE(cell(book, 0, 2, 3)[QStringLiteral("v")].toDouble(), 1.0e20);
         QCOMPARE(cell(book, 0, 3, 3)[QStringLiteral("v")].toDouble(), -2.00001);
         QCOMPARE(cell(book, 0, 2, 4)[QStringLiteral("v")].toString(), QStringLiteral("megjegyzés"));
         QVERIFY(cell(book, 0, 2, 1)[QStringLiteral("v")].isNull());
-        QCOMPARE(cell(book, 0, 1, 5)[QStringLiteral("v")].toString(), QStringLiteral("2024-03-05T00:00:00"));
-        const QJsonObject widths = book[QStringLiteral("sheets")].toArray()[0].toObject()[QStringLiteral("widths")].toObject();
-        QCOMPARE(int(widths[QStringLiteral("B")].toDouble()), 40);   // Excel stores the padding too
-        QCOMPARE(int(widths[QStringLiteral("C")].toDouble()), 4);   // Excel stores the padding too
-        QCOMPARE(int(widths[QStringLiteral("A")].toDouble()), 11);   // Excel stores the padding too
+        QCOMPARE(cell(book, 0, 1, 5)[QStringLiteral("v")].toString(),
+                 QStringLiteral("2024-03-05T00:00:00"));
+        const QJsonObject widths = book[QStringLiteral("sheets")]
+                                       .toArray()[0]
+                                       .toObject()[QStringLiteral("widths")]
+                                       .toObject();
+        QCOMPARE(int(widths[QStringLiteral("B")].toDouble()), 40); // Excel stores the padding too
+        QCOMPARE(int(widths[QStringLiteral("C")].toDouble()), 4);  // Excel stores the padding too
+        QCOMPARE(int(widths[QStringLiteral("A")].toDouble()), 11); // Excel stores the padding too
         QVERIFY(book[QStringLiteral("contentTypes")].toString().contains(
             QStringLiteral("spreadsheetml.sheet.main+xml")));
     }
@@ -118,13 +135,15 @@ private slots:
         q1.setSql(QStringLiteral("SELECT I FROM N ORDER BY I"));
         q2.setSql(QStringLiteral("SELECT I * 10 AS TIZ FROM N WHERE I < 3 ORDER BY I"));
         empty.setSql(QStringLiteral("SELECT I FROM N WHERE 1=2"));
-        data::QueryRows r1(q1, QStringLiteral("q1")), r2(q2, QStringLiteral("q2")), r3(empty, QStringLiteral("q3"));
+        data::QueryRows r1(q1, QStringLiteral("q1")), r2(q2, QStringLiteral("q2")),
+            r3(empty, QStringLiteral("q3"));
         const QString path = m_dir.filePath(QStringLiteral("overflow.xlsx"));
         data::WorkbookOptions options;
-        options.rowLimit = 4;   // header + 3 rows per sheet
-        const auto result = data::writeWorkbook(
-            {{&r1, QStringLiteral("Címek")}, {&r2, QStringLiteral("e-maiek")}, {&r3, QStringLiteral("Üres")}},
-            path, options);
+        options.rowLimit = 4; // header + 3 rows per sheet
+        const auto result = data::writeWorkbook({{&r1, QStringLiteral("Címek")},
+                                                 {&r2, QStringLiteral("e-maiek")},
+                                                 {&r3, QStringLiteral("Üres")}},
+                                                path, options);
         QVERIFY2(result.written, qPrintable(result.error));
         const QJsonObject book = readBack(path);
         QCOMPARE(sheetNames(book), (QStringList{"Címek", "Címek_1", "Címek_2", "e-maiek", "Üres"}));
@@ -135,7 +154,7 @@ private slots:
         QCOMPARE(cell(book, 1, 1, 0)[QStringLiteral("v")].toInt(), 4);
         QCOMPARE(cell(book, 2, 1, 0)[QStringLiteral("v")].toInt(), 7);
         QCOMPARE(cell(book, 3, 2, 0)[QStringLiteral("v")].toInt(), 20);
-        QCOMPARE(sheetRows(book, 4).size(), 1);   // header only
+        QCOMPARE(sheetRows(book, 4).size(), 1); // header only
     }
 
     void wideAndLongValues()
@@ -147,16 +166,23 @@ private slots:
         for (int i = 0; i < 390; ++i)
             columns << QStringLiteral("%1 AS C%2").arg(i).arg(i);
         db::Query wide;
-        wide.setSql(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM RDB$DATABASE"));
+        wide.setSql(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+                    QStringLiteral(" FROM RDB$DATABASE"));
         db::Query longText;
-        longText.setSql(QStringLiteral("SELECT CAST(:t AS BLOB SUB_TYPE TEXT) AS HOSSZU FROM RDB$DATABASE"));
+        longText.setSql(
+            QStringLiteral("SELECT CAST(:t AS BLOB SUB_TYPE TEXT) AS HOSSZU FROM RDB$DATABASE"));
         longText.bind(QStringLiteral("t"), QString(40000, QLatin1Char('a')));
         data::QueryRows r1(wide, QStringLiteral("wide")), r2(longText, QStringLiteral("long"));
         const QString path = m_dir.filePath(QStringLiteral("wide.xlsx"));
-        const auto result = data::writeWorkbook({{&r1, QStringLiteral("wide")}, {&r2, QStringLiteral("long")}}, path);
+        const auto result = data::writeWorkbook(
+            {{&r1, QStringLiteral("wide")}, {&r2, QStringLiteral("long")}}, path);
         QVERIFY2(result.written, qPrintable(result.error));
         const QJsonObject book = readBack(path);
-        QCOMPARE(book[QStringLiteral("sheets")].toArray()[0].toObject()[QStringLiteral("maxColumn")].toInt(), 390);
+        QCOMPARE(book[QStringLiteral("sheets")]
+                     .toArray()[0]
+                     .toObject()[QStringLiteral("maxColumn")]
+                     .toInt(),
+                 390);
         QCOMPARE(cell(book, 0, 1, 389)[QStringLiteral("v")].toInt(), 389);
         QCOMPARE(cell(book, 1, 1, 0)[QStringLiteral("v")].toString().size(), 32767);
     }
@@ -170,9 +196,11 @@ private slots:
         good.setSql(QStringLiteral("SELECT 1 AS EGY FROM RDB$DATABASE"));
         data::QueryRows r1(bad, QStringLiteral("q_rossz")), r2(good, QStringLiteral("q_jo"));
         const QString path = m_dir.filePath(QStringLiteral("skip.xlsx"));
-        const auto result = data::writeWorkbook({{&r1, QStringLiteral("rossz")}, {&r2, QStringLiteral("jo")}}, path);
+        const auto result = data::writeWorkbook(
+            {{&r1, QStringLiteral("rossz")}, {&r2, QStringLiteral("jo")}}, path);
         QVERIFY(result.written);
-        QCOMPARE(result.skipped, QStringList{QStringLiteral("q_rossz: a lekérdezés nem nyitható (can not open query)")});
+        QCOMPARE(result.skipped, QStringList{QStringLiteral(
+                                     "q_rossz: a lekérdezés nem nyitható (can not open query)")});
         const QJsonObject book = readBack(path);
         QCOMPARE(cell(book, 1, 1, 0)[QStringLiteral("v")].toInt(), 1);
     }
@@ -209,11 +237,14 @@ private slots:
         QVERIFY(!result.error.isEmpty());
         QVERIFY(QFileInfo(blocked + QStringLiteral("/benne")).isDir());
         // A missing folder: nothing is written, the reason comes back.
-        result = data::writeWorkbook({{&rows, QStringLiteral("q")}}, m_dir.filePath(QStringLiteral("nincs/x.xlsx")));
+        result = data::writeWorkbook({{&rows, QStringLiteral("q")}},
+                                     m_dir.filePath(QStringLiteral("nincs/x.xlsx")));
         QVERIFY(!result.written);
         QVERIFY(result.error.contains(QStringLiteral("nincs")));
         // No temporary file is left behind.
-        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".~")), QStringList());
+        QCOMPARE(
+            QDir(m_dir.path()).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".~")),
+            QStringList());
     }
 };
 

@@ -19,7 +19,8 @@
 using namespace mivo;
 using reports::TQexportfm;
 
-namespace {
+namespace
+{
 
 const QString createTable = QStringLiteral(
     "CREATE TABLE ARUK (KOD INTEGER, NEV VARCHAR(30), NAGY BIGINT, AR DOUBLE PRECISION, "
@@ -28,9 +29,11 @@ const QString createTable = QStringLiteral(
 void fillAruk(TestDb& db)
 {
     db.exec(createTable);
-    db.exec(QStringLiteral("INSERT INTO ARUK VALUES (1, 'O''Brien /*x*/ kft', 1000000000000000, 0.1, "
-                           "'sor1\nsor2', '2024-02-29')"));
-    db.exec(QStringLiteral("INSERT INTO ARUK VALUES (2, 'Ágoston', -9007199254740993, 1.0E300, NULL, NULL)"));
+    db.exec(
+        QStringLiteral("INSERT INTO ARUK VALUES (1, 'O''Brien /*x*/ kft', 1000000000000000, 0.1, "
+                       "'sor1\nsor2', '2024-02-29')"));
+    db.exec(QStringLiteral(
+        "INSERT INTO ARUK VALUES (2, 'Ágoston', -9007199254740993, 1.0E300, NULL, NULL)"));
     db.exec(QStringLiteral("INSERT INTO ARUK VALUES (NULL, NULL, NULL, NULL, NULL, NULL)"));
 }
 
@@ -63,7 +66,8 @@ void answerDialog(int typeIndex, const QString& name)
 
 } // namespace
 
-class TestQexport : public QObject {
+class TestQexport : public QObject
+{
     Q_OBJECT
 
 private:
@@ -74,11 +78,16 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("extension");
-        QTest::newRow("upper") << "/a/b/lista.XLSX" << ".XLSX";
-        QTest::newRow("lower") << "lista.sql" << ".SQL";
-        QTest::newRow("cut at five") << "lista.xlsxbak" << ".XLSX";
-        QTest::newRow("dotted folder") << "/tmp/mentes.sql/lista" << "";
-        QTest::newRow("two dots") << "lista.txt.db" << ".DB";
+        QTest::newRow("upper") << "/a/b/lista.XLSX"
+                               << ".XLSX";
+        QTest::newRow("lower") << "lista.sql"
+                               << ".SQL";
+        QTest::newRow("cut at five") << "lista.xlsxbak"
+                                     << ".XLSX";
+        QTest::newRow("dotted folder") << "/tmp/mentes.sql/lista"
+                                       << "";
+        QTest::newRow("two dots") << "lista.txt.db"
+                                  << ".DB";
     }
     void extension()
     {
@@ -120,14 +129,16 @@ private slots:
         QVERIFY2(source.ok(), qPrintable(source.error()));
         fillAruk(source);
         db::Query q;
-        q.setSql(QStringLiteral("SELECT KOD, NEV, NAGY, AR, MEGJ, DATUM\n  FROM\nARUK ORDER BY KOD"));
+        q.setSql(
+            QStringLiteral("SELECT KOD, NEV, NAGY, AR, MEGJ, DATUM\n  FROM\nARUK ORDER BY KOD"));
         data::QueryRows rows(q, QStringLiteral("q_aruk"));
         const QString path = m_dir.filePath(QStringLiteral("aruk.sql"));
         ScriptedMessagesGuard messages;
         QCOMPARE(TQexportfm::instance().exportRows(rows, path), path);
         const QString script = readText(path);
-        QVERIFY(script.contains(QStringLiteral("Insert Into ARUK (KOD,NEV,NAGY,AR,MEGJ,DATUM) Values "
-                                               "(NULL,NULL,NULL,NULL,NULL,NULL);\r\n")));
+        QVERIFY(
+            script.contains(QStringLiteral("Insert Into ARUK (KOD,NEV,NAGY,AR,MEGJ,DATUM) Values "
+                                           "(NULL,NULL,NULL,NULL,NULL,NULL);\r\n")));
         QVERIFY(script.contains(QStringLiteral("'O''Brien x kft'")));
         QVERIFY(script.contains(QStringLiteral("1000000000000000,")));
         QVERIFY(!script.contains(QStringLiteral("E15"), Qt::CaseInsensitive));
@@ -137,9 +148,11 @@ private slots:
         target.exec(createTable);
         for (const QString& statement : db::splitScript(script)) {
             QString error;
-            QVERIFY2(db::execute(QStringLiteral("d_cel"), statement, {}, &error), qPrintable(error + statement));
+            QVERIFY2(db::execute(QStringLiteral("d_cel"), statement, {}, &error),
+                     qPrintable(error + statement));
         }
-        const QString select = QStringLiteral("SELECT KOD, NEV, NAGY, AR, MEGJ, DATUM FROM ARUK ORDER BY KOD");
+        const QString select =
+            QStringLiteral("SELECT KOD, NEV, NAGY, AR, MEGJ, DATUM FROM ARUK ORDER BY KOD");
         db::Query a(QStringLiteral("d_mivo")), b(QStringLiteral("d_cel"));
         a.setSql(select);
         b.setSql(select);
@@ -150,26 +163,34 @@ private slots:
             for (int c = 0; c < a.fieldCount(); ++c) {
                 QVariant expected = a.value(c);
                 if (expected.typeId() == QMetaType::QString)
-                    expected = expected.toString().remove(QStringLiteral("/*")).remove(QStringLiteral("*/"));
+                    expected = expected.toString()
+                                   .remove(QStringLiteral("/*"))
+                                   .remove(QStringLiteral("*/"));
                 QCOMPARE(b.value(c), expected);
             }
     }
 
     void sqlScriptTableAndLongLines()
     {
-        QCOMPARE(reports::scriptTableName(QStringLiteral("select * from munka m, ugyfel"), QStringLiteral("q")),
+        QCOMPARE(reports::scriptTableName(QStringLiteral("select * from munka m, ugyfel"),
+                                          QStringLiteral("q")),
                  QStringLiteral("munka"));
-        QCOMPARE(reports::scriptTableName(QStringLiteral("SELECT 1\nFROM\n  SZERELO;"), QStringLiteral("q")),
+        QCOMPARE(reports::scriptTableName(QStringLiteral("SELECT 1\nFROM\n  SZERELO;"),
+                                          QStringLiteral("q")),
                  QStringLiteral("SZERELO"));
-        QCOMPARE(reports::scriptTableName(QStringLiteral("EXECUTE PROCEDURE X"), QStringLiteral("q_x")),
-                 QStringLiteral("q_x"));
+        QCOMPARE(
+            reports::scriptTableName(QStringLiteral("EXECUTE PROCEDURE X"), QStringLiteral("q_x")),
+            QStringLiteral("q_x"));
         TestDb db{QStringList()};
         QVERIFY2(db.ok(), qPrintable(db.error()));
         QStringList columns;
         for (int i = 0; i < 60; ++i)
-            columns << QStringLiteral("'%1' AS OSZLOP_NEVE_%2").arg(QString(20, QLatin1Char('x'))).arg(i);
+            columns << QStringLiteral("'%1' AS OSZLOP_NEVE_%2")
+                           .arg(QString(20, QLatin1Char('x')))
+                           .arg(i);
         db::Query q;
-        q.setSql(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) + QStringLiteral(" FROM RDB$DATABASE"));
+        q.setSql(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+                 QStringLiteral(" FROM RDB$DATABASE"));
         data::QueryRows rows(q, QStringLiteral("q_hosszu"));
         const QString path = m_dir.filePath(QStringLiteral("hosszu.sql"));
         QString error;
@@ -186,7 +207,8 @@ private slots:
     {
         TestDb db{QStringList()};
         QVERIFY2(db.ok(), qPrintable(db.error()));
-        db.exec(QStringLiteral("CREATE TABLE T (KOD SMALLINT, NEV VARCHAR(3), AR DOUBLE PRECISION)"));
+        db.exec(
+            QStringLiteral("CREATE TABLE T (KOD SMALLINT, NEV VARCHAR(3), AR DOUBLE PRECISION)"));
         db.exec(QStringLiteral("INSERT INTO T VALUES (7, 'Ász', 2.5)"));
         db::Query q;
         q.setSql(QStringLiteral("SELECT KOD, NEV, AR FROM T"));
@@ -196,8 +218,8 @@ private slots:
         QString error;
         QVERIFY(reports::writeFixedText(rows, path, &error));
         // KOD: width 6 right-aligned + 2; NEV: label 10 wide + 2; AR: width 15 + 2.
-        QCOMPARE(readText(path), QStringLiteral("     7  Ász         ") + QString(12, QLatin1Char(' '))
-                                     + QStringLiteral("2.5  \r\n"));
+        QCOMPARE(readText(path), QStringLiteral("     7  Ász         ") +
+                                     QString(12, QLatin1Char(' ')) + QStringLiteral("2.5  \r\n"));
     }
 
     void noRowsNothingWritten()
@@ -230,7 +252,8 @@ private slots:
         QVERIFY(f.open(QIODevice::ReadOnly));
         const QByteArray bytes = f.readAll();
         const int header = 32 + 2 * 32 + 1;
-        QCOMPARE(bytes.mid(header, 1 + 11 + 5), QByteArray(" ") + QByteArray("0").rightJustified(11) + QByteArray(5, ' '));
+        QCOMPARE(bytes.mid(header, 1 + 11 + 5),
+                 QByteArray(" ") + QByteArray("0").rightJustified(11) + QByteArray(5, ' '));
     }
 
     void dialogAppendsTheTypeAndAsksAboutAnExistingFile()
@@ -256,7 +279,8 @@ private slots:
         messages->queueAnswers({1});
         answerDialog(6, typed);
         QCOMPARE(TQexportfm::instance().exportRows(rows), QString());
-        QCOMPARE(messages->texts, QStringList{QStringLiteral("A fájl: ") + typed + QStringLiteral(".SQL létezik. Felülírjuk?")});
+        QCOMPARE(messages->texts, QStringList{QStringLiteral("A fájl: ") + typed +
+                                              QStringLiteral(".SQL létezik. Felülírjuk?")});
         QCOMPARE(readText(typed + QStringLiteral(".SQL")), QStringLiteral("régi"));
         // The dialog remembers the name without extension and the type.
         const auto next = TQexportfm::instance().dialogState().start({});
@@ -275,25 +299,29 @@ private slots:
         q.setSql(QStringLiteral("SELECT I FROM N"));
         data::QueryRows rows(q, QStringLiteral("q_n"));
         ScriptedMessagesGuard messages;
-        messages->queueAnswers({1});   // do not open it
+        messages->queueAnswers({1}); // do not open it
         QProgressBar bar;
         const QString path = m_dir.filePath(QStringLiteral("lista.XLS"));
         QCOMPARE(TQexportfm::instance().exportRows(rows, path, {}, &bar), path);
-        QCOMPARE(messages->texts, QStringList{QStringLiteral("A fájl: ") + path
-                                              + QStringLiteral("elkészült: \nKívánja megnyitni?")});
+        QCOMPARE(messages->texts, QStringList{QStringLiteral("A fájl: ") + path +
+                                              QStringLiteral("elkészült: \nKívánja megnyitni?")});
         QCOMPARE(bar.minimum(), 1);
         QCOMPARE(bar.maximum(), 250);
         QCOMPARE(bar.value(), 250);
         QFile f(path);
         QVERIFY(f.open(QIODevice::ReadOnly));
-        QCOMPARE(f.read(2), QByteArray("PK"));   // xlsx content under the ".XLS" name
+        QCOMPARE(f.read(2), QByteArray("PK")); // xlsx content under the ".XLS" name
 
         // Refusing to overwrite: nothing written, the old file stays.
         messages->texts.clear();
         messages->queueAnswers({1});
-        QCOMPARE(reports::saveWorkbook({{&rows, QStringLiteral("q_n")}}, path, false, nullptr, false), QString());
-        QCOMPARE(messages->texts, (QStringList{QStringLiteral("A fájl: ") + path + QStringLiteral(" létezik. Felülírjuk?"),
-                                               QStringLiteral("Adjon meg egy érvényes fájlnevet")}));
+        QCOMPARE(
+            reports::saveWorkbook({{&rows, QStringLiteral("q_n")}}, path, false, nullptr, false),
+            QString());
+        QCOMPARE(messages->texts,
+                 (QStringList{QStringLiteral("A fájl: ") + path +
+                                  QStringLiteral(" létezik. Felülírjuk?"),
+                              QStringLiteral("Adjon meg egy érvényes fájlnevet")}));
 
         // A failed write is reported and gives no name.
         messages->texts.clear();
@@ -301,7 +329,8 @@ private slots:
         QDir().mkpath(blocked);
         QCOMPARE(TQexportfm::instance().exportRows(rows, blocked), QString());
         QCOMPARE(messages->texts.size(), 1);
-        QVERIFY(messages->texts.first().startsWith(QStringLiteral("A fájl nem készült el: ") + blocked));
+        QVERIFY(messages->texts.first().startsWith(QStringLiteral("A fájl nem készült el: ") +
+                                                   blocked));
     }
 };
 

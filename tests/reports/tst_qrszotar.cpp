@@ -15,7 +15,8 @@
 
 using namespace mivo;
 
-namespace {
+namespace
+{
 
 std::vector<data::Column> textColumns(const QList<int>& widths)
 {
@@ -33,7 +34,8 @@ std::vector<data::Column> textColumns(const QList<int>& widths)
 
 } // namespace
 
-class TestQrSzotar : public QObject {
+class TestQrSzotar : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -71,8 +73,11 @@ private slots:
     {
         const SzotarLayout l = layoutSzotar(textColumns({100, 80, 40, 6}));
         QCOMPARE(l.lines, (std::vector<int>{0, 0, 1, 0}));
-        const auto [first, second] = l.lineTexts({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
-        QCOMPARE(first, QStringLiteral("a").leftJustified(102) + QStringLiteral("b").leftJustified(82) + QStringLiteral("d").leftJustified(8));
+        const auto [first, second] = l.lineTexts(
+            {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")});
+        QCOMPARE(first, QStringLiteral("a").leftJustified(102) +
+                            QStringLiteral("b").leftJustified(82) +
+                            QStringLiteral("d").leftJustified(8));
         QCOMPARE(second, QStringLiteral("c").leftJustified(42));
     }
 
@@ -80,9 +85,11 @@ private slots:
     {
         TestDb db{QStringList()};
         QVERIFY2(db.ok(), qPrintable(db.error()));
-        db.exec(QStringLiteral("CREATE TABLE SZ (KOD VARCHAR(6), NEV VARCHAR(30), AR DOUBLE PRECISION)"));
+        db.exec(QStringLiteral(
+            "CREATE TABLE SZ (KOD VARCHAR(6), NEV VARCHAR(30), AR DOUBLE PRECISION)"));
         for (int i = 1; i <= 120; ++i)
-            db.exec(QStringLiteral("INSERT INTO SZ VALUES ('K%1', 'Név %1 ő', %1.5)").arg(i, 3, 10, QLatin1Char('0')));
+            db.exec(QStringLiteral("INSERT INTO SZ VALUES ('K%1', 'Név %1 ő', %1.5)")
+                        .arg(i, 3, 10, QLatin1Char('0')));
         QTemporaryDir dir;
         QImage logo(200, 100, QImage::Format_RGB32);
         logo.fill(Qt::blue);
@@ -105,7 +112,7 @@ private slots:
         const int count = report::run(*r, pages);
         QVERIFY(count >= 2);
         QCOMPARE(pages.images(1).size(), size_t(1));
-        QCOMPARE(pages.images(1).front().size(), QSizeF(100, 50));   // 50 high, proportional width
+        QCOMPARE(pages.images(1).front().size(), QSizeF(100, 50)); // 50 high, proportional width
         QCOMPARE(pages.texts(1).at(1), QStringLiteral("Készült: 2024.05.06 10:11:12"));
         QCOMPARE(pages.pageOf(QStringLiteral("K120")), count);
 
@@ -118,7 +125,8 @@ private slots:
             QVERIFY(text.contains(QStringLiteral("Nyomtatta: Teszt Elek")));
             QVERIFY(text.contains(QStringLiteral("KOD")));
         }
-        QVERIFY(pdfText(pdf, 1).contains(QRegularExpression(QStringLiteral("K001 +Név 001 ő +1,5"))));
+        QVERIFY(
+            pdfText(pdf, 1).contains(QRegularExpression(QStringLiteral("K001 +Név 001 ő +1,5"))));
         QVERIFY(pdfText(pdf, count).contains(QStringLiteral("120,5")));
         Ini::instance().clear();
         clock::set({});

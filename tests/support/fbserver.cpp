@@ -8,7 +8,8 @@
 #include <QTcpSocket>
 #include <QThread>
 
-namespace {
+namespace
+{
 
 const QString firebirdRoot = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0");
 const QString serverBinary = QStringLiteral("/usr/sbin/firebird");
@@ -54,7 +55,8 @@ bool FirebirdServer::start(QString* error)
 
     const QDir root(m_root.path());
     for (const char* entry : {"UDF", "intl", "lib", "plugins", "firebird.msg", "plugins.conf"})
-        QFile::link(firebirdRoot + QLatin1Char('/') + QLatin1String(entry), root.filePath(QLatin1String(entry)));
+        QFile::link(firebirdRoot + QLatin1Char('/') + QLatin1String(entry),
+                    root.filePath(QLatin1String(entry)));
     root.mkdir(QStringLiteral("lock"));
     QFile::copy(systemSecurityDb, root.filePath(QStringLiteral("security3.fdb")));
 
@@ -63,13 +65,17 @@ bool FirebirdServer::start(QString* error)
     if (!systemConf.open(QIODevice::ReadOnly) || !conf.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("A szerver beállításai nem írhatók."));
     // Loopback only: a test server must never listen on a public interface.
-    conf.write(systemConf.readAll() + QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n").arg(m_port).toUtf8());
+    conf.write(systemConf.readAll() +
+               QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n")
+                   .arg(m_port)
+                   .toUtf8());
     conf.close();
     QFile databases(root.filePath(QStringLiteral("databases.conf")));
     if (!databases.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("A szerver beállításai nem írhatók."));
     databases.write(QStringLiteral("security.db = %1\n{\n  RemoteAccess = false\n}\n")
-                        .arg(root.filePath(QStringLiteral("security3.fdb"))).toUtf8());
+                        .arg(root.filePath(QStringLiteral("security3.fdb")))
+                        .toUtf8());
     databases.close();
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -78,13 +84,17 @@ bool FirebirdServer::start(QString* error)
 
     QProcess isql;
     isql.setProcessEnvironment(env);
-    isql.start(QStringLiteral("isql-fb"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-q"),
-                                          root.filePath(QStringLiteral("security3.fdb"))});
-    isql.write(QStringLiteral("create or alter user SYSDBA password '%1' using plugin Srp; commit;\n")
-                   .arg(mivo::Td::builtinPassword).toUtf8());
+    isql.start(QStringLiteral("isql-fb"),
+               {QStringLiteral("-user"), QStringLiteral("SYSDBA"), QStringLiteral("-q"),
+                root.filePath(QStringLiteral("security3.fdb"))});
+    isql.write(
+        QStringLiteral("create or alter user SYSDBA password '%1' using plugin Srp; commit;\n")
+            .arg(mivo::Td::builtinPassword)
+            .toUtf8());
     isql.closeWriteChannel();
     if (!isql.waitForFinished(20000) || isql.exitCode() != 0)
-        return fail(QStringLiteral("A SYSDBA jelszó nem állítható be: ") + QString::fromLocal8Bit(isql.readAllStandardError()));
+        return fail(QStringLiteral("A SYSDBA jelszó nem állítható be: ") +
+                    QString::fromLocal8Bit(isql.readAllStandardError()));
 
     m_server.setProcessEnvironment(env);
     m_server.setProcessChannelMode(QProcess::MergedChannels);
@@ -98,5 +108,6 @@ bool FirebirdServer::start(QString* error)
             return true;
         QThread::msleep(100);
     }
-    return fail(QStringLiteral("A szerver nem válaszol: ") + QString::fromLocal8Bit(m_server.readAll()));
+    return fail(QStringLiteral("A szerver nem válaszol: ") +
+                QString::fromLocal8Bit(m_server.readAll()));
 }

@@ -8,7 +8,8 @@
 /// workstations. It has its own root folder (configuration, security database with the
 /// program's SYSDBA password, lock files) so that the system installation stays untouched.
 /// Stopped when the object goes.
-class FirebirdServer {
+class FirebirdServer
+{
 public:
     FirebirdServer() = default;
     ~FirebirdServer();

@@ -9,7 +9,8 @@ inline QString pdfText(const QString& pdf, int page = 0)
 {
     QStringList args{QStringLiteral("-layout")};
     if (page > 0)
-        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l") << QString::number(page);
+        args << QStringLiteral("-f") << QString::number(page) << QStringLiteral("-l")
+             << QString::number(page);
     args << pdf << QStringLiteral("-");
     QProcess p;
     p.start(QStringLiteral("pdftotext"), args);

@@ -16,9 +16,13 @@
 
 using namespace mivo;
 
-QStringList TestDb::allOptional() { return schema::optionalTables(); }
+QStringList TestDb::allOptional()
+{
+    return schema::optionalTables();
+}
 
-namespace {
+namespace
+{
 
 // Building the schema takes a second; a database file copied from one built earlier in the
 // same run takes milliseconds. One template per set of optional tables.
@@ -37,7 +41,8 @@ QString templateFor(const QStringList& optionalTables, QString* error)
         return {};
     db::Connection& c = db::Connection::named(QStringLiteral("d_template"));
     c.clear();
-    c.setParams({QStringLiteral("SERVER NAME=") + path, QStringLiteral("USER NAME=") + Td::builtinUser,
+    c.setParams({QStringLiteral("SERVER NAME=") + path,
+                 QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     const bool built = c.open() && schema::build(c.name(), optionalTables, error);
     if (!c.lastError().isEmpty() && error)
@@ -51,7 +56,8 @@ QString templateFor(const QStringList& optionalTables, QString* error)
 
 } // namespace
 
-TestDb::TestDb(const QStringList& optionalTables, const QString& connectionName, const FirebirdServer* server)
+TestDb::TestDb(const QStringList& optionalTables, const QString& connectionName,
+               const FirebirdServer* server)
     : m_connection(connectionName)
 {
     m_path = m_dir.filePath(QStringLiteral("test.fdb"));
@@ -71,7 +77,8 @@ TestDb::TestDb(const QStringList& optionalTables, const QString& connectionName,
         m_error = QStringLiteral("A teszt adatbázis nem másolható: ") + m_path;
         return;
     }
-    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+    QFile::setPermissions(m_path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                      QFile::WriteGroup);
     openConnection(connectionName);
 }
 
@@ -86,7 +93,8 @@ bool TestDb::openConnection(const QString& name)
     db::Connection& c = db::Connection::named(name);
     c.clear();
     c.setDriverName(db::InterBaseDriver);
-    c.setParams({QStringLiteral("SERVER NAME=") + m_location, QStringLiteral("USER NAME=") + Td::builtinUser,
+    c.setParams({QStringLiteral("SERVER NAME=") + m_location,
+                 QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     if (!c.open()) {
         m_error = c.lastError();

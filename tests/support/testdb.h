@@ -9,7 +9,8 @@
 /// when ok() is true; every connection opened through it is closed at the end.
 class FirebirdServer;
 
-class TestDb {
+class TestDb
+{
 public:
     /// With a server the database is created and opened through it ("127.0.0.1/port:path").
     explicit TestDb(const QStringList& optionalTables = allOptional(),

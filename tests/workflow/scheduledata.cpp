@@ -6,23 +6,31 @@
 
 #include <QTest>
 
-namespace scheduledata {
+namespace scheduledata
+{
 
-void addTechnician(TestDb& db, const QString& kod, const QString& nev, const QString& cegkod, const QString& aktiv)
+void addTechnician(TestDb& db, const QString& kod, const QString& nev, const QString& cegkod,
+                   const QString& aktiv)
 {
     QString error;
-    QVERIFY2(mivo::db::execute(db.connectionName(),
-                               QStringLiteral("INSERT INTO SZERELO (KOD, NEV, CEGKOD, AKTIV) VALUES (:k, :n, :c, :a)"),
-                               {{QStringLiteral("k"), kod}, {QStringLiteral("n"), nev}, {QStringLiteral("c"), cegkod},
-                                {QStringLiteral("a"), aktiv}},
-                               &error),
-             qPrintable(error));
+    QVERIFY2(
+        mivo::db::execute(
+            db.connectionName(),
+            QStringLiteral("INSERT INTO SZERELO (KOD, NEV, CEGKOD, AKTIV) VALUES (:k, :n, :c, :a)"),
+            {{QStringLiteral("k"), kod},
+             {QStringLiteral("n"), nev},
+             {QStringLiteral("c"), cegkod},
+             {QStringLiteral("a"), aktiv}},
+            &error),
+        qPrintable(error));
 }
 
-int addCustomer(TestDb& db, const QString& nev, const QString& irszam, const QString& varos, const QString& utca)
+int addCustomer(TestDb& db, const QString& nev, const QString& irszam, const QString& varos,
+                const QString& utca)
 {
     mivo::db::Query q(db.connectionName());
-    q.setSql(QStringLiteral("INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON) VALUES (:n, :i, :v, :u, '06-1-555') "
+    q.setSql(QStringLiteral("INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON) VALUES (:n, "
+                            ":i, :v, :u, '06-1-555') "
                             "RETURNING KOD"));
     q.bind(QStringLiteral("n"), nev);
     q.bind(QStringLiteral("i"), irszam);
@@ -47,10 +55,11 @@ Job planned(int ugyfel, const QString& szerelot, const QString& tervd, const QSt
 int addJob(const Job& job, const QString& connection)
 {
     mivo::db::Query q(connection);
-    q.setSql(QStringLiteral("INSERT INTO MUNKA (ALLAPOT, UGYFEL, KESZULEK, TIPUS, FELVETELD, JUZER, LEIRAST, TERVD, "
-                            "TERVT, TERVTEV, SZERELOT, LEMONDTA, KESZ) VALUES (:allapot, :ugyfel, 0, "
-                            "(SELECT MIN(BELSOKOD) FROM ARU), '2024.03.01', 'anna', 'Nem indul', :tervd, :tervt, "
-                            ":tervtev, :szerelot, :lemondta, '') RETURNING KOD"));
+    q.setSql(QStringLiteral(
+        "INSERT INTO MUNKA (ALLAPOT, UGYFEL, KESZULEK, TIPUS, FELVETELD, JUZER, LEIRAST, TERVD, "
+        "TERVT, TERVTEV, SZERELOT, LEMONDTA, KESZ) VALUES (:allapot, :ugyfel, 0, "
+        "(SELECT MIN(BELSOKOD) FROM ARU), '2024.03.01', 'anna', 'Nem indul', :tervd, :tervt, "
+        ":tervtev, :szerelot, :lemondta, '') RETURNING KOD"));
     q.bind(QStringLiteral("allapot"), job.allapot);
     q.bind(QStringLiteral("ugyfel"), job.ugyfel);
     q.bind(QStringLiteral("tervd"), job.tervd);

@@ -5,14 +5,17 @@
 class TestDb;
 
 /// Rows the schedule tests plan with, written through the test database's connection.
-namespace scheduledata {
+namespace scheduledata
+{
 
 /// An own technician ("VELKOR" unless told) who is active unless told.
-void addTechnician(TestDb& db, const QString& kod, const QString& nev, const QString& cegkod = QStringLiteral("VELKOR"),
+void addTechnician(TestDb& db, const QString& kod, const QString& nev,
+                   const QString& cegkod = QStringLiteral("VELKOR"),
                    const QString& aktiv = QStringLiteral("I"));
 
 /// A customer; its code.
-int addCustomer(TestDb& db, const QString& nev, const QString& irszam, const QString& varos, const QString& utca);
+int addCustomer(TestDb& db, const QString& nev, const QString& irszam, const QString& varos,
+                const QString& utca);
 
 struct Job {
     int ugyfel = 0;

@@ -19,18 +19,19 @@
 #include <QApplication>
 #include <QCalendarWidget>
 #include <QDialog>
-#include <QTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using namespace mivo;
 using namespace mivo::workflow;
 using namespace scheduledata;
 
-namespace {
+namespace
+{
 
 const QString today = QStringLiteral("2024.03.04");
 
@@ -41,11 +42,13 @@ struct Office {
         addTechnician(db, QStringLiteral("SZ01"), QStringLiteral("Arany Béla"));
         addTechnician(db, QStringLiteral("SZ02"), QStringLiteral("Bodó Ede"));
         addTechnician(db, QStringLiteral("SZ03"), QStringLiteral("Csonka Pál"));
-        customer = addCustomer(db, QStringLiteral("Nagy Éva"), QStringLiteral("2600"), QStringLiteral("Vác"),
-                               QStringLiteral("Fő u. 2"));
-        for (const QString& t : {QStringLiteral("SZ01"), QStringLiteral("SZ02"), QStringLiteral("SZ03")})
+        customer = addCustomer(db, QStringLiteral("Nagy Éva"), QStringLiteral("2600"),
+                               QStringLiteral("Vác"), QStringLiteral("Fő u. 2"));
+        for (const QString& t :
+             {QStringLiteral("SZ01"), QStringLiteral("SZ02"), QStringLiteral("SZ03")})
             todays << addJob(planned(customer, t, today, QStringLiteral("08")));
-        tomorrows = addJob(planned(customer, QStringLiteral("SZ01"), QStringLiteral("2024.03.05"), QStringLiteral("09")));
+        tomorrows = addJob(planned(customer, QStringLiteral("SZ01"), QStringLiteral("2024.03.05"),
+                                   QStringLiteral("09")));
     }
     TestDb db;
     int customer = 0;
@@ -87,7 +90,8 @@ QStringList columnDates(const NapirendModel& m)
 
 } // namespace
 
-class TestNapirendGrid : public QObject {
+class TestNapirendGrid : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -118,14 +122,16 @@ void TestNapirendGrid::openingTheEntryForm()
     Office office;
     QVERIFY2(office.db.ok(), qPrintable(office.db.error()));
     Tadatfelv2fm form;
-    QAbstractItemModelTester tester(&form.grid()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QAbstractItemModelTester tester(&form.grid()->model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     form.open(QStringLiteral("Szervíz igény rögzítése"), QStringLiteral("U"));
     QCOMPARE(form.windowTitle(), QStringLiteral("Szervíz igény rögzítése"));
     QCOMPARE(form.baseMode(), QStringLiteral("U"));
     NapirendModel& m = form.grid()->model();
     QCOMPARE(m.rowCount(), 18);
     QCOMPARE(m.technicianCount(), 3);
-    QCOMPARE(form.grid()->view()->model()->data(m.index(2, 3)).toString(), QStringLiteral("KAR Vác,Fő u. 2"));
+    QCOMPARE(form.grid()->view()->model()->data(m.index(2, 3)).toString(),
+             QStringLiteral("KAR Vác,Fő u. 2"));
     QCOMPARE(form.grid()->currentDay()->date(), today);
     for (int c = 1; c <= 3; ++c)
         QCOMPARE(form.grid()->columnNavigator(c)->date(), today);
@@ -157,14 +163,14 @@ void TestNapirendGrid::columnNavigation()
     ScriptedMessagesGuard messages;
 
     first->edit()->clear();
-    type(first->edit(), QStringLiteral("2024.03.0"));   // incomplete: nothing happens
+    type(first->edit(), QStringLiteral("2024.03.0")); // incomplete: nothing happens
     QCOMPARE(m.columnDate(1), today);
     QCOMPARE(m.jobCode(1, 2), office.todays[0]);
     type(first->edit(), QStringLiteral("5"));
     QCOMPARE(m.columnDate(1), QStringLiteral("2024.03.05"));
     QCOMPARE(m.jobCode(1, 3), office.tomorrows);
     QCOMPARE(m.jobCode(1, 2), 0);
-    QCOMPARE(m.columnDate(2), today);                   // the other columns stay
+    QCOMPARE(m.columnDate(2), today); // the other columns stay
     QVERIFY(messages->texts.isEmpty());
 
     // A complete but impossible date is refused with the date message; the grid stays.
@@ -207,8 +213,9 @@ void TestNapirendGrid::currentDayNavigation()
     QCOMPARE(m.jobCode(1, 3), office.tomorrows);
 
     // Typed: month and year ends and the leap day.
-    for (const auto& [typed, dates] : {std::pair{QStringLiteral("2024.02.29"), QStringLiteral("2024.02.29")},
-                                       {QStringLiteral("2023.12.31"), QStringLiteral("2023.12.31")}}) {
+    for (const auto& [typed, dates] :
+         {std::pair{QStringLiteral("2024.02.29"), QStringLiteral("2024.02.29")},
+          {QStringLiteral("2023.12.31"), QStringLiteral("2023.12.31")}}) {
         day->edit()->clear();
         type(day->edit(), typed);
         QCOMPARE(columnDates(m), QStringList(3, dates));
@@ -228,10 +235,12 @@ void TestNapirendGrid::refreshButton()
     NapirendModel& m = form.grid()->model();
     QTest::mouseClick(form.grid()->columnNavigator(1)->nextButton(), Qt::LeftButton);
     // Another workstation plans a job into each of two columns on their own days.
-    const int other = addJob(planned(office.customer, QStringLiteral("SZ01"), QStringLiteral("2024.03.05"), QStringLiteral("15")),
+    const int other = addJob(planned(office.customer, QStringLiteral("SZ01"),
+                                     QStringLiteral("2024.03.05"), QStringLiteral("15")),
                              QStringLiteral("d_masik"));
-    const int second = addJob(planned(office.customer, QStringLiteral("SZ02"), today, QStringLiteral("16")),
-                              QStringLiteral("d_masik"));
+    const int second =
+        addJob(planned(office.customer, QStringLiteral("SZ02"), today, QStringLiteral("16")),
+               QStringLiteral("d_masik"));
     QCOMPARE(m.jobCode(1, 9), 0);
     QTest::mouseClick(form.findChild<QPushButton*>(QStringLiteral("b_frissit")), Qt::LeftButton);
     QCOMPARE(m.jobCode(1, 9), other);
@@ -251,9 +260,10 @@ void TestNapirendGrid::contextMenu()
         if (!a->isSeparator())
             items << a->text() + (a->isEnabled() ? QString() : QStringLiteral(" (-)"));
     }
-    QCOMPARE(items, (QStringList{"Info", "Történeti áttekintés (-)", "Munka áthelyezése (-)", "Munka kiosztás törlése",
-                                 "Módosítás (-)", "Munka törlése", "Szerelő napi lista (-)",
-                                 "Szerelő napi lista e-mailben (-)", "Szerelő napi lista e-mail melléklet (-)"}));
+    QCOMPARE(items, (QStringList{"Info", "Történeti áttekintés (-)", "Munka áthelyezése (-)",
+                                 "Munka kiosztás törlése", "Módosítás (-)", "Munka törlése",
+                                 "Szerelő napi lista (-)", "Szerelő napi lista e-mailben (-)",
+                                 "Szerelő napi lista e-mail melléklet (-)"}));
     QVERIFY(form.findChild<QAction*>(QStringLiteral("mi_tortenet"))->isVisible());
     Td::instance().jobHistoryAvailable = false;
     form.open(QStringLiteral("Szervíz igény rögzítése"), QStringLiteral("U"));
@@ -264,7 +274,8 @@ void TestNapirendGrid::contextMenu()
     view->setCurrentIndex(view->model()->index(2, 2));
     form.findChild<QAction*>(QStringLiteral("mi_info"))->trigger();
     QCOMPARE(messages->texts.size(), 1);
-    QVERIFY(messages->texts[0].startsWith(QStringLiteral("#%1 sz. munka, státusza: KI").arg(office.todays[1])));
+    QVERIFY(messages->texts[0].startsWith(
+        QStringLiteral("#%1 sz. munka, státusza: KI").arg(office.todays[1])));
     // A header cell is no cell of a job.
     view->setCurrentIndex(view->model()->index(0, 2));
     form.findChild<QAction*>(QStringLiteral("mi_info"))->trigger();
@@ -286,8 +297,9 @@ void TestNapirendGrid::removeFromTheMenu()
     form.findChild<QAction*>(QStringLiteral("mi_torol"))->trigger();
     QCOMPARE(messages->texts.size(), 2);
     const auto state = [](int kod) {
-        return db::scalar(QStringLiteral("d_mivo"), QStringLiteral("SELECT ALLAPOT || '/' || COALESCE(SZERELOT, '') || '/' "
-                                                                   "|| JUZER FROM MUNKA WHERE KOD = :k"),
+        return db::scalar(QStringLiteral("d_mivo"),
+                          QStringLiteral("SELECT ALLAPOT || '/' || COALESCE(SZERELOT, '') || '/' "
+                                         "|| JUZER FROM MUNKA WHERE KOD = :k"),
                           {{QStringLiteral("k"), kod}})
             .toString();
     };
@@ -307,14 +319,17 @@ void TestNapirendGrid::columnWidths_data()
     QTest::addColumn<int>("width");
     const int jobs = int(ScheduleForm::Jobs);
     const int entry = int(ScheduleForm::Entry);
-    QTest::newRow("list, 8") << jobs << 8 << 0 << false << 122;          // 992/8 - 2
+    QTest::newRow("list, 8") << jobs << 8 << 0 << false << 122; // 992/8 - 2
     QTest::newRow("list, 8, long day") << jobs << 8 << 0 << true << 119;
-    QTest::newRow("list, 3, rounded up") << jobs << 3 << 0 << false << 329;   // 330.67 → 331
+    QTest::newRow("list, 3, rounded up") << jobs << 3 << 0 << false << 329; // 330.67 → 331
     QTest::newRow("list, 60") << jobs << 60 << 0 << false << 48;
-    QTest::newRow("entry, 8") << entry << 8 << 1230 << false << 134;     // 1200/8 - 16
-    QTest::newRow("entry, 5, rounded down") << entry << 5 << 1032 << false << 190;   // 200.4 → 200, - 10
-    QTest::newRow("entry, 4, half away") << entry << 4 << 1040 << true << 242;  // 252.5 → 253, - 8, - 3
-    QTest::newRow("entry, 60") << entry << 60 << 1900 << true << 48;     // the formula is far below zero
+    QTest::newRow("entry, 8") << entry << 8 << 1230 << false << 134; // 1200/8 - 16
+    QTest::newRow("entry, 5, rounded down")
+        << entry << 5 << 1032 << false << 190; // 200.4 → 200, - 10
+    QTest::newRow("entry, 4, half away")
+        << entry << 4 << 1040 << true << 242; // 252.5 → 253, - 8, - 3
+    QTest::newRow("entry, 60") << entry << 60 << 1900 << true
+                               << 48; // the formula is far below zero
     QTest::newRow("none") << entry << 0 << 1900 << false << 140;
 }
 
@@ -333,7 +348,8 @@ void TestNapirendGrid::noTechnicians_data()
     QTest::addColumn<int>("form");
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<bool>("hourColumn");
-    QTest::newRow("entry") << int(ScheduleForm::Entry) << QStringList{"Nincs aktív szerelő."} << false;
+    QTest::newRow("entry") << int(ScheduleForm::Entry) << QStringList{"Nincs aktív szerelő."}
+                           << false;
     QTest::newRow("job list") << int(ScheduleForm::Jobs) << QStringList() << true;
 }
 
@@ -344,7 +360,8 @@ void TestNapirendGrid::noTechnicians()
     QFETCH(bool, hourColumn);
     TestDb db;
     QVERIFY2(db.ok(), qPrintable(db.error()));
-    addTechnician(db, QStringLiteral("K01"), QStringLiteral("Külsős Kornél"), QStringLiteral("MASCEG"));
+    addTechnician(db, QStringLiteral("K01"), QStringLiteral("Külsős Kornél"),
+                  QStringLiteral("MASCEG"));
     NapirendGrid grid{ScheduleForm(form)};
     ScriptedMessagesGuard messages;
     QVERIFY(grid.build(QStringLiteral("VELKOR"), today));
@@ -367,7 +384,7 @@ void TestNapirendGrid::menuItemOpensTheEntryForm()
     QCOMPARE(form->windowTitle(), QStringLiteral("Szervíz igény rögzítése"));
     QCOMPARE(form->baseMode(), QStringLiteral("U"));
     QCOMPARE(form->grid()->model().technicianCount(), 3);
-    item->trigger();   // the same form again
+    item->trigger(); // the same form again
     QCOMPARE(main.findChildren<Tadatfelv2fm*>().size(), 1);
 }
 
