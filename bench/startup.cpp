@@ -4,7 +4,7 @@
 
 #include "core/dat.h"
 #include "core/ini.h"
-#include "core/mivomain.h"
+#include "app/mivomain.h"
 #include "core/paths.h"
 #include "platform/dbconnection.h"
 

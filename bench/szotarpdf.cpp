@@ -3,8 +3,8 @@
 #include "benchdata.h"
 #include "generatedrows.h"
 
-#include "framework/qrszotar.h"
-#include "platform/reportpages.h"
+#include "reports/qrszotar.h"
+#include "reports/reportpages.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

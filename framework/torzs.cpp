@@ -12,8 +12,9 @@
 #include "platform/dbquery.h"
 #include "platform/fieldtypes.h"
 #include "platform/rowsource.h"
-#include "qrszotar.h"
 #include "reports/qexport.h"
+#include "reports/qrszotar.h"
+#include "reports/reportprint.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -734,14 +735,15 @@ void TTorzsfm::printList(bool preview)
         return;
     }
     data::QueryRows rows(m_data.model().query(), m_title);
-    Tqr_szotar& report = Tqr_szotar::instance();
-    report.setDataSet(&rows);
-    report.setTitle(m_title);
+    Tqr_szotar& szotar = Tqr_szotar::instance();
+    szotar.setDataSet(&rows);
+    szotar.setTitle(m_title);
+    const auto build = [&szotar](QString* error) { return szotar.build(error); };
     if (preview)
-        report.preview(this);
+        report::preview(build, this);
     else
-        report.print();
-    report.setDataSet(nullptr);
+        report::printDirect(build);
+    szotar.setDataSet(nullptr);
 }
 
 bool TTorzsfm::listToPdf(const QString& path, QString* error)

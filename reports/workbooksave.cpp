@@ -1,7 +1,6 @@
 #include "workbooksave.h"
 
 #include "filemessages.h"
-#include "progress.h"
 #include "qexport.h"
 
 #include "core/messages.h"
@@ -15,7 +14,7 @@ namespace mivo::reports
 {
 
 QString saveWorkbook(const std::vector<data::SheetRows>& sheets, const QString& fileName,
-                     bool overwriteAllowed, QProgressBar* progress, bool askToOpen)
+                     bool overwriteAllowed, const data::Progress& progress, bool askToOpen)
 {
     QString name = fileName.isEmpty() ? TQexportfm::instance().chooseFile() : fileName;
     // The save dialog has asked about an existing file already.
@@ -26,10 +25,7 @@ QString saveWorkbook(const std::vector<data::SheetRows>& sheets, const QString& 
         messages::show(QStringLiteral("Adjon meg egy érvényes fájlnevet"));
         return {};
     }
-    data::WorkbookOptions options;
-    options.macroEnabled = exportExtension(name) == QLatin1String(".XLSM");
-    options.progress = progressOn(progress);
-    const data::WorkbookResult result = data::writeWorkbook(sheets, name, options);
+    const ExportResult result = writeWorkbookFile(sheets, name, progress);
     for (const QString& skipped : result.skipped)
         messages::show(skipped, MessageKind::Error);
     if (!result.written) {

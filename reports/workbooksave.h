@@ -6,8 +6,6 @@
 
 #include <vector>
 
-class QProgressBar;
-
 namespace mivo::reports
 {
 
@@ -17,6 +15,6 @@ namespace mivo::reports
 /// workbook, any other an xlsx one. With askToOpen the user may open the file in the
 /// spreadsheet program. The path written comes back, empty when nothing was written.
 QString saveWorkbook(const std::vector<data::SheetRows>& sheets, const QString& fileName,
-                     bool overwriteAllowed, QProgressBar* progress, bool askToOpen);
+                     bool overwriteAllowed, const data::Progress& progress, bool askToOpen);
 
 } // namespace mivo::reports

@@ -2,7 +2,7 @@
 #include "core/ini.h"
 #include "core/login.h"
 #include "core/messages.h"
-#include "core/mivomain.h"
+#include "app/mivomain.h"
 #include "core/password.h"
 #include "core/paths.h"
 #include "platform/codepage.h"

@@ -2,7 +2,7 @@
 #include "core/dat.h"
 #include "core/ini.h"
 #include "core/messages.h"
-#include "core/mivomain.h"
+#include "app/mivomain.h"
 #include "core/paths.h"
 #include "core/translation.h"
 #include "platform/codepage.h"

@@ -3,7 +3,7 @@
 #include "core/altproc.h"
 #include "core/dat.h"
 #include "core/messages.h"
-#include "core/mivomain.h"
+#include "app/mivomain.h"
 #include "framework/panelinput.h"
 #include "framework/parabutton.h"
 #include "framework/rights.h"

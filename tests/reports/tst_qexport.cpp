@@ -1,4 +1,5 @@
 #include "reports/fixedtext.h"
+#include "reports/progress.h"
 #include "reports/qexport.h"
 #include "reports/sqlscript.h"
 #include "reports/workbooksave.h"
@@ -302,7 +303,8 @@ private slots:
         messages->queueAnswers({1}); // do not open it
         QProgressBar bar;
         const QString path = m_dir.filePath(QStringLiteral("lista.XLS"));
-        QCOMPARE(TQexportfm::instance().exportRows(rows, path, {}, &bar), path);
+        QCOMPARE(TQexportfm::instance().exportRows(rows, path, {}, reports::progressOn(&bar)),
+                 path);
         QCOMPARE(messages->texts, QStringList{QStringLiteral("A fájl: ") + path +
                                               QStringLiteral("elkészült: \nKívánja megnyitni?")});
         QCOMPARE(bar.minimum(), 1);
@@ -315,9 +317,8 @@ private slots:
         // Refusing to overwrite: nothing written, the old file stays.
         messages->texts.clear();
         messages->queueAnswers({1});
-        QCOMPARE(
-            reports::saveWorkbook({{&rows, QStringLiteral("q_n")}}, path, false, nullptr, false),
-            QString());
+        QCOMPARE(reports::saveWorkbook({{&rows, QStringLiteral("q_n")}}, path, false, {}, false),
+                 QString());
         QCOMPARE(messages->texts,
                  (QStringList{QStringLiteral("A fájl: ") + path +
                                   QStringLiteral(" létezik. Felülírjuk?"),

@@ -1,11 +1,11 @@
-#include "framework/qrszotar.h"
+#include "reports/qrszotar.h"
 
 #include "core/clock.h"
 #include "core/dat.h"
 #include "core/ini.h"
 #include "platform/dbquery.h"
-#include "platform/reportpages.h"
 #include "platform/rowsource.h"
+#include "reports/reportpages.h"
 #include "support/pdftext.h"
 #include "support/testdb.h"
 

@@ -6,7 +6,7 @@
 #include "core/clock.h"
 #include "core/dat.h"
 #include "core/messages.h"
-#include "core/mivomain.h"
+#include "app/mivomain.h"
 #include "platform/dbquery.h"
 #include "workflow/adatfelv.h"
 #include "workflow/adatfelv2.h"

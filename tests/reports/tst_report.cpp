@@ -1,7 +1,7 @@
-#include "platform/report.h"
-#include "platform/reportpages.h"
-#include "platform/reportpainter.h"
-#include "platform/reportprint.h"
+#include "reports/report.h"
+#include "reports/reportpages.h"
+#include "reports/reportpainter.h"
+#include "reports/reportprint.h"
 #include "support/pdftext.h"
 
 #include <QApplication>

@@ -3,6 +3,8 @@
 #include "report.h"
 #include "reportpainter.h"
 
+#include "core/messages.h"
+
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -29,6 +31,28 @@ bool printDirect(Report& report, QString* error)
     }
     QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
     return render(report, printer, error);
+}
+
+void preview(const ReportBuilder& build, QWidget* parent)
+{
+    QString error;
+    const std::unique_ptr<Report> report = build(&error);
+    if (!report) {
+        messages::show(error, MessageKind::Error);
+        return;
+    }
+    preview(*report, parent);
+}
+
+bool printDirect(const ReportBuilder& build)
+{
+    QString error;
+    const std::unique_ptr<Report> report = build(&error);
+    if (!report || !printDirect(*report, &error)) {
+        messages::show(error, MessageKind::Error);
+        return false;
+    }
+    return true;
 }
 
 } // namespace mivo::report

@@ -4,9 +4,8 @@
 #include "core/dat.h"
 #include "core/ini.h"
 #include "core/messages.h"
-#include "platform/reportpainter.h"
-#include "platform/reportprint.h"
 #include "platform/rowsource.h"
+#include "reportpainter.h"
 
 #include <QFileInfo>
 #include <QImageReader>
@@ -168,28 +167,6 @@ std::unique_ptr<report::Report> Tqr_szotar::build(QString* error)
     r->next = [rows] { return rows->next(); };
     r->rewind = [rows] { rows->open(nullptr); };
     return r;
-}
-
-void Tqr_szotar::preview(QWidget* parent)
-{
-    QString error;
-    const auto r = build(&error);
-    if (!r) {
-        messages::show(error, MessageKind::Error);
-        return;
-    }
-    report::preview(*r, parent);
-}
-
-bool Tqr_szotar::print()
-{
-    QString error;
-    const auto r = build(&error);
-    if (!r || !report::printDirect(*r, &error)) {
-        messages::show(error, MessageKind::Error);
-        return false;
-    }
-    return true;
 }
 
 bool Tqr_szotar::writePdf(const QString& path, QString* error)

@@ -1,10 +1,11 @@
-#include "clock.h"
-#include "dat.h"
-#include "messages.h"
 #include "mivomain.h"
-#include "msgdialog.h"
-#include "newdatabase.h"
-#include "translation.h"
+
+#include "core/dat.h"
+#include "core/messages.h"
+#include "core/msgdialog.h"
+#include "core/newdatabase.h"
+#include "core/translation.h"
+#include "core/version.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -55,7 +56,7 @@ int createDatabase(const QCommandLineParser& args)
 int main(int argc, char* argv[])
 {
     QCoreApplication::setApplicationName(QStringLiteral("Mivo Szerviz"));
-    QCoreApplication::setApplicationVersion(Tmivomainfm::version);
+    QCoreApplication::setApplicationVersion(programVersion());
     {
         // Command-line tools run without a display.
         QStringList arguments;

@@ -1,6 +1,6 @@
 #include "reportpainter.h"
 
-#include "replacingfile.h"
+#include "platform/replacingfile.h"
 #include "report.h"
 
 #include <QFont>

@@ -1,13 +1,14 @@
 #include "mivomain.h"
 
-#include "dat.h"
+#include "core/corescreens.h"
+#include "core/dat.h"
+#include "core/messages.h"
+#include "core/password.h"
+#include "core/version.h"
 #include "framework/alapdat.h"
+#include "framework/frameworkscreens.h"
 #include "framework/torzs.h"
-#include "iniedit.h"
-#include "messages.h"
-#include "password.h"
-#include "platform/sqltext.h"
-#include "workflow/adatfelv2.h"
+#include "workflow/workflowscreens.h"
 
 #include <QAction>
 #include <QLabel>
@@ -16,10 +17,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
-
-const QString Tmivomainfm::version = QStringLiteral("2.6.7");
 
 namespace
 {
@@ -99,34 +100,6 @@ const Group mainMenu[] = {
       {"beallitasok", "Beállítások"}}},
 };
 
-// Master-data items: the generic editor on a table list, with a fixed condition, or with a
-// comparison that the own company code completes, or with neither.
-struct MasterItem {
-    const char* component;
-    const char* tableSpec;
-    const char* condition;
-    const char* ownCompanyComparison;
-};
-
-const MasterItem masterItems[] = {
-    {"keszulekek", "ARU,KESZULEK", "Where ARU.JELLEG='K'", nullptr},
-    {"Alkatreszek", "ARU,ALKATRESZ", "Where ARU.JELLEG='A'", nullptr},
-    {"Szolgaltatasok", "ARU", "Where ARU.JELLEG='S'", nullptr},
-    {"Szerelok", "SZERELO", nullptr, "WHERE SZERELO.CEGKOD="},
-    {"kulsocegek", "KULSOCEG", nullptr, nullptr},
-    {"Kulsosszerelok", "SZERELO", nullptr, "WHERE SZERELO.CEGKOD<>"},
-    {"ugyfelek", "UGYFEL", nullptr, nullptr},
-    {"keszlet", "ALK_KESZLET", nullptr, nullptr},
-    {"tevekenysegek", "TEVEKENYS", nullptr, nullptr},
-    {"allapotok", "ALLAPOT", nullptr, nullptr},
-    {"tavolletek", "TAVOLLET", nullptr, nullptr},
-    {"vezerlo", "VEZERLO", nullptr, nullptr},
-    {"sz_juzer", "SZ_JUZER", nullptr, nullptr},
-    {"menuk", "MENUK", nullptr, nullptr},
-    {"tablak", "TABLAK", nullptr, nullptr},
-    {"Kivlasztsutnirtkadsok1", "PVEZERLO", nullptr, nullptr},
-};
-
 } // namespace
 
 Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
@@ -144,7 +117,7 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     title->setFont(big);
     title->setStyleSheet(QStringLiteral("color: #1f4fbf;"));
     title->setAlignment(Qt::AlignCenter);
-    m_version = new QLabel(version, central);
+    m_version = new QLabel(programVersion(), central);
     m_version->setObjectName(QStringLiteral("l_version"));
     m_version->setAlignment(Qt::AlignRight | Qt::AlignBottom);
     layout->addStretch();
@@ -153,8 +126,13 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     layout->addWidget(m_version);
     setCentralWidget(central);
 
+    // The editors live for the run; lookup buttons of every panel reach them too.
+    m_torzs = std::make_unique<TorzsEditors>(this);
+    setTorzsOpener(m_torzs.get());
+    registerCoreScreens(m_screens);
+    registerFrameworkScreens(m_screens);
+    workflow::registerWorkflowScreens(m_screens);
     buildMenu();
-    wireMasterData();
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
@@ -186,27 +164,6 @@ Tmivomainfm::~Tmivomainfm()
     setTorzsOpener(nullptr);
 }
 
-void Tmivomainfm::wireMasterData()
-{
-    // The editors live for the run; lookup buttons of every panel reach them too.
-    m_torzs = std::make_unique<TorzsEditors>(this);
-    setTorzsOpener(m_torzs.get());
-    for (const MasterItem& item : masterItems) {
-        QAction* a = action(QString::fromLatin1(item.component));
-        a->setEnabled(true);
-        connect(a, &QAction::triggered, this, [this, item] {
-            TorzsCall call;
-            call.tableSpec = QString::fromLatin1(item.tableSpec);
-            if (item.condition)
-                call.condition = QString::fromLatin1(item.condition);
-            else if (item.ownCompanyComparison)
-                call.condition = QString::fromLatin1(item.ownCompanyComparison) +
-                                 db::literal(Td::instance().ownCompany);
-            m_torzs->OpenTorzs(call);
-        });
-    }
-}
-
 void Tmivomainfm::buildMenu()
 {
     for (const Group& group : mainMenu) {
@@ -216,29 +173,17 @@ void Tmivomainfm::buildMenu()
         m->setObjectName(QString::fromLatin1(group.name));
         for (const Item& item : group.items) {
             QAction* a = m->addAction(QString::fromUtf8(item.caption));
-            a->setObjectName(QString::fromLatin1(item.component));
-            // Screens are wired in as they are built; until then the item cannot be chosen.
-            a->setEnabled(false);
+            const QString component = QString::fromLatin1(item.component);
+            a->setObjectName(component);
+            // An item whose screen is not registered yet cannot be chosen.
+            a->setEnabled(m_screens.contains(component));
+            connect(a, &QAction::triggered, this,
+                    [this, a, component] { m_screens.open(component, a->text(), this); });
         }
     }
-    QAction* quit = menuBar()->addAction(QStringLiteral("Vége"));
-    quit->setObjectName(QStringLiteral("vege"));
+    QAction* quit = menuBar()->addAction(u"Vége"_s);
+    quit->setObjectName(u"vege"_s);
     connect(quit, &QAction::triggered, this, &QWidget::close);
-
-    QAction* settings = action(QStringLiteral("beallitasok"));
-    settings->setEnabled(true);
-    connect(settings, &QAction::triggered, this, [this] {
-        if (!m_iniedit)
-            m_iniedit = std::make_unique<Tiniedit>(this);
-        m_iniedit->exec();
-    });
-
-    // Screens are created once and live for the run; each opening re-initialises them.
-    QAction* request = action(QStringLiteral("hibafelvetel"));
-    auto* adatfelv2 = new workflow::Tadatfelv2fm(this);
-    request->setEnabled(true);
-    connect(request, &QAction::triggered, adatfelv2,
-            [adatfelv2, request] { adatfelv2->open(request->text(), QStringLiteral("U")); });
 }
 
 QAction* Tmivomainfm::action(const QString& component) const

@@ -1,14 +1,12 @@
 #pragma once
 
 #include "platform/fieldtypes.h"
-#include "platform/report.h"
+#include "report.h"
 
 #include <QString>
 
 #include <memory>
 #include <vector>
-
-class QWidget;
 
 namespace mivo::data
 {
@@ -52,10 +50,6 @@ public:
     /// The report over the data set, or null with the reason (the data set cannot be opened).
     std::unique_ptr<report::Report> build(QString* error);
 
-    /// Shows the report in the preview; a data set that cannot be opened is reported.
-    void preview(QWidget* parent = nullptr);
-    /// Prints on the default printer; false after telling the user why not.
-    bool print();
     bool writePdf(const QString& path, QString* error);
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "startup.h"
+#include "core/screenregistry.h"
+#include "core/startup.h"
 
 #include <QMainWindow>
 
@@ -13,7 +14,6 @@ class QMenu;
 namespace mivo
 {
 
-class Tiniedit;
 class TorzsEditors;
 
 /// The main window: runs the start-up sequence at its first showing and offers the main
@@ -22,8 +22,6 @@ class Tmivomainfm : public QMainWindow
 {
     Q_OBJECT
 public:
-    static const QString version;
-
     explicit Tmivomainfm(QWidget* parent = nullptr);
     ~Tmivomainfm() override;
 
@@ -47,13 +45,12 @@ protected:
 private:
     void buildMenu();
     void applyFeatures();
-    void wireMasterData();
 
     Startup m_startup;
+    ScreenRegistry m_screens;
     bool m_startupQueued = false;
     bool m_started = false;
     QLabel* m_version = nullptr;
-    std::unique_ptr<Tiniedit> m_iniedit;
     std::unique_ptr<TorzsEditors> m_torzs;
 };
 

@@ -1,0 +1,12 @@
+#pragma once
+
+namespace mivo
+{
+
+class ScreenRegistry;
+
+/// Registers the master-data menu items: each opens the generic editor on its table list,
+/// with its fixed condition or the own company's technicians.
+void registerFrameworkScreens(ScreenRegistry& registry);
+
+} // namespace mivo

@@ -1,0 +1,14 @@
+#pragma once
+
+namespace mivo
+{
+class ScreenRegistry;
+}
+
+namespace mivo::workflow
+{
+
+/// Registers the scheduling screens with their menu items and modes.
+void registerWorkflowScreens(ScreenRegistry& registry);
+
+} // namespace mivo::workflow
