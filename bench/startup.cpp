@@ -2,9 +2,9 @@
 // opening the two connections and the three feature checks.
 #include "benchdata.h"
 
+#include "app/mivomain.h"
 #include "core/dat.h"
 #include "core/ini.h"
-#include "app/mivomain.h"
 #include "core/paths.h"
 #include "platform/dbconnection.h"
 

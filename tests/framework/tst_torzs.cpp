@@ -1,9 +1,9 @@
 #include "frameworkdb.h"
 
+#include "app/mivomain.h"
 #include "core/altproc.h"
 #include "core/dat.h"
 #include "core/messages.h"
-#include "app/mivomain.h"
 #include "framework/panelinput.h"
 #include "framework/parabutton.h"
 #include "framework/rights.h"

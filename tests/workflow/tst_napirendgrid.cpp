@@ -3,10 +3,10 @@
 #include "scheduledata.h"
 #include "support/testdb.h"
 
+#include "app/mivomain.h"
 #include "core/clock.h"
 #include "core/dat.h"
 #include "core/messages.h"
-#include "app/mivomain.h"
 #include "platform/dbquery.h"
 #include "workflow/adatfelv.h"
 #include "workflow/adatfelv2.h"
