@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "messages.h"
+#include "platform/fieldtypes.h"
 
 #include <QFile>
 #include <QLocale>
@@ -445,14 +446,9 @@ double parseDecimal(const QString& text, bool* ok)
 
 QString formatDecimal(double value, int decimals)
 {
-    QString s;
-    if (decimals >= 0) {
-        s = QString::number(value, 'f', decimals);
-    } else {
-        // Fifteen significant digits hide the binary noise (0.1 + 0.2), then no exponent.
-        const double tidy = QString::number(value, 'g', 15).toDouble();
-        s = QString::number(tidy, 'f', QLocale::FloatingPointShortest);
-    }
+    if (decimals < 0)
+        return data::tidyNumber(value, QLatin1Char(','));
+    QString s = QString::number(value, 'f', decimals);
     // A negative amount that rounds to nothing is shown as plain zero.
     if (s.startsWith(QLatin1Char('-')) && QStringView(s)
                                               .mid(1)

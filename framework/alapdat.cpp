@@ -3,6 +3,7 @@
 #include "core/ini.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
+#include "platform/fieldtypes.h"
 
 #include <QRegularExpression>
 #include <QSqlField>
@@ -16,9 +17,6 @@ const QString Tdm::sqlServer = QStringLiteral("SQL SERVER");
 
 namespace
 {
-
-// Firebird's SQL type codes as the driver reports them (the lowest bit marks nullable).
-constexpr int fbShort = 500;
 
 const QStringList ibTableKeys = {
     QStringLiteral("Select RDB$RELATION_CONSTRAINTS.RDB$RELATION_NAME,"),
@@ -279,47 +277,17 @@ ColumnInfo Tdm::fieldInfo(const QString& table, const QString& column)
 
 QString Tdm::fieldTypeName(const QSqlField& field)
 {
-    switch (field.metaType().id()) {
-    case QMetaType::QString:
-        return QStringLiteral("VARCHAR");
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return QStringLiteral("SMALLINT");
-    case QMetaType::Int:
-        // Firebird's driver reports SMALLINT columns as int; its SQL type tells them apart.
-        return (field.typeID() & ~1) == fbShort ? QStringLiteral("SMALLINT")
-                                                : QStringLiteral("INTEGER");
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-        return QStringLiteral("INTEGER");
-    case QMetaType::Bool:
-        return QStringLiteral("BOOLEAN");
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return QStringLiteral("FLOAT");
-    case QMetaType::QByteArray:
-        return QStringLiteral("MEMO");
-    default:
-        return QStringLiteral("Unknown");
-    }
+    return data::typeName(data::columnOf(field).kind);
 }
 
 int Tdm::fieldEditLength(const QString& table, const QSqlField& field)
 {
-    const QString type = fieldTypeName(field);
-    if (type == QLatin1String("VARCHAR")) {
-        const ColumnInfo info = fieldInfo(table, field.name());
-        // The driver's length is bytes: never shorter than the characters it may hold.
-        return info.found && info.length > 0 ? info.length : int(field.length());
-    }
-    if (type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT"))
-        return 10;
-    if (type == QLatin1String("FLOAT"))
-        return 15;
-    if (type == QLatin1String("MEMO"))
-        return -1;
-    return 8;
+    const data::FieldKind kind = data::columnOf(field).kind;
+    if (kind != data::FieldKind::Text)
+        return data::editLength(kind, 0);
+    const ColumnInfo info = fieldInfo(table, field.name());
+    // The driver's length is bytes: never shorter than the characters it may hold.
+    return info.found && info.length > 0 ? info.length : int(field.length());
 }
 
 IdentityInfo Tdm::isIdentityField(const QString& table, const QString& column)

@@ -1,32 +1,34 @@
 #include "fieldtext.h"
 
-#include "core/altproc.h"
 #include "numberformat.h"
 
-#include <QDateTime>
+#include "platform/fieldtypes.h"
 
 namespace mivo
 {
 
 QString panelText(const QVariant& value, const QString& typeName, const QString& numberFormat)
 {
-    if (value.isNull())
-        return {};
-    if (typeName == QLatin1String("FLOAT"))
-        return numberFormat.isEmpty() ? alt::formatDecimal(value.toDouble())
-                                      : NumberFormat(numberFormat).format(value.toDouble());
-    if (typeName == QLatin1String("BOOLEAN"))
-        return value.toBool() ? QStringLiteral("T") : QStringLiteral("F");
-    switch (value.metaType().id()) {
-    case QMetaType::QByteArray:
-        return QString::fromUtf8(value.toByteArray());
-    case QMetaType::QDate:
-        return value.toDate().toString(QStringLiteral("yyyy.MM.dd"));
-    case QMetaType::QDateTime:
-        return value.toDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
-    default:
-        return value.toString();
+    data::FieldKind kind = data::kindOfTypeName(typeName);
+    if (kind == data::FieldKind::Float && !numberFormat.isEmpty() && !value.isNull())
+        return NumberFormat(numberFormat).format(value.toDouble());
+    // Dates and times carry no editor type name: their values say what they are.
+    if (kind == data::FieldKind::Unknown) {
+        switch (value.typeId()) {
+        case QMetaType::QDate:
+            kind = data::FieldKind::Date;
+            break;
+        case QMetaType::QDateTime:
+            kind = data::FieldKind::DateTime;
+            break;
+        case QMetaType::QTime:
+            kind = data::FieldKind::Time;
+            break;
+        default:
+            break;
+        }
     }
+    return data::displayText(value, kind, QLatin1Char(','));
 }
 
 } // namespace mivo

@@ -1,4 +1,5 @@
 #include "panelinput.h"
+#include "platform/fieldtypes.h"
 
 #include <QKeyEvent>
 #include <QStyle>
@@ -26,9 +27,10 @@ bool PanelInput::isEditable()
 
 bool PanelInput::accepts(QChar c) const
 {
-    if (m_typeName == QLatin1String("INTEGER") || m_typeName == QLatin1String("SMALLINT"))
+    const data::FieldKind kind = data::kindOfTypeName(m_typeName);
+    if (data::isInteger(kind))
         return c.isDigit() || c == QLatin1Char('-');
-    if (m_typeName == QLatin1String("FLOAT"))
+    if (data::isNumeric(kind))
         return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char(',') ||
                c == QLatin1Char('.');
     return true;

@@ -5,6 +5,7 @@
 #include "editorhooks.h"
 #include "fieldtext.h"
 #include "platform/dbquery.h"
+#include "platform/fieldtypes.h"
 
 #include <QSqlField>
 
@@ -16,8 +17,7 @@ namespace
 
 bool isNumberType(const QString& type)
 {
-    return type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT") ||
-           type == QLatin1String("FLOAT");
+    return data::isNumeric(data::kindOfTypeName(type));
 }
 
 const TorzsInput* inputOf(const TorzsInputs& inputs, const QString& column)

@@ -3,6 +3,7 @@
 #include "alapdat.h"
 #include "fieldtext.h"
 #include "platform/dbquery.h"
+#include "platform/fieldtypes.h"
 #include "selectedrecord.h"
 
 #include <QSqlField>
@@ -63,8 +64,7 @@ QVariant TorzsModel::data(const QModelIndex& index, int role) const
         return {};
     const QString& type = m_typeNames[size_t(column)];
     if (role == Qt::TextAlignmentRole) {
-        const bool number = type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT") ||
-                            type == QLatin1String("FLOAT");
+        const bool number = data::isNumeric(data::kindOfTypeName(type));
         return QVariant::fromValue(
             Qt::Alignment((number ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter));
     }

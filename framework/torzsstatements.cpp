@@ -3,6 +3,7 @@
 #include "core/altproc.h"
 #include "fieldcheck.h"
 #include "numberformat.h"
+#include "platform/fieldtypes.h"
 
 namespace mivo::torzs
 {
@@ -125,9 +126,9 @@ QVariant parameterValue(const QString& typeName, const QString& text, bool* ok)
 {
     *ok = true;
     const QString trimmed = text.trimmed();
-    const bool integer =
-        typeName == QLatin1String("INTEGER") || typeName == QLatin1String("SMALLINT");
-    const bool number = integer || typeName == QLatin1String("FLOAT");
+    const data::FieldKind kind = data::kindOfTypeName(typeName);
+    const bool integer = data::isInteger(kind);
+    const bool number = data::isNumeric(kind);
     if (number ? trimmed.isEmpty() : text.isEmpty())
         return nullOf(typeName);
     if (integer) {

@@ -153,6 +153,7 @@ QString typeName(FieldKind kind)
     case FieldKind::Boolean:
         return QStringLiteral("BOOLEAN");
     case FieldKind::Float:
+    case FieldKind::Decimal: // the driver hands it over as a double
         return QStringLiteral("FLOAT");
     case FieldKind::Memo:
     case FieldKind::Blob:
@@ -164,16 +165,35 @@ QString typeName(FieldKind kind)
 
 int editLength(FieldKind kind, int width)
 {
-    const QString name = typeName(kind);
-    if (name == QLatin1String("VARCHAR"))
+    switch (kind) {
+    case FieldKind::Text:
         return width;
-    if (name == QLatin1String("INTEGER") || name == QLatin1String("SMALLINT"))
+    case FieldKind::SmallInt:
+    case FieldKind::Integer:
+    case FieldKind::LargeInt:
         return 10;
-    if (name == QLatin1String("FLOAT"))
+    case FieldKind::Float:
+    case FieldKind::Decimal:
         return 15;
-    if (name == QLatin1String("MEMO"))
+    case FieldKind::Memo:
+    case FieldKind::Blob:
         return -1;
-    return 8;
+    default:
+        return 8;
+    }
+}
+
+FieldKind kindOfTypeName(const QString& typeName)
+{
+    static const std::pair<const char*, FieldKind> names[] = {
+        {"VARCHAR", FieldKind::Text},    {"SMALLINT", FieldKind::SmallInt},
+        {"INTEGER", FieldKind::Integer}, {"BOOLEAN", FieldKind::Boolean},
+        {"FLOAT", FieldKind::Float},     {"MEMO", FieldKind::Memo},
+    };
+    for (const auto& [name, kind] : names)
+        if (typeName == QLatin1String(name))
+            return kind;
+    return FieldKind::Unknown;
 }
 
 Column columnOf(const QSqlField& field)
@@ -207,28 +227,34 @@ QString displayText(const QVariant& value, FieldKind kind, QChar decimalPoint)
         return {};
     switch (kind) {
     case FieldKind::Float:
-    case FieldKind::Decimal: {
-        QString text = shortestNumber(value.toDouble());
-        if (decimalPoint != QLatin1Char('.'))
-            text.replace(QLatin1Char('.'), decimalPoint);
-        return text;
-    }
+    case FieldKind::Decimal:
+        return tidyNumber(value.toDouble(), decimalPoint);
     case FieldKind::Boolean:
-        return value.toBool() ? QStringLiteral("I") : QStringLiteral("N");
+        return value.toBool() ? QStringLiteral("T") : QStringLiteral("F");
     case FieldKind::Date:
         return value.toDate().toString(QStringLiteral("yyyy.MM.dd"));
     case FieldKind::Time:
         return value.toTime().toString(QStringLiteral("hh:mm:ss"));
     case FieldKind::DateTime:
         return value.toDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
-    case FieldKind::Memo:
-    case FieldKind::Blob:
+    default:
         if (value.typeId() == QMetaType::QByteArray)
             return QString::fromUtf8(value.toByteArray());
         return value.toString();
-    default:
-        return value.toString();
     }
+}
+
+QString tidyNumber(double value, QChar decimalPoint)
+{
+    // Fifteen significant digits hide the binary noise (0.1 + 0.2), then no exponent.
+    const double tidy = QString::number(value, 'g', 15).toDouble();
+    QString s = QString::number(tidy, 'f', QLocale::FloatingPointShortest);
+    // A negative amount that rounds to nothing is shown as plain zero.
+    if (tidy == 0 && s.startsWith(QLatin1Char('-')))
+        s.remove(0, 1);
+    if (decimalPoint != QLatin1Char('.'))
+        s.replace(QLatin1Char('.'), decimalPoint);
+    return s;
 }
 
 double roundDecimals(double value, int decimals)

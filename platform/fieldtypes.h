@@ -60,15 +60,24 @@ int editLength(FieldKind kind, int displayWidth);
 Column columnOf(const QSqlField& field);
 std::vector<Column> columnsOf(const QSqlRecord& record);
 
-/// A value as a list shows it: "" for null, dates "yyyy.mm.dd", times "hh:mm:ss", floats in
-/// the shortest form that reads back the same, with the given decimal point; booleans "I"/"N".
+/// The kind of an editor type name ("VARCHAR", "SMALLINT", ...); Unknown for others.
+FieldKind kindOfTypeName(const QString& typeName);
+
+/// A value as the editor's grid and panel, the printed lists and the text exports show it:
+/// "" for null, dates "yyyy.mm.dd", times "hh:mm:ss", floats to fifteen significant digits
+/// without exponent and with the given decimal point (0.1 + 0.2 is "0.3"), booleans "T"/"F",
+/// memos as their text. The one display form: change detection and the change log use it too.
 QString displayText(const QVariant& value, FieldKind kind, QChar decimalPoint = QLatin1Char('.'));
+
+/// A double to fifteen significant digits in the shortest form without exponent; "-0" is "0".
+QString tidyNumber(double value, QChar decimalPoint = QLatin1Char('.'));
 
 /// Rounds half away from zero to the number of decimals, in floating point: values too large
 /// to carry that many decimals come back unchanged.
 double roundDecimals(double value, int decimals);
 
-/// The shortest text of a double that reads back to the same value, with ".".
+/// The shortest text of a double that reads back to the same value, with "." (files that
+/// must read back exactly, such as SQL scripts).
 QString shortestNumber(double value);
 
 } // namespace mivo::data
