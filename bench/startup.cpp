@@ -6,6 +6,7 @@
 #include "core/dat.h"
 #include "core/ini.h"
 #include "core/paths.h"
+#include "platform/catalogue.h"
 #include "platform/dbconnection.h"
 
 #include <QApplication>
@@ -49,11 +50,13 @@ double bare(const QString& database)
             db.open();
         }
         {
+            // The product's own statement, prepared and bound as the product runs it.
             QSqlQuery q(QSqlDatabase::database(QStringLiteral("b1")));
             for (const char* table : {"LEVELKE", "ALK_KESZLET", "MUNKA_LOG"}) {
-                q.exec(QStringLiteral(
-                           "Select Count(*) DARAB From RDB$RELATIONS WHERE RDB$RELATION_NAME='%1'")
-                           .arg(QLatin1String(table)));
+                q.prepare(QString(db::tableExistsSql)
+                              .replace(QStringLiteral(":name"), QStringLiteral("?")));
+                q.addBindValue(QLatin1String(table));
+                q.exec();
                 q.next();
             }
         }

@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "messages.h"
 #include "platform/fieldtypes.h"
+#include "platform/sqltext.h"
 
 #include <QFile>
 #include <QLocale>
@@ -107,8 +108,7 @@ QString quotedElements(const QString& text)
 {
     QStringList parts = text.split(QLatin1Char(','));
     for (QString& p : parts)
-        p = QLatin1Char('\'') + QString(p).replace(QLatin1Char('\''), QStringLiteral("''")) +
-            QLatin1Char('\'');
+        p = db::literal(p);
     return parts.join(QLatin1Char(','));
 }
 

@@ -142,7 +142,7 @@ void Td::clearRunValues()
     userName.clear();
     userRights.clear();
     userCode.clear();
-    ownCompany = QStringLiteral("VELKOR");
+    ownCompany = velkorCompany;
     workPath.clear();
     ftpServer.clear();
     ftpUser.clear();

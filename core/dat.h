@@ -6,6 +6,10 @@
 namespace mivo
 {
 
+/// The company code of the office the program was made for: the own company unless "CEGKOD"
+/// names another, and the company whose technicians the planning grid shows until 23:00.
+inline const QString velkorCompany = QStringLiteral("VELKOR");
+
 /// A customer as the entry screens show it: the nine fields and the number (0 = new).
 struct Customer {
     int kod = 0;
@@ -42,7 +46,7 @@ public:
     QString userName;   ///< display name, printed as "Nyomtatta: " + name
     QString userRights; ///< rights string of the logged-in user
     QString userCode;   ///< stamped into JUZER columns
-    QString ownCompany = QStringLiteral("VELKOR");
+    QString ownCompany = velkorCompany;
     QString workPath; ///< WORK_PATH, a folder of this machine (may be empty)
     QString ftpServer;
     QString ftpUser;

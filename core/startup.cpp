@@ -5,6 +5,7 @@
 #include "ini.h"
 #include "messages.h"
 #include "paths.h"
+#include "platform/catalogue.h"
 #include "platform/codepage.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
@@ -91,7 +92,7 @@ bool Startup::run()
     // 10-12
     runPatchFile();
     td.workPath = paths::localPath(ini.value(QStringLiteral("WORK_PATH")));
-    td.ownCompany = ini.value(QStringLiteral("CEGKOD"), QStringLiteral("VELKOR"));
+    td.ownCompany = ini.value(QStringLiteral("CEGKOD"), velkorCompany);
 
     // 13
     if (ini.value(QStringLiteral("WPWD")) == QLatin1String("NONE")) {
@@ -105,11 +106,7 @@ bool Startup::run()
 
 bool Startup::tableExists(const QString& table)
 {
-    const QVariant count = db::scalar(
-        mainConnection,
-        QStringLiteral("Select Count(*) DARAB\nFrom RDB$RELATIONS\nWHERE RDB$RELATION_NAME=") +
-            db::literal(table.toUpper()));
-    return count.toInt() != 0;
+    return db::tableExists(mainConnection, table);
 }
 
 void Startup::runPatchFile()

@@ -1,6 +1,7 @@
 #include "alapdat.h"
 
 #include "core/ini.h"
+#include "platform/catalogue.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/fieldtypes.h"
@@ -168,11 +169,10 @@ QString Tdm::connectionOrDefault(const QString& connection) const
 bool Tdm::tableExists(const QString& name)
 {
     m_error.clear();
+    if (m_serverKind == interBase)
+        return db::tableExists(connectionName, name, &m_error);
     db::Query q(connectionName);
-    if (m_serverKind == interBase) {
-        q.setLines({QStringLiteral("Select Count(*) DARAB"), QStringLiteral("From RDB$RELATIONS"),
-                    QStringLiteral("WHERE RDB$RELATION_NAME = :name")});
-    } else if (m_serverKind == sqlServer) {
+    if (m_serverKind == sqlServer) {
         q.setLines({QStringLiteral("SELECT count(*) DARAB"), QStringLiteral("FROM sys.objects"),
                     QStringLiteral("WHERE name = :name")});
     } else {

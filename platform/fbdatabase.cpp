@@ -1,5 +1,7 @@
 #include "fbdatabase.h"
 
+#include "sqltext.h"
+
 #include <ibase.h>
 
 namespace mivo::db
@@ -23,9 +25,7 @@ QString statusText(const ISC_STATUS* status)
 
 QByteArray quotedUtf8(const QString& value)
 {
-    QString doubled = value;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return "'" + doubled.toUtf8() + "'";
+    return literal(value).toUtf8();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "sqlscript.h"
 
 #include "platform/rowsource.h"
+#include "platform/sqltext.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -20,8 +21,7 @@ constexpr int lineLimit = 1023;
 QString textLiteral(QString text)
 {
     text.replace(QLatin1String("/*"), QString()).replace(QLatin1String("*/"), QString());
-    text.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + text + QLatin1Char('\'');
+    return db::literal(text);
 }
 
 QString sqlValue(const QVariant& value, data::FieldKind kind)

@@ -1,5 +1,6 @@
 #include "demodata.h"
 
+#include "platform/catalogue.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 
@@ -463,12 +464,7 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
     }
 
     // Parts stock of each own technician and of the company store, where the feature exists.
-    const bool stock =
-        db::scalar(
-            connectionName,
-            QStringLiteral(
-                "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ALK_KESZLET'"))
-            .toInt() > 0;
+    const bool stock = db::tableExists(connectionName, QStringLiteral("ALK_KESZLET"));
     if (stock) {
         const QStringList holders = QStringList(ownActive) << QStringLiteral("CEG");
         for (const QString& holder : holders)

@@ -2,6 +2,7 @@
 
 #include "celltext.h"
 
+#include "core/dat.h"
 #include "platform/dbquery.h"
 
 #include <map>
@@ -9,7 +10,7 @@
 namespace mivo::workflow
 {
 
-const QString NapirendModel::longDayCompany = QStringLiteral("VELKOR");
+const QString NapirendModel::longDayCompany = velkorCompany;
 
 namespace
 {
