@@ -168,24 +168,27 @@ std::optional<QString> JobRepository::stateName(const QString& code, QString* er
 
 WriteResult JobRepository::unassign(const Job& seen) const
 {
-    return takeOffSchedule(seen, JobState::Recorded);
+    return guardedUpdate(seen, u"ALLAPOT = :allapot, SZERELOT = :szerelot"_s,
+                         {{u"allapot"_s, stateCode(JobState::Recorded)}, {u"szerelot"_s, u""_s}});
 }
 
 WriteResult JobRepository::markDeleted(const Job& seen) const
 {
-    return takeOffSchedule(seen, JobState::Deleted);
+    return guardedUpdate(seen, u"ALLAPOT = :allapot, SZERELOT = :szerelot"_s,
+                         {{u"allapot"_s, stateCode(JobState::Deleted)}, {u"szerelot"_s, u""_s}});
 }
 
-WriteResult JobRepository::takeOffSchedule(const Job& seen, JobState to) const
+WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignments,
+                                         const std::map<QString, QVariant>& params) const
 {
-    // A job read without a state is matched as an empty one.
+    // The guard sits in the statement itself, so nothing can slip in between a check and
+    // the write. A job read without a state is matched as an empty one.
     db::Query q(m_connection);
-    q.setSql(u"UPDATE MUNKA SET ALLAPOT = :allapot, JUZER = :juzer, SZERELOT = :szerelot, "
-             "MIKORI = :mikori "
+    q.setSql(u"UPDATE MUNKA SET "_s + assignments +
+             u", JUZER = :juzer, MIKORI = :mikori "
              "WHERE KOD = :kod AND COALESCE(ALLAPOT, '') = :expected"_s);
-    q.bind(u"allapot"_s, stateCode(to));
+    bindAll(q, params);
     q.bind(u"juzer"_s, Td::instance().userCode);
-    q.bind(u"szerelot"_s, u""_s);
     q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
     q.bind(u"kod"_s, seen.kod);
     q.bind(u"expected"_s, nonNull(seen.allapot.trimmed()));

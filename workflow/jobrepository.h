@@ -47,14 +47,18 @@ public:
     /// row). Nullopt with the database's text in *error when it could not be read.
     std::optional<QString> stateName(const QString& code, QString* error) const;
 
-    /// Takes the job off its technician: state "BE", technician emptied, planned date and
-    /// hour kept. `seen` is the job as the caller read it; its state guards the write.
+    /// Takes the job off its technician: JobState::Recorded, technician emptied, planned
+    /// date and hour kept. `seen` is the job as the caller read it; its state guards the
+    /// write.
     WriteResult unassign(const Job& seen) const;
-    /// Marks the job deleted ("TOR") and empties its technician, guarded as unassign().
+    /// Marks the job JobState::Deleted and empties its technician, guarded as unassign().
     WriteResult markDeleted(const Job& seen) const;
 
 private:
-    WriteResult takeOffSchedule(const Job& seen, JobState to) const;
+    /// "UPDATE MUNKA SET <assignments>" of the job `seen` names, stamped with the user and
+    /// the time, written only while the job still has the state `seen` holds.
+    WriteResult guardedUpdate(const Job& seen, const QString& assignments,
+                              const std::map<QString, QVariant>& params) const;
 
     QString m_connection;
 };
