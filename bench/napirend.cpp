@@ -1,11 +1,14 @@
 // The planning grid at office scale (60 technicians, 500 000 jobs): "&Frissítés" for one day
-// and "+" on "Aktuális nap:" through 20 days, each next to the same SQL run directly
-// through the driver.
+// and "+" on "Aktuális nap:" through 20 days, each next to the grid's own statements run
+// bare through the driver.
 #include "benchdata.h"
 
 #include "core/dat.h"
+#include "platform/sqltext.h"
 #include "workflow/adatfelv2.h"
 #include "workflow/daynavigator.h"
+#include "workflow/jobrepository.h"
+#include "workflow/napirend.h"
 #include "workflow/napirendgrid.h"
 
 #include <QApplication>
@@ -18,6 +21,7 @@
 #include <QTextStream>
 
 using namespace mivo;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -34,32 +38,21 @@ QStringList technicians()
     return codes;
 }
 
-// The grid's two statements of one day, prepared, bound and read through every row.
+// The grid's two statements of one day, taken from the product, prepared, bound and read
+// through every row.
 void bareDay(const QString& date, const QStringList& codes)
 {
-    QStringList marks;
-    for (int i = 0; i < codes.size(); ++i)
-        marks << QStringLiteral("?");
-    const QString in = QStringLiteral("(") + marks.join(QStringLiteral(", ")) + QLatin1Char(')');
-    const QString statements[] = {
-        QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
-                       "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
-                       "WHERE NAPIREND.DATUM = ? AND NAPIREND.SZERELOKOD IN ") +
-            in,
-        QStringLiteral(
-            "SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
-            "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
-            "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
-            "WHERE MUNKA.TERVD = ? AND MUNKA.SZERELOT IN ") +
-            in + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"),
+    const workflow::SqlStatement statements[] = {
+        workflow::NapirendModel::absenceStatement(date, codes),
+        workflow::JobRepository::dayJobsStatement(date, codes),
     };
-    for (const QString& sql : statements) {
-        QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_mivo")));
+    for (const workflow::SqlStatement& statement : statements) {
+        const db::PositionalSql positional = db::toPositional(statement.sql);
+        QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
         q.setForwardOnly(true);
-        q.prepare(sql);
-        q.addBindValue(date);
-        for (const QString& code : codes)
-            q.addBindValue(code);
+        q.prepare(positional.sql);
+        for (const QString& name : positional.parameters)
+            q.addBindValue(statement.params.at(name));
         q.exec();
         while (q.next()) {
             for (int c = 0; c < q.record().count(); ++c)

@@ -3,7 +3,6 @@
 #include "messages.h"
 #include "paths.h"
 #include "platform/dbconnection.h"
-#include "platform/dbquery.h"
 
 #include <algorithm>
 
@@ -86,55 +85,6 @@ bool Td::connect(int number, const QString& location, const QString& aliasOrFold
         return true;
     messages::show(failure, MessageKind::Error);
     return false;
-}
-
-bool Td::saveCustomer(Customer& onScreen, const Customer& loaded, QString* error)
-{
-    Customer compare = onScreen;
-    compare.kod = loaded.kod;
-    if (compare == loaded)
-        return true;
-
-    db::Query q(QStringLiteral("d_mivo"));
-    const bool known = onScreen.kod != 0;
-    if (known)
-        q.setSql(QStringLiteral(
-            "UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
-            "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
-            "KOMMENT2 = :komment2 WHERE KOD = :kod"));
-    else
-        q.setSql(QStringLiteral(
-            "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, KOMMENT2) "
-            "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, :komment2) "
-            "RETURNING KOD"));
-    // Fields are stored as typed; an empty field is an empty text, not NULL.
-    auto text = [](const QString& s) { return QVariant(s.isNull() ? QStringLiteral("") : s); };
-    q.bind(QStringLiteral("nev"), text(onScreen.nev));
-    q.bind(QStringLiteral("irszam"), text(onScreen.irszam));
-    q.bind(QStringLiteral("varos"), text(onScreen.varos));
-    q.bind(QStringLiteral("utca"), text(onScreen.utca));
-    q.bind(QStringLiteral("telefon"), text(onScreen.telefon));
-    q.bind(QStringLiteral("fax"), text(onScreen.fax));
-    q.bind(QStringLiteral("email"), text(onScreen.email));
-    q.bind(QStringLiteral("komment"), text(onScreen.komment));
-    q.bind(QStringLiteral("komment2"), text(onScreen.komment2));
-    if (known) {
-        q.bind(QStringLiteral("kod"), onScreen.kod);
-        if (!q.exec()) {
-            if (error)
-                *error = q.lastError();
-            return false;
-        }
-        return true;
-    }
-    const QVariant key = q.insertReturning();
-    if (key.isNull()) {
-        if (error)
-            *error = q.lastError();
-        return false;
-    }
-    onScreen.kod = key.toInt();
-    return true;
 }
 
 void Td::clearRunValues()

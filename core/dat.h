@@ -10,13 +10,6 @@ namespace mivo
 /// names another, and the company whose technicians the planning grid shows until 23:00.
 inline const QString velkorCompany = QStringLiteral("VELKOR");
 
-/// A customer as the entry screens show it: the nine fields and the number (0 = new).
-struct Customer {
-    int kod = 0;
-    QString nev, irszam, varos, utca, telefon, fax, email, komment, komment2;
-    bool operator==(const Customer&) const = default;
-};
-
 /// The business data module: owner of the named connections and of the run-wide values
 /// that every screen reads (current user, own company code, working directory, FTP).
 class Td
@@ -36,11 +29,6 @@ public:
     /// d_kuld). Shows the connection's failure message and returns false when it cannot.
     /// For numbers without a connection it does nothing and returns true.
     bool connect(int number, const QString& location, const QString& aliasOrFolder = {});
-
-    /// Stores a customer whose screen fields differ from what was loaded: updates a known
-    /// customer, inserts a new one and returns its own new number. False with the database's
-    /// text in *error. An unchanged customer is not written.
-    bool saveCustomer(Customer& onScreen, const Customer& loaded, QString* error);
 
     // Run-wide values
     QString userName;   ///< display name, printed as "Nyomtatta: " + name

@@ -1,25 +1,24 @@
 #include "gridjob.h"
 
+#include "jobrepository.h"
 #include "napirend.h"
 
 #include "core/altproc.h"
-#include "core/clock.h"
-#include "core/dat.h"
 #include "core/messages.h"
-#include "platform/dbquery.h"
 
 namespace mivo::workflow
 {
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
-const QChar lineBreak = QLatin1Char('\n');
+const QChar lineBreak = u'\n';
 
-QString addressLine(const GridJob& job)
+QString addressLine(const Customer& customer)
 {
-    return QStringLiteral("Cím: ") + job.irszam + QLatin1Char(' ') + job.varos + QLatin1Char(' ') +
-           job.utca;
+    return u"Cím: "_s + customer.irszam + u' ' + customer.varos + u' ' + customer.utca;
 }
 
 void showDatabaseError(const QString& error)
@@ -29,105 +28,23 @@ void showDatabaseError(const QString& error)
 
 } // namespace
 
-std::optional<GridJob> loadGridJob(int kod, QString* error)
-{
-    // Outer joins: a job whose activity or appliance type has gone from the dictionaries
-    // still has to be reachable from its cell.
-    db::Query q;
-    q.setSql(QStringLiteral(
-        "SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, "
-        "MUNKA.KESZULEK, "
-        "MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, MUNKA.TELEFON, "
-        "MUNKA.DEDU, "
-        "MUNKA.LEMONDTA, MUNKA.JUZER, MUNKA.KESZ, TEVEKENYS.NEV TEVNEV, ARU.NEV KESZULEKNEV, "
-        "ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA, "
-        "UGYFEL.TELEFON UGYFELTELEFON, UGYFEL.FAX, UGYFEL.EMAIL, UGYFEL.KOMMENT, UGYFEL.KOMMENT2 "
-        "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
-        "LEFT JOIN TEVEKENYS ON TEVEKENYS.KOD = MUNKA.TERVTEV "
-        "LEFT JOIN ARU ON ARU.BELSOKOD = MUNKA.TIPUS "
-        "WHERE MUNKA.KOD = :kod"));
-    q.bind(QStringLiteral("kod"), kod);
-    error->clear();
-    if (!q.exec()) {
-        *error = q.lastError();
-        return std::nullopt;
-    }
-    if (!q.first())
-        return std::nullopt;
-    GridJob j;
-    auto t = [&q](const char* field) { return q.text(QString::fromLatin1(field)); };
-    j.kod = q.integer(QStringLiteral("KOD"));
-    j.ugyfel = q.integer(QStringLiteral("UGYFEL"));
-    j.keszulek = q.integer(QStringLiteral("KESZULEK"));
-    j.tipus = q.integer(QStringLiteral("TIPUS"));
-    j.felveteld = t("FELVETELD");
-    j.tervd = t("TERVD");
-    j.tervt = t("TERVT");
-    j.leirast = t("LEIRAST");
-    j.szerelot = t("SZERELOT");
-    j.tervtev = t("TERVTEV");
-    j.allapot = t("ALLAPOT");
-    j.telefon = t("TELEFON");
-    j.dedu = t("DEDU");
-    j.lemondta = t("LEMONDTA");
-    j.juzer = t("JUZER");
-    j.kesz = t("KESZ");
-    j.tevnev = t("TEVNEV");
-    j.keszuleknev = t("KESZULEKNEV");
-    j.keszulekkod = t("KESZULEKKOD");
-    j.ugyfelnev = t("UGYFELNEV");
-    j.irszam = t("IRSZAM");
-    j.varos = t("VAROS");
-    j.utca = t("UTCA");
-    j.ugyfeltelefon = t("UGYFELTELEFON");
-    j.fax = t("FAX");
-    j.email = t("EMAIL");
-    j.komment = t("KOMMENT");
-    j.komment2 = t("KOMMENT2");
-    return j;
-}
-
-std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum,
-                                     const QString& ora, int kod, QString* error)
-{
-    db::Query q;
-    q.setSql(QStringLiteral(
-        "Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And TERVT = :ora "
-        "And (ALLAPOT IS NULL OR ALLAPOT <> 'TOR')"));
-    q.bind(QStringLiteral("szerelo"), szerelo);
-    q.bind(QStringLiteral("datum"), datum);
-    q.bind(QStringLiteral("ora"), ora);
-    if (!q.exec()) {
-        *error = q.lastError();
-        return std::nullopt;
-    }
-    while (q.next()) {
-        if (q.integer(QStringLiteral("KOD")) != kod)
-            return true;
-    }
-    return false;
-}
-
 QString jobInformation(const GridJob& job)
 {
+    const Customer& c = job.customer;
     const QStringList lines = {
-        QStringLiteral("#") + QString::number(job.kod) + QStringLiteral(" sz. munka") +
-            QStringLiteral(", státusza: ") + job.allapot +
-            (job.kesz == QLatin1String("I") ? QStringLiteral(" * KÉSZ *")
-                                            : QStringLiteral(" * nincs kész * ")),
-        QStringLiteral("Bejelentve: ") + job.felveteld + QStringLiteral("-n (") + job.juzer +
-            QLatin1Char(')'),
-        QStringLiteral("Készülék:") + job.keszuleknev,
+        u"#"_s + QString::number(job.kod) + u" sz. munka"_s + u", státusza: "_s + job.allapot +
+            (job.kesz == u"I"_s ? u" * KÉSZ *"_s : u" * nincs kész * "_s),
+        u"Bejelentve: "_s + job.felveteld + u"-n ("_s + job.juzer + u')',
+        u"Készülék:"_s + job.keszuleknev,
         job.tevnev,
-        QStringLiteral("Ügyfél: ") + job.ugyfelnev,
-        addressLine(job),
-        QStringLiteral("Telefon: ") + job.ugyfeltelefon,
-        QStringLiteral("Fax: ") + job.fax,
-        QStringLiteral("E-mail: ") + job.email,
-        job.komment,
-        job.komment2,
-        QStringLiteral("Munkavégzés tervezett dátuma: ") + job.tervd + QStringLiteral(", ") +
-            job.tervt + QStringLiteral(" óra"),
+        u"Ügyfél: "_s + c.nev,
+        addressLine(c),
+        u"Telefon: "_s + c.telefon,
+        u"Fax: "_s + c.fax,
+        u"E-mail: "_s + c.email,
+        c.komment,
+        c.komment2,
+        u"Munkavégzés tervezett dátuma: "_s + job.tervd + u", "_s + job.tervt + u" óra"_s,
         job.leirast,
     };
     return lines.join(lineBreak);
@@ -139,7 +56,7 @@ void CellActions::showInformation(int column, int row) const
     if (kod == 0)
         return;
     QString error;
-    const std::optional<GridJob> job = loadGridJob(kod, &error);
+    const std::optional<GridJob> job = JobRepository().load(kod, &error);
     if (job)
         messages::show(jobInformation(*job), MessageKind::Dialog);
     else if (!error.isEmpty())
@@ -152,11 +69,12 @@ std::optional<GridJob> CellActions::check(int column, int row) const
     if (kod == 0)
         return std::nullopt;
     if (m_editing) {
-        messages::show(QStringLiteral("Fejezze be a mostani adatbevitelt! (Tárolás / Mégsem)"));
+        messages::show(u"Fejezze be a mostani adatbevitelt! (Tárolás / Mégsem)"_s);
         return std::nullopt;
     }
+    const JobRepository jobs;
     QString error;
-    std::optional<GridJob> job = loadGridJob(kod, &error);
+    std::optional<GridJob> job = jobs.load(kod, &error);
     if (!job) {
         if (!error.isEmpty())
             showDatabaseError(error);
@@ -164,21 +82,20 @@ std::optional<GridJob> CellActions::check(int column, int row) const
     }
     if (m_grid.columnDate(column) < alt::today()) {
         if (m_form == ScheduleForm::Jobs) {
-            messages::show(QStringLiteral("A dátum régi!"));
+            messages::show(u"A dátum régi!"_s);
             return std::nullopt;
         }
-        if (!messages::confirm(QStringLiteral("A dátum régi! Törli mégis?")))
+        if (!messages::confirm(u"A dátum régi! Törli mégis?"_s))
             return std::nullopt;
         return job;
     }
-    if (job->allapot != QLatin1String("KI")) {
-        const QString name = db::scalar(QStringLiteral("d_mivo"),
-                                        QStringLiteral("SELECT NEV FROM ALLAPOT Where KOD= :kod"),
-                                        {{QStringLiteral("kod"), job->allapot}})
-                                 .toString()
-                                 .trimmed();
-        messages::show(QStringLiteral("A munka a státusza (") + name +
-                       QStringLiteral(") miatt nem módosítható!"));
+    if (job->state() != JobState::Assigned) {
+        const std::optional<QString> name = jobs.stateName(job->allapot, &error);
+        if (!name) {
+            showDatabaseError(error);
+            return std::nullopt;
+        }
+        messages::show(u"A munka a státusza ("_s + *name + u") miatt nem módosítható!"_s);
         return std::nullopt;
     }
     return job;
@@ -189,37 +106,37 @@ std::optional<RemovedJob> CellActions::remove(int column, int row, Removal kind)
     const std::optional<GridJob> job = check(column, row);
     if (!job)
         return std::nullopt;
-    const QString question =
-        kind == Removal::Unassign
-            ? QStringLiteral("Elveszi a munkát a szerelőtől (és csak később osztja ki)?")
-            : QStringLiteral("Kiveszi ezt a munkát az elvégzendők közül?");
-    const QString text = QStringLiteral("Munkavégzés tervezett ideje:") + job->tervd +
-                         QStringLiteral(", ") + job->tervt + lineBreak +
-                         QStringLiteral("Készülék:") + job->keszuleknev + lineBreak +
-                         QStringLiteral("Ügyfél: ") + job->ugyfelnev + lineBreak +
-                         addressLine(*job) + lineBreak + lineBreak + question;
+    const QString question = kind == Removal::Unassign
+                                 ? u"Elveszi a munkát a szerelőtől (és csak később osztja ki)?"_s
+                                 : u"Kiveszi ezt a munkát az elvégzendők közül?"_s;
+    const QString text = u"Munkavégzés tervezett ideje:"_s + job->tervd + u", "_s + job->tervt +
+                         lineBreak + u"Készülék:"_s + job->keszuleknev + lineBreak + u"Ügyfél: "_s +
+                         job->customer.nev + lineBreak + addressLine(job->customer) + lineBreak +
+                         lineBreak + question;
     if (!messages::confirm(text))
         return std::nullopt;
 
-    QString error;
-    const bool stored = db::execute(
-        QStringLiteral("d_mivo"),
-        QStringLiteral("UPDATE MUNKA SET ALLAPOT = :allapot, JUZER = :juzer, SZERELOT = :szerelot, "
-                       "MIKORI = :mikori "
-                       "WHERE KOD = :kod"),
-        {{QStringLiteral("allapot"),
-          kind == Removal::Unassign ? QStringLiteral("BE") : QStringLiteral("TOR")},
-         {QStringLiteral("juzer"), Td::instance().userCode},
-         {QStringLiteral("szerelot"), QStringLiteral("")},
-         {QStringLiteral("mikori"), clock::now().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"))},
-         {QStringLiteral("kod"), job->kod}},
-        &error);
-    if (!stored) {
-        showDatabaseError(error);
+    // The write names the state read by the check: what another workstation did while the
+    // question was open is kept, not overwritten.
+    const JobRepository jobs;
+    const WriteResult result =
+        kind == Removal::Unassign ? jobs.unassign(*job) : jobs.markDeleted(*job);
+    switch (result.status) {
+    case WriteResult::Ok:
+        m_grid.clearCell(column, row);
+        return RemovedJob{job->kod, job->szerelot};
+    case WriteResult::Conflict: {
+        messages::show(result.message + u" A tábla frissül."_s);
+        QString error;
+        if (!m_grid.refreshColumn(column, m_grid.columnDate(column), &error))
+            showDatabaseError(error);
         return std::nullopt;
     }
-    m_grid.clearCell(column, row);
-    return RemovedJob{job->kod, job->szerelot};
+    case WriteResult::Failed:
+        showDatabaseError(result.message);
+        return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 } // namespace mivo::workflow

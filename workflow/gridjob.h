@@ -1,5 +1,7 @@
 #pragma once
 
+#include "job.h"
+
 #include <QString>
 
 #include <optional>
@@ -9,31 +11,8 @@ namespace mivo::workflow
 
 class NapirendModel;
 
-/// A job as the grid's actions read it: the job with its customer, activity and appliance
-/// type names.
-struct GridJob {
-    int kod = 0;
-    int ugyfel = 0;
-    int keszulek = 0;
-    int tipus = 0;
-    QString felveteld, tervd, tervt, leirast, szerelot, tervtev, allapot, telefon, dedu, lemondta,
-        juzer, kesz;
-    QString tevnev, keszuleknev, keszulekkod;
-    QString ugyfelnev, irszam, varos, utca, ugyfeltelefon, fax, email, komment, komment2;
-};
-
-/// Reads a job by its code. Nullopt when there is none or the read failed (then *error holds
-/// the database's text; it stays empty when the job is gone).
-std::optional<GridJob> loadGridJob(int kod, QString* error);
-
 /// The job information message: thirteen lines about the job and its customer.
 QString jobInformation(const GridJob& job);
-
-/// Whether a slot (technician code, date, hour) holds a job other than the one being stored
-/// (kod 0 for a new job). Deleted jobs free their slot. Nullopt with the database's text in
-/// *error when it could not be read.
-std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum,
-                                     const QString& ora, int kod, QString* error);
 
 /// Which scheduling form the grid sits in; the two treat past days differently.
 enum class ScheduleForm {
@@ -43,8 +22,8 @@ enum class ScheduleForm {
 
 /// Taking a job off the grid.
 enum class Removal {
-    Unassign, ///< back to "BE", to be given out later
-    Delete,   ///< to "TOR"
+    Unassign, ///< back to JobState::Recorded, to be given out later
+    Delete,   ///< to JobState::Deleted
 };
 
 /// A job taken off the grid: its code and the technician who held it until then.
@@ -72,7 +51,8 @@ public:
     std::optional<GridJob> check(int column, int row) const;
 
     /// Unassigns or deletes the cell's job after the check and the user's consent. The cell
-    /// is emptied only when the job was stored.
+    /// is emptied only when the job was stored. When another workstation changed the job
+    /// since the check nothing is written: the user is told and the column is read afresh.
     std::optional<RemovedJob> remove(int column, int row, Removal kind);
 
 private:

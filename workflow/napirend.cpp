@@ -1,6 +1,7 @@
 #include "napirend.h"
 
 #include "celltext.h"
+#include "jobrepository.h"
 
 #include "core/dat.h"
 #include "platform/dbquery.h"
@@ -10,24 +11,9 @@
 namespace mivo::workflow
 {
 
+using namespace Qt::StringLiterals;
+
 const QString NapirendModel::longDayCompany = velkorCompany;
-
-namespace
-{
-
-// "IN (:k0, :k1, ...)" for the technicians of the columns, bound one by one.
-QString bindCodes(db::Query& q, const std::vector<const Technician*>& technicians)
-{
-    QStringList names;
-    for (size_t i = 0; i < technicians.size(); ++i) {
-        const QString name = QStringLiteral("k%1").arg(i);
-        names << QLatin1Char(':') + name;
-        q.bind(name, technicians[i]->kod);
-    }
-    return QStringLiteral("(") + names.join(QStringLiteral(", ")) + QLatin1Char(')');
-}
-
-} // namespace
 
 NapirendModel::NapirendModel(QObject* parent) : QAbstractTableModel(parent) {}
 
@@ -134,21 +120,19 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns,
                             QString* error) const
 {
     std::map<QString, Column*> byCode;
-    std::vector<const Technician*> all;
+    QStringList codes;
     for (Column* c : columns) {
         byCode[c->technician.kod] = c;
-        all.push_back(&c->technician);
+        codes << c->technician.kod;
     }
 
     // A day is lost only when its one mark names a reason other than "M"; a reason missing
     // from TAVOLLET still blocks, with an empty name.
+    const SqlStatement marksStatement = absenceStatement(date, codes);
     db::Query absence;
-    absence.bind(QStringLiteral("datum"), date);
-    absence.setSql(
-        QStringLiteral("SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
-                       "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
-                       "WHERE NAPIREND.DATUM = :datum AND NAPIREND.SZERELOKOD IN ") +
-        bindCodes(absence, all));
+    absence.setSql(marksStatement.sql);
+    for (const auto& [name, value] : marksStatement.params)
+        absence.bind(name, value);
     if (!absence.exec()) {
         *error = absence.lastError();
         return false;
@@ -159,13 +143,13 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns,
     };
     std::map<QString, Mark> marks;
     while (absence.next()) {
-        Mark& m = marks[absence.text(QStringLiteral("SZERELOKOD"))];
+        Mark& m = marks[absence.text(u"SZERELOKOD"_s)];
         ++m.count;
-        m.reason = absence.text(QStringLiteral("MUNKAKEPES"));
-        m.name = absence.text(QStringLiteral("NEV"));
+        m.reason = absence.text(u"MUNKAKEPES"_s);
+        m.name = absence.text(u"NEV"_s);
     }
     for (const auto& [kod, m] : marks) {
-        if (m.count != 1 || m.reason.isEmpty() || m.reason == QLatin1String("M"))
+        if (m.count != 1 || m.reason.isEmpty() || m.reason == u"M"_s)
             continue;
         const auto it = byCode.find(kod);
         if (it == byCode.end())
@@ -175,44 +159,43 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns,
         c->cells[0] = absenceCellText(m.name);
     }
 
-    std::vector<const Technician*> working;
+    QStringList working;
     for (Column* c : columns) {
         if (!c->absent)
-            working.push_back(&c->technician);
+            working << c->technician.kod;
     }
     if (working.empty())
         return true;
-    db::Query jobs;
-    jobs.bind(QStringLiteral("datum"), date);
-    jobs.setSql(QStringLiteral(
-                    "SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.ALLAPOT, MUNKA.LEMONDTA, "
-                    "MUNKA.TERVTEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
-                    "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
-                    "WHERE MUNKA.TERVD = :datum AND MUNKA.SZERELOT IN ") +
-                bindCodes(jobs, working) + QStringLiteral(" ORDER BY MUNKA.TERVT, MUNKA.KOD"));
-    if (!jobs.exec()) {
-        *error = jobs.lastError();
+    std::vector<ScheduledJob> jobs;
+    if (!JobRepository().dayJobs(date, working, &jobs, error))
         return false;
-    }
-    while (jobs.next()) {
-        // Deleted jobs free their slot; of two jobs in one hour the one read later wins.
-        const QString tervt = jobs.text(QStringLiteral("TERVT"));
-        if (jobs.text(QStringLiteral("ALLAPOT")) == QLatin1String("TOR") || tervt.isEmpty())
+    for (const ScheduledJob& job : jobs) {
+        // Of two jobs in one hour the one read later wins.
+        if (job.tervt.isEmpty())
             continue;
-        const int row = tervt.toInt() - 6;
+        const int row = job.tervt.toInt() - 6;
         if (row < firstHourRow || row >= m_rows)
             continue;
-        const auto it = byCode.find(jobs.text(QStringLiteral("SZERELOT")));
+        const auto it = byCode.find(job.szerelot);
         if (it == byCode.end())
             continue;
         Column* c = it->second;
-        c->cells[row - firstHourRow] = jobCellText(
-            jobs.text(QStringLiteral("TERVTEV")), jobs.text(QStringLiteral("LEMONDTA")),
-            gridAddress(jobs.text(QStringLiteral("IRSZAM")), jobs.text(QStringLiteral("VAROS")),
-                        jobs.text(QStringLiteral("UTCA"))));
-        c->codes[size_t(row - firstHourRow)] = jobs.integer(QStringLiteral("KOD"));
+        c->cells[row - firstHourRow] =
+            jobCellText(job.tervtev, job.lemondta, gridAddress(job.irszam, job.varos, job.utca));
+        c->codes[size_t(row - firstHourRow)] = job.kod;
     }
     return true;
+}
+
+SqlStatement NapirendModel::absenceStatement(const QString& date, const QStringList& technicians)
+{
+    SqlStatement s;
+    s.params[u"datum"_s] = date;
+    s.sql = u"SELECT NAPIREND.SZERELOKOD, NAPIREND.MUNKAKEPES, TAVOLLET.NEV "
+            "FROM NAPIREND LEFT JOIN TAVOLLET ON TAVOLLET.KOD = NAPIREND.MUNKAKEPES "
+            "WHERE NAPIREND.DATUM = :datum AND NAPIREND.SZERELOKOD IN "_s +
+            codeList(technicians, &s.params);
+    return s;
 }
 
 void NapirendModel::clearCell(int column, int row)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sqlstatement.h"
+
 #include <QAbstractTableModel>
 #include <QString>
 #include <QStringList>
@@ -65,6 +67,10 @@ public:
     bool refreshAll(QString* error);
     /// Empties an hour cell and forgets its job.
     void clearCell(int column, int row);
+
+    /// The statement that reads the absence marks of the technicians (SZERELO.KOD) on the
+    /// date ("yyyy.mm.dd"); a refresh runs it once per date shown.
+    static SqlStatement absenceStatement(const QString& date, const QStringList& technicians);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;

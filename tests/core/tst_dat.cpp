@@ -59,58 +59,6 @@ private slots:
         QVERIFY(td.connect(99, QString()));
         QVERIFY(messages->texts.isEmpty());
     }
-
-    void customerUpsertStoresOnlyChangesAndKnowsItsOwnKey()
-    {
-        TestDb db(QStringList{});
-        QVERIFY(db.openConnection("d_other"));
-        Td& td = Td::instance();
-        QString error;
-
-        Customer typed{0,  "Kiss Anna", "1117", "Budapest", "Fő utca 1.", "06-30-1234567",
-                       "", "",          "",     ""};
-        QVERIFY2(td.saveCustomer(typed, Customer{}, &error), qPrintable(error));
-        QCOMPARE(typed.kod, 1);
-
-        // Another workstation stores the very same customer meanwhile: each keeps its own key.
-        QVERIFY(db::execute("d_other", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES "
-                                       "('Kiss Anna', '1117', 'Budapest', 'Fő utca 1.')"));
-        Customer twin = typed;
-        twin.kod = 0;
-        QVERIFY(td.saveCustomer(twin, Customer{}, &error));
-        QCOMPARE(twin.kod, 3);
-
-        const Customer loaded = typed;
-        Customer unchanged = loaded;
-        QVERIFY(db::execute("d_other", "UPDATE UGYFEL SET TELEFON = 'mások' WHERE KOD = 1"));
-        QVERIFY(td.saveCustomer(unchanged, loaded, &error));
-        QCOMPARE(db::scalar("d_mivo", "SELECT TELEFON FROM UGYFEL WHERE KOD = 1").toString(),
-                 QString("mások"));
-
-        Customer changed = loaded;
-        changed.utca = "Fő utca 2.";
-        QVERIFY(td.saveCustomer(changed, loaded, &error));
-        QCOMPARE(changed.kod, 1);
-        db::Query q;
-        q.setSql("SELECT UTCA, TELEFON, FAX FROM UGYFEL WHERE KOD = 1");
-        QVERIFY(q.exec() && q.first());
-        QCOMPARE(q.text("UTCA"), QString("Fő utca 2."));
-        QCOMPARE(q.text("TELEFON"), QString("06-30-1234567"));
-        QVERIFY(!q.value("FAX").isNull());
-        QCOMPARE(db::scalar("d_mivo", "SELECT COUNT(*) FROM UGYFEL").toInt(), 3);
-    }
-
-    void customerUpsertReportsTheDatabaseError()
-    {
-        TestDb db(QStringList{});
-        Customer tooLong{0, QString(61, 'x'), "", "", "", "", "", "", "", ""};
-        QString error;
-        QVERIFY(!Td::instance().saveCustomer(tooLong, Customer{}, &error));
-        QVERIFY2(error.contains("truncation", Qt::CaseInsensitive) ||
-                     error.contains("overflow", Qt::CaseInsensitive),
-                 qPrintable(error));
-        QCOMPARE(tooLong.kod, 0);
-    }
 };
 
 QTEST_GUILESS_MAIN(TestDat)

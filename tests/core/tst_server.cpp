@@ -9,6 +9,7 @@
 #include "platform/dbquery.h"
 #include "support/fbserver.h"
 #include "support/testdb.h"
+#include "workflow/customerrepository.h"
 
 #include <QAction>
 #include <QDir>
@@ -73,11 +74,12 @@ private slots:
         TestDb db(QStringList{}, "d_mivo", &m_server);
         QVERIFY2(db.ok(), qPrintable(db.error()));
         QVERIFY(db.openConnection("d_masik"));
-        Customer mine{0, "Varga Péter", "2120", "Dunakeszi", "Fő út 10.", "", "", "", "", ""};
+        workflow::Customer mine{0, "Varga Péter", "2120", "Dunakeszi", "Fő út 10.", "", "", "", "",
+                                ""};
         QVERIFY(db::execute("d_masik", "INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA) VALUES "
                                        "('Varga Péter', '2120', 'Dunakeszi', 'Fő út 10.')"));
-        QString error;
-        QVERIFY2(Td::instance().saveCustomer(mine, Customer{}, &error), qPrintable(error));
+        const workflow::WriteResult stored = workflow::CustomerRepository().save(mine, {});
+        QVERIFY2(stored.ok(), qPrintable(stored.message));
         QCOMPARE(mine.kod, 2);
         QCOMPARE(db::scalar("d_masik", "SELECT COUNT(*) FROM UGYFEL").toInt(), 2);
     }

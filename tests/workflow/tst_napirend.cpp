@@ -9,6 +9,7 @@
 #include "platform/dbquery.h"
 #include "workflow/celltext.h"
 #include "workflow/gridjob.h"
+#include "workflow/jobrepository.h"
 #include "workflow/napirend.h"
 
 #include <QAbstractItemModelTester>
@@ -157,7 +158,7 @@ void TestNapirend::cellTexts()
     QList<int> codes;
     for (const QString& line : jobs) {
         const QStringList p = line.split(QLatin1Char('|'));
-        Job j;
+        scheduledata::Job j;
         j.ugyfel = addCustomer(db, QStringLiteral("Ügyfél"), p[4], p[5], p[6]);
         j.szerelot = QStringLiteral("SZ01");
         j.tervd = day;
@@ -385,7 +386,7 @@ void TestNapirend::cellActionCheck()
     addTechnician(db, QStringLiteral("SZ01"), QStringLiteral("Arany Béla"));
     const int c = addCustomer(db, QStringLiteral("Ügyfél"), QStringLiteral("2600"),
                               QStringLiteral("Vác"), QStringLiteral("Fő u. 2"));
-    Job j = planned(c, QStringLiteral("SZ01"), date, QStringLiteral("08"));
+    scheduledata::Job j = planned(c, QStringLiteral("SZ01"), date, QStringLiteral("08"));
     j.allapot = state;
     const int kod = addJob(j);
 
@@ -509,14 +510,14 @@ void TestNapirend::slotStillFree()
     QVERIFY2(db.ok(), qPrintable(db.error()));
     const int c = addCustomer(db, QStringLiteral("Ügyfél"), QStringLiteral("2600"),
                               QStringLiteral("Vác"), QStringLiteral("Fő u. 2"));
-    Job deleted = planned(c, QStringLiteral("SZ01"), day, QStringLiteral("10"));
+    scheduledata::Job deleted = planned(c, QStringLiteral("SZ01"), day, QStringLiteral("10"));
     deleted.allapot = QStringLiteral("TOR");
     addJob(deleted);
     const int late = addJob(planned(c, QStringLiteral("SZ01"), day, QStringLiteral("19")));
     QString error;
     const auto taken = [&](const QString& hour, int kod) {
         const std::optional<bool> t =
-            slotTakenByOther(QStringLiteral("SZ01"), day, hour, kod, &error);
+            JobRepository().slotTakenByOther(QStringLiteral("SZ01"), day, hour, kod, &error);
         if (!t)
             QTest::qFail(qPrintable(error), __FILE__, __LINE__);
         return t.value_or(false);

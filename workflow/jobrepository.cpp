@@ -1,0 +1,203 @@
+#include "jobrepository.h"
+
+#include "core/clock.h"
+#include "core/dat.h"
+#include "platform/dbquery.h"
+
+namespace mivo::workflow
+{
+
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// Fields are stored as given; an empty value is an empty text, not NULL.
+QString nonNull(const QString& s)
+{
+    return s.isNull() ? u""_s : s;
+}
+
+void bindAll(db::Query& q, const std::map<QString, QVariant>& params)
+{
+    for (const auto& [name, value] : params)
+        q.bind(name, value);
+}
+
+} // namespace
+
+JobRepository::JobRepository() : m_connection(u"d_mivo"_s) {}
+
+JobRepository::JobRepository(const QString& connectionName) : m_connection(connectionName) {}
+
+std::optional<GridJob> JobRepository::load(int kod, QString* error) const
+{
+    // Outer joins: a job whose activity or appliance type has gone from the dictionaries
+    // still has to be reachable from its cell.
+    db::Query q(m_connection);
+    q.setSql(
+        u"SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, "
+        "MUNKA.KESZULEK, MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, "
+        "MUNKA.TELEFON, MUNKA.DEDU, MUNKA.LEMONDTA, MUNKA.JUZER, MUNKA.KESZ, "
+        "TEVEKENYS.NEV TEVNEV, ARU.NEV KESZULEKNEV, ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, "
+        "UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA, UGYFEL.TELEFON UGYFELTELEFON, UGYFEL.FAX, "
+        "UGYFEL.EMAIL, UGYFEL.KOMMENT, UGYFEL.KOMMENT2 "
+        "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
+        "LEFT JOIN TEVEKENYS ON TEVEKENYS.KOD = MUNKA.TERVTEV "
+        "LEFT JOIN ARU ON ARU.BELSOKOD = MUNKA.TIPUS "
+        "WHERE MUNKA.KOD = :kod"_s);
+    q.bind(u"kod"_s, kod);
+    error->clear();
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    if (!q.first())
+        return std::nullopt;
+    GridJob j;
+    auto t = [&q](const char16_t* field) { return q.text(QString::fromUtf16(field)); };
+    j.kod = q.integer(u"KOD"_s);
+    j.ugyfel = q.integer(u"UGYFEL"_s);
+    j.keszulek = q.integer(u"KESZULEK"_s);
+    j.tipus = q.integer(u"TIPUS"_s);
+    j.felveteld = t(u"FELVETELD");
+    j.tervd = t(u"TERVD");
+    j.tervt = t(u"TERVT");
+    j.leirast = t(u"LEIRAST");
+    j.szerelot = t(u"SZERELOT");
+    j.tervtev = t(u"TERVTEV");
+    j.allapot = t(u"ALLAPOT");
+    j.telefon = t(u"TELEFON");
+    j.dedu = t(u"DEDU");
+    j.lemondta = t(u"LEMONDTA");
+    j.juzer = t(u"JUZER");
+    j.kesz = t(u"KESZ");
+    j.tevnev = t(u"TEVNEV");
+    j.keszuleknev = t(u"KESZULEKNEV");
+    j.keszulekkod = t(u"KESZULEKKOD");
+    Customer& c = j.customer;
+    c.kod = j.ugyfel;
+    c.nev = t(u"UGYFELNEV");
+    c.irszam = t(u"IRSZAM");
+    c.varos = t(u"VAROS");
+    c.utca = t(u"UTCA");
+    c.telefon = t(u"UGYFELTELEFON");
+    c.fax = t(u"FAX");
+    c.email = t(u"EMAIL");
+    c.komment = t(u"KOMMENT");
+    c.komment2 = t(u"KOMMENT2");
+    return j;
+}
+
+SqlStatement JobRepository::dayJobsStatement(const QString& date, const QStringList& technicians)
+{
+    SqlStatement s;
+    s.params[u"datum"_s] = date;
+    s.params[u"deleted"_s] = stateCode(JobState::Deleted);
+    s.sql = u"SELECT MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVT, MUNKA.LEMONDTA, MUNKA.TERVTEV, "
+            "UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA "
+            "FROM MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL "
+            "WHERE MUNKA.TERVD = :datum AND MUNKA.SZERELOT IN "_s +
+            codeList(technicians, &s.params) +
+            u" AND (MUNKA.ALLAPOT IS NULL OR MUNKA.ALLAPOT <> :deleted) "
+            "ORDER BY MUNKA.TERVT, MUNKA.KOD"_s;
+    return s;
+}
+
+bool JobRepository::dayJobs(const QString& date, const QStringList& technicians,
+                            std::vector<ScheduledJob>* jobs, QString* error) const
+{
+    const SqlStatement s = dayJobsStatement(date, technicians);
+    db::Query q(m_connection);
+    q.setSql(s.sql);
+    bindAll(q, s.params);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return false;
+    }
+    jobs->clear();
+    jobs->reserve(size_t(q.recordCount()));
+    while (q.next()) {
+        ScheduledJob j;
+        j.kod = q.integer(u"KOD"_s);
+        j.szerelot = q.text(u"SZERELOT"_s);
+        j.tervt = q.text(u"TERVT"_s);
+        j.tervtev = q.text(u"TERVTEV"_s);
+        j.lemondta = q.text(u"LEMONDTA"_s);
+        j.irszam = q.text(u"IRSZAM"_s);
+        j.varos = q.text(u"VAROS"_s);
+        j.utca = q.text(u"UTCA"_s);
+        jobs->push_back(std::move(j));
+    }
+    return true;
+}
+
+std::optional<bool> JobRepository::slotTakenByOther(const QString& szerelo, const QString& datum,
+                                                    const QString& ora, int kod,
+                                                    QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(u"Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And "
+             "TERVT = :ora And (ALLAPOT IS NULL OR ALLAPOT <> :deleted)"_s);
+    q.bind(u"szerelo"_s, szerelo);
+    q.bind(u"datum"_s, datum);
+    q.bind(u"ora"_s, ora);
+    q.bind(u"deleted"_s, stateCode(JobState::Deleted));
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    while (q.next()) {
+        if (q.integer(u"KOD"_s) != kod)
+            return true;
+    }
+    return false;
+}
+
+std::optional<QString> JobRepository::stateName(const QString& code, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(u"SELECT NEV FROM ALLAPOT Where KOD= :kod"_s);
+    q.bind(u"kod"_s, code);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    return q.first() ? q.text(u"NEV"_s) : QString();
+}
+
+WriteResult JobRepository::unassign(const Job& seen) const
+{
+    return guardedUpdate(seen, u"ALLAPOT = :allapot, SZERELOT = :szerelot"_s,
+                         {{u"allapot"_s, stateCode(JobState::Recorded)}, {u"szerelot"_s, u""_s}});
+}
+
+WriteResult JobRepository::markDeleted(const Job& seen) const
+{
+    return guardedUpdate(seen, u"ALLAPOT = :allapot, SZERELOT = :szerelot"_s,
+                         {{u"allapot"_s, stateCode(JobState::Deleted)}, {u"szerelot"_s, u""_s}});
+}
+
+WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignments,
+                                         const std::map<QString, QVariant>& params) const
+{
+    // The guard sits in the statement itself, so nothing can slip in between a check and
+    // the write. A job read without a state is matched as an empty one.
+    db::Query q(m_connection);
+    q.setSql(u"UPDATE MUNKA SET "_s + assignments +
+             u", JUZER = :juzer, MIKORI = :mikori "
+             "WHERE KOD = :kod AND COALESCE(ALLAPOT, '') = :expected"_s);
+    bindAll(q, params);
+    q.bind(u"juzer"_s, Td::instance().userCode);
+    q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    q.bind(u"kod"_s, seen.kod);
+    q.bind(u"expected"_s, nonNull(seen.allapot.trimmed()));
+    if (!q.exec())
+        return WriteResult::failed(q.lastError());
+    if (q.rowsAffected() < 1)
+        return WriteResult::conflict(
+            u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s);
+    return WriteResult::stored();
+}
+
+} // namespace mivo::workflow

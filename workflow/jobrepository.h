@@ -1,0 +1,66 @@
+#pragma once
+
+#include "job.h"
+#include "sqlstatement.h"
+#include "writeresult.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+#include <vector>
+
+namespace mivo::workflow
+{
+
+/// The one home of the statements about jobs (MUNKA). It reads and writes and asks the user
+/// nothing: screens decide what to ask and how to show a result. Every write names the state
+/// the caller read, in the statement itself, and changes nothing when another workstation
+/// changed that state meanwhile (WriteResult::Conflict). Writes stamp the logged-in user's
+/// code (JUZER) and the current time (MIKORI); each commits at once.
+class JobRepository
+{
+public:
+    /// On the business connection d_mivo.
+    JobRepository();
+    explicit JobRepository(const QString& connectionName);
+
+    /// The job with its customer, activity and appliance type. Nullopt when there is none or
+    /// the read failed; then *error holds the database's text (empty when the job is gone).
+    std::optional<GridJob> load(int kod, QString* error) const;
+
+    /// The statement behind dayJobs().
+    static SqlStatement dayJobsStatement(const QString& date, const QStringList& technicians);
+    /// The jobs the technicians (SZERELO.KOD) have on the date ("yyyy.mm.dd"), in hour and
+    /// job order; deleted jobs are left out, those of every other state are in. False with
+    /// the database's text in *error.
+    bool dayJobs(const QString& date, const QStringList& technicians,
+                 std::vector<ScheduledJob>* jobs, QString* error) const;
+
+    /// Whether a slot (technician code, date, hour) holds a job other than `kod` (0 for a
+    /// new job). Deleted jobs free their slot. Nullopt with the database's text in *error
+    /// when it could not be read.
+    std::optional<bool> slotTakenByOther(const QString& szerelo, const QString& datum,
+                                         const QString& ora, int kod, QString* error) const;
+
+    /// The users' name of a state code (ALLAPOT.NEV, trimmed; empty when the code has no
+    /// row). Nullopt with the database's text in *error when it could not be read.
+    std::optional<QString> stateName(const QString& code, QString* error) const;
+
+    /// Takes the job off its technician: JobState::Recorded, technician emptied, planned
+    /// date and hour kept. `seen` is the job as the caller read it; its state guards the
+    /// write.
+    WriteResult unassign(const Job& seen) const;
+    /// Marks the job JobState::Deleted and empties its technician, guarded as unassign().
+    WriteResult markDeleted(const Job& seen) const;
+
+private:
+    /// "UPDATE MUNKA SET <assignments>" of the job `seen` names, stamped with the user and
+    /// the time, written only while the job still has the state `seen` holds.
+    WriteResult guardedUpdate(const Job& seen, const QString& assignments,
+                              const std::map<QString, QVariant>& params) const;
+
+    QString m_connection;
+};
+
+} // namespace mivo::workflow

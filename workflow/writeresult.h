@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+namespace mivo::workflow
+{
+
+/// The outcome of a repository's write. A write guards what it changes with what the caller
+/// read: when another workstation changed or deleted the row meanwhile nothing is written
+/// and the result is a conflict, never a success.
+struct WriteResult {
+    enum Status {
+        Ok,       ///< stored
+        Conflict, ///< the row changed or vanished meanwhile; nothing was written
+        Failed,   ///< the database refused
+    };
+    Status status = Ok;
+    /// Conflict: a sentence for the user saying what happened meanwhile; Failed: the
+    /// database's text. Empty on success.
+    QString message;
+
+    bool ok() const { return status == Ok; }
+    static WriteResult stored() { return {}; }
+    static WriteResult conflict(const QString& message) { return {Conflict, message}; }
+    static WriteResult failed(const QString& error) { return {Failed, error}; }
+};
+
+} // namespace mivo::workflow
