@@ -68,10 +68,8 @@ std::optional<GridJob> CellActions::check(int column, int row) const
     const int kod = m_grid.jobCode(column, row);
     if (kod == 0)
         return std::nullopt;
-    if (m_editing) {
-        messages::show(u"Fejezze be a mostani adatbevitelt! (Tárolás / Mégsem)"_s);
+    if (m_editing.refuse())
         return std::nullopt;
-    }
     const JobRepository jobs;
     QString error;
     std::optional<GridJob> job = jobs.load(kod, &error);

@@ -2,6 +2,8 @@
 
 #include "job.h"
 
+#include "core/editingguard.h"
+
 #include <QString>
 
 #include <optional>
@@ -40,8 +42,8 @@ public:
     CellActions(NapirendModel& grid, ScheduleForm form) : m_grid(grid), m_form(form) {}
 
     /// Whether a request is being edited on the form (cell actions then refuse).
-    void setEditing(bool editing) { m_editing = editing; }
-    bool editing() const { return m_editing; }
+    void setEditing(bool editing) { m_editing.setEditing(editing); }
+    bool editing() const { return m_editing.editing(); }
 
     /// "Info": shows the information of the cell's job; nothing for a cell without one.
     void showInformation(int column, int row) const;
@@ -58,7 +60,7 @@ public:
 private:
     NapirendModel& m_grid;
     ScheduleForm m_form;
-    bool m_editing = false;
+    EditingGuard m_editing;
 };
 
 } // namespace mivo::workflow

@@ -6,77 +6,55 @@
 #include "core/altproc.h"
 #include "core/dat.h"
 
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QPushButton>
+#include <QAction>
+
+using namespace Qt::StringLiterals;
 
 namespace mivo::workflow
 {
 
 SchedulingForm::SchedulingForm(ScheduleForm form, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_buttons(new QWidget(this)), m_fields(new RequestFields(this)),
-      m_grid(new NapirendGrid(form, this))
+    : Screen(parent), m_fields(new RequestFields(this)), m_grid(new NapirendGrid(form, this))
 {
-    auto* bar = new QHBoxLayout(m_buttons);
-    bar->setContentsMargins(2, 2, 2, 2);
-    // Request editing arrives with the request-entry screens; until then these buttons are
+    // Request editing arrives with the request-entry screens; until then these commands are
     // shown as the form has them but cannot be chosen.
-    for (const auto& [name, caption] : {std::pair{"b_ujadatlap", "Új &adatlap"},
-                                        {"b_modosit", "&Módosítás"},
-                                        {"b_kiosztorol", "&Kiosztás törlése"},
-                                        {"b_tarol", "&Tárolás"},
-                                        {"b_megsem", "Még&sem"},
-                                        {"b_elozmeny", "&Előzménylista"}})
-        addButton(QString::fromLatin1(name), QString::fromUtf8(caption))->setEnabled(false);
-    connect(addButton(QStringLiteral("b_frissit"), QStringLiteral("&Frissítés")),
-            &QPushButton::clicked, m_grid, &NapirendGrid::refreshAll);
-    connect(addButton(QStringLiteral("b_vissza"), QStringLiteral("&Vissza")), &QPushButton::clicked,
-            this, &QWidget::close);
-    bar->addStretch();
-}
-
-QPushButton* SchedulingForm::addButton(const QString& name, const QString& caption)
-{
-    auto* b = new QPushButton(caption, m_buttons);
-    b->setObjectName(name);
-    m_buttons->layout()->addWidget(b);
-    return b;
-}
-
-void SchedulingForm::prepare(const QString& mode)
-{
-    m_baseMode = mode;
-    initialise();
+    for (const auto& [name, caption] : {std::pair{"ujadatlap", "Új &adatlap"},
+                                        {"modosit", "&Módosítás"},
+                                        {"kiosztorol", "&Kiosztás törlése"},
+                                        {"tarol", "&Tárolás"},
+                                        {"megsem", "Még&sem"},
+                                        {"elozmeny", "&Előzménylista"}}) {
+        addCommandButton(QString::fromLatin1(name), QString::fromUtf8(caption), {});
+        commands().command(QString::fromLatin1(name))->setEnabled(false);
+    }
+    addCommandButton(u"frissit"_s, u"&Frissítés"_s, [this] { m_grid->refreshAll(); });
+    addCommandButton(u"vissza"_s, u"&Vissza"_s, [this] { close(); });
+    finishButtonBar();
 }
 
 void SchedulingForm::initialise()
 {
     const Td& td = Td::instance();
-    m_currentMode = m_baseMode;
+    m_currentMode = mode();
     m_grid->setJobHistoryAvailable(td.jobHistoryAvailable);
     applyMode();
-    m_fields->setEditing(false);
-    m_grid->actions().setEditing(false);
+    setEditing(false);
     m_fields->reset();
     m_grid->build(td.ownCompany, alt::today());
 }
 
 void SchedulingForm::applyMode()
 {
-    const bool entry = m_baseMode == QLatin1String("U");
-    findChild<QWidget*>(QStringLiteral("b_ujadatlap"))->setVisible(entry);
-    findChild<QWidget*>(QStringLiteral("b_modosit"))->setVisible(!entry);
-    m_fields->setWorkDescriptionVisible(m_baseMode == QLatin1String("Z") ||
-                                        m_baseMode == QLatin1String("F"));
+    const bool entry = mode() == "U"_L1;
+    commands().command(u"ujadatlap"_s)->setVisible(entry);
+    commands().command(u"modosit"_s)->setVisible(!entry);
+    m_fields->setWorkDescriptionVisible(mode() == "Z"_L1 || mode() == "F"_L1);
 }
 
-void SchedulingForm::keyPressEvent(QKeyEvent* event)
+void SchedulingForm::editingChanged(bool editing)
 {
-    if (event->key() == Qt::Key_Escape) {
-        close();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    m_fields->setEditing(editing);
+    m_grid->actions().setEditing(editing);
 }
 
 } // namespace mivo::workflow
