@@ -32,6 +32,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
 
@@ -52,105 +54,92 @@ TTorzsfm::TTorzsfm(const torzs::Spec& tableSpec, QWidget* parent)
 
 TTorzsfm::~TTorzsfm() = default;
 
-QToolButton* TTorzsfm::addButton(const QString& name, const QString& hint, int icon,
-                                 void (TTorzsfm::*slot)())
-{
-    auto* b = new QToolButton(this);
-    b->setObjectName(name);
-    b->setToolTip(hint);
-    b->setIcon(style()->standardIcon(QStyle::StandardPixmap(icon)));
-    b->setAutoRaise(true);
-    if (slot)
-        connect(b, &QToolButton::clicked, this, [this, slot] { (this->*slot)(); });
-    m_buttons[name] = b;
-    m_buttonActions[name] = m_bar->addWidget(b);
-    return b;
-}
-
 void TTorzsfm::buildScreen()
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
 
+    // One action per command: the menu item ("m_" + name) and the button ("b_" + name) share it.
+    struct Command {
+        const char* name;
+        const char* menuText;
+        const char* hint; ///< the button's; nullptr: a menu item only
+        QStyle::StandardPixmap icon;
+        std::function<void()> run;
+    };
+    const Command commandTable[] = {
+        {"elso", "Első tétel", "Első tétel", QStyle::SP_MediaSkipBackward, [this] { first(); }},
+        {"elozo", "Előző tétel", "Előző tétel", QStyle::SP_MediaSeekBackward, [this] { prior(); }},
+        {"kovetkezo", "Következő tétel", "Következő tétel", QStyle::SP_MediaSeekForward,
+         [this] { next(); }},
+        {"utolso", "Utolsó tétel", "Utolsó tétel", QStyle::SP_MediaSkipForward, [this] { last(); }},
+        {"frissit", "Frissít", nullptr, QStyle::SP_BrowserReload, [this] { refresh(); }},
+        {"uj", "Uj tétel", "Új tétel", QStyle::SP_FileIcon, [this] { newRecord(); }},
+        {"torles", "Törlés", "Törlés", QStyle::SP_TrashIcon, [this] { deleteRecord(); }},
+        {"modosit", "Módosítás", "Módosítás", QStyle::SP_FileDialogDetailedView,
+         [this] { modify(); }},
+        {"masol", "Aktuálisból újat", "Aktuálisból újat", QStyle::SP_FileDialogNewFolder,
+         [this] { copyRecord(); }},
+        {"ok", "OK, tárolás", "OK", QStyle::SP_DialogApplyButton, [this] { store(); }},
+        {"megsem", "Nem tároljuk mégsem", "Mégsem", QStyle::SP_DialogCancelButton,
+         [this] { cancel(); }},
+        {"szovegresz", "Szövegrészletre keresés", nullptr, QStyle::SP_CustomBase, {}},
+        {"kepernyore", "Teljes lista &képernyőre", nullptr, QStyle::SP_CustomBase,
+         [this] { listToScreen(); }},
+        {"nyomtatora", "Teljes lista &nyomtatóra", nullptr, QStyle::SP_CustomBase,
+         [this] { listToPrinter(); }},
+        {"tablazatba", "Teljes lista &táblázatba", nullptr, QStyle::SP_CustomBase,
+         [this] { listToFile(); }},
+        // The master list with conditions is a screen of its own, not built yet.
+        {"sajatlista", "Saját öszeállítású lista", nullptr, QStyle::SP_CustomBase, {}},
+        {"kivalaszt", "Kiválaszt", "Kiválaszt", QStyle::SP_DialogOkButton, [this] { choose(); }},
+        {"vissza", "Vissza", nullptr, QStyle::SP_CustomBase, [this] { back(); }},
+    };
+    for (const Command& c : commandTable) {
+        QAction* a =
+            m_commands.add(u"m_"_s + QLatin1String(c.name), QString::fromUtf8(c.menuText), c.run);
+        if (c.hint) {
+            a->setToolTip(QString::fromUtf8(c.hint));
+            a->setIcon(style()->standardIcon(c.icon));
+            a->setIconVisibleInMenu(false);
+        }
+    }
+    const auto command = [this](const char* name) {
+        return m_commands.command(u"m_"_s + QLatin1String(name));
+    };
+    command("sajatlista")->setEnabled(false);
+
     auto* menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
-    const auto item = [this](QMenu* menu, const QString& name, const QString& text,
-                             void (TTorzsfm::*slot)()) {
-        QAction* a = menu->addAction(text);
-        a->setObjectName(name);
-        if (slot)
-            connect(a, &QAction::triggered, this, [this, slot] { (this->*slot)(); });
-        return a;
+    const auto menu = [&](const QString& title, std::initializer_list<const char*> names) {
+        QMenu* m = menuBar->addMenu(title);
+        for (const char* name : names)
+            m->addAction(command(name));
+        return m;
     };
-    QMenu* nav = menuBar->addMenu(QStringLiteral("Navigáció"));
-    item(nav, QStringLiteral("m_elso"), QStringLiteral("Első tétel"), &TTorzsfm::first);
-    item(nav, QStringLiteral("m_elozo"), QStringLiteral("Előző tétel"), &TTorzsfm::prior);
-    item(nav, QStringLiteral("m_kovetkezo"), QStringLiteral("Következő tétel"), &TTorzsfm::next);
-    item(nav, QStringLiteral("m_utolso"), QStringLiteral("Utolsó tétel"), &TTorzsfm::last);
-    item(nav, QStringLiteral("m_frissit"), QStringLiteral("Frissít"), &TTorzsfm::refresh);
-    m_itemMenu = menuBar->addMenu(QStringLiteral("Tétel"));
-    m_itemMenu->setObjectName(QStringLiteral("m_tetel"));
-    item(m_itemMenu, QStringLiteral("m_uj"), QStringLiteral("Uj tétel"), &TTorzsfm::newRecord);
-    item(m_itemMenu, QStringLiteral("m_masol"), QStringLiteral("Aktuálisból újat"),
-         &TTorzsfm::copyRecord);
-    item(m_itemMenu, QStringLiteral("m_modosit"), QStringLiteral("Módosítás"), &TTorzsfm::modify);
-    item(m_itemMenu, QStringLiteral("m_torles"), QStringLiteral("Törlés"), &TTorzsfm::deleteRecord);
-    QAction* ok = m_itemMenu->addAction(QStringLiteral("OK, tárolás"));
-    ok->setObjectName(QStringLiteral("m_ok"));
-    connect(ok, &QAction::triggered, this, [this] { store(); });
-    item(m_itemMenu, QStringLiteral("m_megsem"), QStringLiteral("Nem tároljuk mégsem"),
-         &TTorzsfm::cancel);
-    item(m_itemMenu, QStringLiteral("m_szovegresz"), QStringLiteral("Szövegrészletre keresés"),
-         nullptr);
-    QMenu* list = menuBar->addMenu(QStringLiteral("Lista"));
-    item(list, QStringLiteral("m_kepernyore"), QStringLiteral("Teljes lista &képernyőre"),
-         &TTorzsfm::listToScreen);
-    item(list, QStringLiteral("m_nyomtatora"), QStringLiteral("Teljes lista &nyomtatóra"),
-         &TTorzsfm::listToPrinter);
-    QAction* toFile = list->addAction(QStringLiteral("Teljes lista &táblázatba"));
-    toFile->setObjectName(QStringLiteral("m_tablazatba"));
-    connect(toFile, &QAction::triggered, this, [this] { listToFile(); });
-    // The master list with conditions is a screen of its own, not built yet.
-    item(list, QStringLiteral("m_sajatlista"), QStringLiteral("Saját öszeállítású lista"), nullptr)
-        ->setEnabled(false);
-    QMenu* settings = menuBar->addMenu(QStringLiteral("Beállítások"));
-    m_hideGrid = settings->addAction(QStringLiteral("Adatbevitel esetén nem látszik a táblázat"));
-    m_hideGrid->setObjectName(QStringLiteral("m_nemlatszik"));
+    menu(u"Navigáció"_s, {"elso", "elozo", "kovetkezo", "utolso", "frissit"});
+    m_itemMenu =
+        menu(u"Tétel"_s, {"uj", "masol", "modosit", "torles", "ok", "megsem", "szovegresz"});
+    m_itemMenu->setObjectName(u"m_tetel"_s);
+    menu(u"Lista"_s, {"kepernyore", "nyomtatora", "tablazatba", "sajatlista"});
+    QMenu* settings = menuBar->addMenu(u"Beállítások"_s);
+    m_hideGrid = settings->addAction(u"Adatbevitel esetén nem látszik a táblázat"_s);
+    m_hideGrid->setObjectName(u"m_nemlatszik"_s);
     m_hideGrid->setCheckable(true);
-    m_chooseAction = menuBar->addAction(QStringLiteral("Kiválaszt"));
-    m_chooseAction->setObjectName(QStringLiteral("m_kivalaszt"));
-    connect(m_chooseAction, &QAction::triggered, this, &TTorzsfm::choose);
-    QAction* backAction = menuBar->addAction(QStringLiteral("Vissza"));
-    backAction->setObjectName(QStringLiteral("m_vissza"));
-    connect(backAction, &QAction::triggered, this, &TTorzsfm::back);
+    menuBar->addAction(command("kivalaszt"));
+    menuBar->addAction(command("vissza"));
 
-    auto* bar = m_bar = new QToolBar(QStringLiteral("Navigációs és törzs kezelő gombsor"), this);
-    bar->setObjectName(QStringLiteral("p_gombsor"));
-    bar->setToolTip(QStringLiteral("Navigációs és törzs kezelő gombsor"));
-    addButton(QStringLiteral("b_elso"), QStringLiteral("Első tétel"), QStyle::SP_MediaSkipBackward,
-              &TTorzsfm::first);
-    addButton(QStringLiteral("b_elozo"), QStringLiteral("Előző tétel"),
-              QStyle::SP_MediaSeekBackward, &TTorzsfm::prior);
-    addButton(QStringLiteral("b_kovetkezo"), QStringLiteral("Következő tétel"),
-              QStyle::SP_MediaSeekForward, &TTorzsfm::next);
-    addButton(QStringLiteral("b_utolso"), QStringLiteral("Utolsó tétel"),
-              QStyle::SP_MediaSkipForward, &TTorzsfm::last);
+    auto* bar = new QToolBar(u"Navigációs és törzs kezelő gombsor"_s, this);
+    bar->setObjectName(u"p_gombsor"_s);
+    bar->setToolTip(u"Navigációs és törzs kezelő gombsor"_s);
+    const auto buttons = [&](std::initializer_list<const char*> names) {
+        for (const char* name : names)
+            m_commands.toolButton(u"b_"_s + QLatin1String(name), u"m_"_s + QLatin1String(name),
+                                  bar);
+    };
+    buttons({"elso", "elozo", "kovetkezo", "utolso"});
     bar->addSeparator();
-    addButton(QStringLiteral("b_uj"), QStringLiteral("Új tétel"), QStyle::SP_FileIcon,
-              &TTorzsfm::newRecord);
-    addButton(QStringLiteral("b_torles"), QStringLiteral("Törlés"), QStyle::SP_TrashIcon,
-              &TTorzsfm::deleteRecord);
-    addButton(QStringLiteral("b_modosit"), QStringLiteral("Módosítás"),
-              QStyle::SP_FileDialogDetailedView, &TTorzsfm::modify);
-    addButton(QStringLiteral("b_masol"), QStringLiteral("Aktuálisból újat"),
-              QStyle::SP_FileDialogNewFolder, &TTorzsfm::copyRecord);
-    QToolButton* okButton = addButton(QStringLiteral("b_ok"), QStringLiteral("OK"),
-                                      QStyle::SP_DialogApplyButton, nullptr);
-    connect(okButton, &QToolButton::clicked, this, [this] { store(); });
-    addButton(QStringLiteral("b_megsem"), QStringLiteral("Mégsem"), QStyle::SP_DialogCancelButton,
-              &TTorzsfm::cancel);
-    addButton(QStringLiteral("b_kivalaszt"), QStringLiteral("Kiválaszt"), QStyle::SP_DialogOkButton,
-              &TTorzsfm::choose);
+    buttons({"uj", "torles", "modosit", "masol", "ok", "megsem", "kivalaszt"});
     m_stateLabel = new QLabel(this);
     m_stateLabel->setObjectName(QStringLiteral("l_allapot"));
     bar->addSeparator();
@@ -245,7 +234,7 @@ void TTorzsfm::prepare(const TorzsCall& call, const TableRights& rights,
     setWindowTitle((m_selection ? QStringLiteral("Választás szótárból")
                                 : QStringLiteral("Törzs karbantartás")) +
                    QStringLiteral(" * Tábla neve: ") + m_title);
-    m_buttonActions[QStringLiteral("b_kivalaszt")]->setVisible(m_selection);
+    m_commands.command(u"m_kivalaszt"_s)->setVisible(m_selection);
     m_access = call.editingAllowed && rights.access == QLatin1String("FULL");
     m_data.condition = torzs::normaliseCondition(call.condition);
     m_data.rights = rights;
@@ -290,11 +279,11 @@ void TTorzsfm::onShowing(const QString& searchText)
     m_chosen = false;
     m_readOnly->setVisible(!m_access);
     m_itemMenu->menuAction()->setVisible(m_access);
-    for (const char* name : {"b_uj", "b_torles", "b_modosit", "b_masol", "b_ok", "b_megsem"}) {
-        m_buttonActions[QLatin1String(name)]->setVisible(m_access);
-        m_buttons[QLatin1String(name)]->setEnabled(m_access);
+    for (const char* name : {"m_uj", "m_torles", "m_modosit", "m_masol", "m_ok", "m_megsem"}) {
+        QAction* c = m_commands.command(QLatin1String(name));
+        c->setVisible(m_access);
+        c->setEnabled(m_access);
     }
-    m_chooseAction->setVisible(m_selection);
     m_tableName->setText(m_data.table());
 
     if (!m_data.openStructure())

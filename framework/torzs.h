@@ -4,6 +4,8 @@
 #include "torzsdata.h"
 #include "torzsopener.h"
 
+#include "core/screencommands.h"
+
 #include <QDialog>
 #include <QPointer>
 
@@ -86,8 +88,6 @@ private:
     void buildScreen();
     /// The full list through the dictionary report: previewed, or printed at once.
     void printList(bool preview);
-    QToolButton* addButton(const QString& name, const QString& hint, int icon,
-                           void (TTorzsfm::*slot)());
     void onShowing(const QString& searchText);
     void applyWindowState(torzs::WindowState state);
     void setState(TorzsState state);
@@ -129,10 +129,7 @@ private:
     QLabel* m_stateLabel = nullptr;
     QAction* m_hideGrid = nullptr;
     QMenu* m_itemMenu = nullptr;
-    QAction* m_chooseAction = nullptr;
-    QToolBar* m_bar = nullptr;
-    std::map<QString, QToolButton*> m_buttons;
-    std::map<QString, QAction*> m_buttonActions; // the buttons' places on the bar
+    ScreenCommands m_commands{this};
     int m_panelHeight = 0;
 };
 
