@@ -6,6 +6,8 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <algorithm>
+
 namespace mivo::db
 {
 
@@ -67,7 +69,7 @@ UnitResult runUnitOfWork(const QString& connectionName,
         const int spread = pauseMs / 2;
         QThread::msleep(
             ulong(pauseMs - spread + int(QRandomGenerator::global()->bounded(2 * spread + 1))));
-        pauseMs *= 2;
+        pauseMs = std::min(2 * pauseMs, policy.maxPauseMs);
     }
 }
 

@@ -50,12 +50,16 @@ struct UnitResult {
     bool ok() const { return status == Status::Committed; }
 };
 
-/// How often and how patiently a unit is rerun after a conflict.
+/// How often and how patiently a unit is rerun after a conflict. The defaults give up after
+/// about 1.5 s of pauses: a conflict that lasts longer is another workstation's long run of
+/// work on the same rows, which the user is better told about.
 struct RetryPolicy {
-    int attempts = 5;
-    /// Pause before the second run in milliseconds; it doubles for each further run and is
-    /// spread at random by ±50% so that two workstations do not meet again in step.
-    int firstPauseMs = 20;
+    int attempts = 8;
+    /// Pause before the second run in milliseconds; it doubles for each further run up to
+    /// maxPauseMs and is spread at random by ±50% so that two workstations do not meet
+    /// again in step.
+    int firstPauseMs = 10;
+    int maxPauseMs = 500;
 };
 
 /// Whether a database code means a concurrent change by another workstation that a fresh
