@@ -4,6 +4,7 @@
 #include "mivomain.h"
 #include "msgdialog.h"
 #include "newdatabase.h"
+#include "platform/termination.h"
 #include "translation.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    termination::install();
     installHungarianTranslation(app);
     messages::install(std::make_unique<DialogMessages>());
     Tmivomainfm window;

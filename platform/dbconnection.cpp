@@ -1,5 +1,7 @@
 #include "dbconnection.h"
 
+#include "termination.h"
+
 #include <QDir>
 #include <QMutex>
 #include <QSqlError>
@@ -134,6 +136,8 @@ bool Connection::open()
         return false;
     }
     nextGeneration(m_name, false);
+    // The first attachment made Firebird's client take SIGTERM and SIGINT.
+    termination::reinstall();
     return true;
 }
 
