@@ -6,6 +6,7 @@
 #include "core/newdatabase.h"
 #include "core/translation.h"
 #include "core/version.h"
+#include "platform/termination.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -77,6 +78,7 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    termination::install();
     installHungarianTranslation(app);
     messages::install(std::make_unique<DialogMessages>());
     Tmivomainfm window;

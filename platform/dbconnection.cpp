@@ -1,10 +1,15 @@
 #include "dbconnection.h"
 
+#include "termination.h"
+
 #include <QDir>
+#include <QMutex>
 #include <QSqlError>
 
 #include <map>
 #include <memory>
+
+using namespace Qt::StringLiterals;
 
 namespace mivo::db
 {
@@ -18,6 +23,25 @@ std::map<QString, std::unique_ptr<Connection>>& registry()
     return connections;
 }
 
+QMutex transactionsMutex;
+
+std::map<QString, TransactionState>& transactions()
+{
+    static std::map<QString, TransactionState> states;
+    return states;
+}
+
+// A transaction began (open) or ended, or the attachment changed (not open).
+void nextGeneration(const QString& connectionName, bool open)
+{
+    QMutexLocker lock(&transactionsMutex);
+    TransactionState& state = transactions()[connectionName];
+    ++state.generation;
+    state.open = open;
+}
+
+} // namespace
+
 QString errorText(const QSqlError& error)
 {
     QString text = error.databaseText().trimmed();
@@ -26,7 +50,18 @@ QString errorText(const QSqlError& error)
     return text;
 }
 
-} // namespace
+int errorCode(const QSqlError& error)
+{
+    return error.nativeErrorCode().toInt();
+}
+
+TransactionState transactionState(const QString& connectionName)
+{
+    QMutexLocker lock(&transactionsMutex);
+    const auto& states = transactions();
+    const auto it = states.find(connectionName);
+    return it == states.end() ? TransactionState{} : it->second;
+}
 
 Connection& Connection::named(const QString& name)
 {
@@ -100,6 +135,9 @@ bool Connection::open()
         m_lastError = errorText(db.lastError());
         return false;
     }
+    nextGeneration(m_name, false);
+    // The first attachment made Firebird's client take SIGTERM and SIGINT.
+    termination::reinstall();
     return true;
 }
 
@@ -107,6 +145,7 @@ void Connection::close()
 {
     m_folderOpen = false;
     if (QSqlDatabase::contains(m_name)) {
+        nextGeneration(m_name, false);
         {
             QSqlDatabase db = QSqlDatabase::database(m_name, false);
             db.close();
@@ -141,30 +180,55 @@ bool isLocalLocation(const QString& location)
 }
 
 Transaction::Transaction(const QString& connectionName)
-    : m_db(QSqlDatabase::database(connectionName, false))
+    : m_connection(connectionName), m_db(QSqlDatabase::database(connectionName, false))
 {
+    if (transactionState(connectionName).open) {
+        // The driver would refuse without saying why.
+        m_error = u"A kapcsolaton már fut egy tranzakció: "_s + connectionName;
+        return;
+    }
     m_active = m_db.isOpen() && m_db.transaction();
-    if (!m_active)
+    if (m_active) {
+        nextGeneration(m_connection, true);
+    } else {
         m_error = errorText(m_db.lastError());
+        m_errorCode = errorCode(m_db.lastError());
+    }
 }
 
 Transaction::~Transaction()
 {
-    if (m_active)
-        m_db.rollback();
+    rollback();
+}
+
+void Transaction::ended()
+{
+    m_active = false;
+    nextGeneration(m_connection, false);
+}
+
+void Transaction::rollback()
+{
+    if (!m_active)
+        return;
+    m_db.rollback();
+    ended();
 }
 
 bool Transaction::commit()
 {
     if (!m_active)
         return false;
-    m_active = false;
-    if (!m_db.commit()) {
+    const bool committed = m_db.commit();
+    if (!committed) {
         m_error = errorText(m_db.lastError());
+        m_errorCode = errorCode(m_db.lastError());
+        // The driver forgets the transaction even when the commit fails; the attachment
+        // keeps it until it is closed.
         m_db.rollback();
-        return false;
     }
-    return true;
+    ended();
+    return committed;
 }
 
 } // namespace mivo::db

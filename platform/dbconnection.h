@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+class QSqlError;
+
 namespace mivo::db
 {
 
@@ -67,7 +69,30 @@ private:
 /// "host:path" or "host/port:path" on a server. "C:\..." style values count as local.
 bool isLocalLocation(const QString& location);
 
-/// Rolls back unless committed: a batch of statements that must land together.
+/// The database's text of an error; the driver's own text when the database gave none.
+QString errorText(const QSqlError& error);
+
+/// The database's code of an error, 0 when it carries none. Through QIBASE this is Firebird's
+/// SQLCODE (QSqlError::nativeErrorCode() holds it as text): -913 update conflict or deadlock,
+/// -803 PRIMARY or UNIQUE KEY violation, -901 lock conflict, -204 unknown table or column.
+int errorCode(const QSqlError& error);
+
+/// SQLCODEs that mean another workstation changed the same rows at the same time.
+inline constexpr int UpdateConflictCode = -913;
+inline constexpr int KeyViolationCode = -803;
+
+/// What statements on a connection need to know about its transaction. The generation
+/// changes whenever a Transaction begins or ends there (and when the connection opens or
+/// closes): a statement prepared under another generation holds a transaction handle that
+/// is gone, so it must be prepared anew; within one open transaction it can be reused.
+struct TransactionState {
+    quint64 generation = 0;
+    bool open = false;
+};
+TransactionState transactionState(const QString& connectionName);
+
+/// Rolls back unless committed: a batch of statements that must land together. One at a
+/// time per connection; statements of the connection run in it while it is active.
 class Transaction
 {
 public:
@@ -77,13 +102,23 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     bool isActive() const { return m_active; }
+    /// False when the transaction was not active or the commit failed (then it is rolled
+    /// back, with the database's text in lastError()).
     bool commit();
+    /// Undoes the work at once (the destructor does the same).
+    void rollback();
     QString lastError() const { return m_error; }
+    /// The database's code of the last failure (see errorCode()), 0 when none.
+    int lastErrorCode() const { return m_errorCode; }
 
 private:
+    void ended();
+
+    QString m_connection;
     QSqlDatabase m_db;
     bool m_active = false;
     QString m_error;
+    int m_errorCode = 0;
 };
 
 } // namespace mivo::db

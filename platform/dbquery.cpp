@@ -1,5 +1,6 @@
 #include "dbquery.h"
 
+#include "dbconnection.h"
 #include "sqltext.h"
 
 #include <QRegularExpression>
@@ -11,14 +12,6 @@ namespace mivo::db
 
 namespace
 {
-
-QString errorText(const QSqlError& error)
-{
-    QString text = error.databaseText().trimmed();
-    if (text.isEmpty())
-        text = error.text().trimmed();
-    return text;
-}
 
 QVariant trimmed(const QVariant& v)
 {
@@ -65,7 +58,7 @@ bool Query::run(bool forward)
     close();
     QSqlDatabase db = QSqlDatabase::database(m_connection, false);
     if (!db.isOpen()) {
-        m_error = QStringLiteral("Az adatbázis kapcsolat nincs megnyitva: ") + m_connection;
+        fail(QStringLiteral("Az adatbázis kapcsolat nincs megnyitva: ") + m_connection);
         return false;
     }
     QString text = sql();
@@ -75,27 +68,32 @@ bool Query::run(bool forward)
         text = positional.sql;
         names = positional.parameters;
     }
-    // The same text runs again on the statement prepared last time (bulk inserts).
-    if (text != m_preparedText || m_query.driver() != db.driver()) {
+    // The same text runs again on the statement prepared last time (bulk inserts), unless
+    // the transaction it was prepared in has ended: its handle is dead then.
+    const quint64 generation = transactionState(m_connection).generation;
+    if (text != m_preparedText || m_query.driver() != db.driver() ||
+        generation != m_preparedGeneration) {
         m_preparedText.clear();
         m_query = QSqlQuery(db);
         m_query.setForwardOnly(true);
+        ++m_prepareCount;
         if (!m_query.prepare(text)) {
-            m_error = errorText(m_query.lastError());
+            fail(errorText(m_query.lastError()), errorCode(m_query.lastError()));
             return false;
         }
         m_preparedText = text;
+        m_preparedGeneration = generation;
     }
     for (int i = 0; i < names.size(); ++i) {
         const auto it = m_values.find(names[i]);
         if (it == m_values.end()) {
-            m_error = QStringLiteral("Hiányzó paraméter: ") + names[i];
+            fail(QStringLiteral("Hiányzó paraméter: ") + names[i]);
             return false;
         }
         m_query.bindValue(i, it->second);
     }
     if (!m_query.exec()) {
-        m_error = errorText(m_query.lastError());
+        fail(errorText(m_query.lastError()), errorCode(m_query.lastError()));
         releaseResult();
         return false;
     }
@@ -123,7 +121,7 @@ bool Query::run(bool forward)
         m_rows.push_back(std::move(row));
     }
     if (m_query.lastError().isValid()) {
-        m_error = errorText(m_query.lastError());
+        fail(errorText(m_query.lastError()), errorCode(m_query.lastError()));
         releaseResult();
         m_active = false;
         return false;
@@ -132,6 +130,12 @@ bool Query::run(bool forward)
         m_rowsAffected = int(m_rows.size());
     releaseResult();
     return true;
+}
+
+void Query::fail(const QString& text, int code)
+{
+    m_error = text;
+    m_errorCode = code;
 }
 
 QVariant Query::insertReturning()
@@ -225,8 +229,15 @@ QString Query::text(const QString& field) const
 
 void Query::releaseResult()
 {
-    // The driver keeps a select's transaction (its snapshot, and the rows of an
-    // "INSERT ... RETURNING") open until the statement object goes: drop it, so that the
+    // Inside the transaction the statement was prepared in, the snapshot is that
+    // transaction's: the statement stays prepared for the next execution.
+    const TransactionState state = transactionState(m_connection);
+    if (state.open && state.generation == m_preparedGeneration && !m_preparedText.isEmpty()) {
+        m_query.finish();
+        return;
+    }
+    // Otherwise the driver keeps a select's own transaction (its snapshot, and the rows of
+    // an "INSERT ... RETURNING") open until the statement object goes: drop it, so that the
     // work is committed and the next execution sees what others committed since.
     m_query = QSqlQuery();
     m_preparedText.clear();
@@ -243,6 +254,7 @@ void Query::close()
     m_row = -1;
     m_rowsAffected = -1;
     m_error.clear();
+    m_errorCode = 0;
 }
 
 namespace

@@ -18,6 +18,11 @@ namespace mivo::db
 /// snapshot released at once, so that each execution sees other workstations' commits and
 /// the record count is known (the driver reports none). Text values come back trimmed of
 /// the blanks that CHAR columns carry.
+///
+/// The statement stays prepared for the next execution of the same text: in autocommit
+/// for data changes, and inside a Transaction for every statement until that transaction
+/// ends (bulk work prepares once per transaction). A statement is prepared anew after the
+/// transaction it was prepared in has ended.
 class Query
 {
 public:
@@ -47,6 +52,9 @@ public:
     QVariant insertReturning();
 
     QString lastError() const { return m_error; }
+    /// The database's code of the last failure: Firebird's SQLCODE (-913 update conflict or
+    /// deadlock, -803 key violation; see db::errorCode()), 0 when the database gave none.
+    int lastErrorCode() const { return m_errorCode; }
     bool isActive() const { return m_active; }
     /// Rows changed by the last non-select statement.
     int rowsAffected() const { return m_rowsAffected; }
@@ -76,10 +84,14 @@ public:
     /// Releases the result (the prepared statement stays for the next execution).
     void close();
 
+    /// How many times this object has prepared a statement (diagnostics and tests).
+    int prepareCount() const { return m_prepareCount; }
+
 private:
     bool run(bool forward);
     QVariant rowValue(int column) const;
     void releaseResult();
+    void fail(const QString& text, int code = 0);
 
     QString m_connection;
     QStringList m_lines;
@@ -88,6 +100,8 @@ private:
 
     QSqlQuery m_query;
     QString m_preparedText;
+    quint64 m_preparedGeneration = 0;
+    int m_prepareCount = 0;
     QSqlRecord m_record;
     std::vector<std::vector<QVariant>> m_rows;
     bool m_forward = false;
@@ -95,6 +109,7 @@ private:
     int m_row = -1;
     int m_rowsAffected = -1;
     QString m_error;
+    int m_errorCode = 0;
 };
 
 /// Runs one statement with parameters; the error text goes to *error when given.

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace mivo::db;
+using namespace Qt::StringLiterals;
 
 class TestDbQuery : public QObject
 {
@@ -115,6 +116,79 @@ private slots:
             QVERIFY(execute("d_mivo", "INSERT INTO UGYFEL (NEV) VALUES ('Visszavont')"));
         }
         QCOMPARE(scalar("d_mivo", "SELECT COUNT(*) FROM UGYFEL").toInt(), 0);
+    }
+
+    void statementIsPreparedAgainAfterItsTransactionEnds()
+    {
+        TestDb db(QStringList{});
+        Query insert;
+        insert.setSql("INSERT INTO UGYFEL (NEV) VALUES (:nev)");
+        Query count;
+        count.setSql("SELECT COUNT(*) N FROM UGYFEL");
+        {
+            Transaction t("d_mivo");
+            QVERIFY(t.isActive());
+            for (const QString& name : {u"Első"_s, u"Második"_s, u"Harmadik"_s}) {
+                insert.bind("nev", name);
+                QVERIFY2(insert.exec(), qPrintable(insert.lastError()));
+                QVERIFY2(count.exec() && count.first(), qPrintable(count.lastError()));
+            }
+            QCOMPARE(count.integer("N"), 3);
+            // Bulk work inside one transaction prepares each statement once.
+            QCOMPARE(insert.prepareCount(), 1);
+            QCOMPARE(count.prepareCount(), 1);
+            QVERIFY2(t.commit(), qPrintable(t.lastError()));
+        }
+        // The transaction's handle is gone: both run again, in autocommit and in the next
+        // transaction, whether that one commits or rolls back.
+        insert.bind("nev", u"Negyedik"_s);
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError()));
+        for (bool commit : {false, true}) {
+            Transaction t("d_mivo");
+            insert.bind("nev", u"Ötödik"_s);
+            QVERIFY2(insert.exec(), qPrintable(insert.lastError()));
+            QVERIFY2(count.exec() && count.first(), qPrintable(count.lastError()));
+            if (commit)
+                QVERIFY2(t.commit(), qPrintable(t.lastError()));
+        }
+        QVERIFY2(insert.exec(), qPrintable(insert.lastError()));
+        QVERIFY2(count.exec() && count.first(), qPrintable(count.lastError()));
+        QCOMPARE(count.integer("N"), 6);
+    }
+
+    void secondTransactionOnAConnectionIsRefused()
+    {
+        TestDb db(QStringList{});
+        Transaction outer("d_mivo");
+        QVERIFY(outer.isActive());
+        Transaction inner("d_mivo");
+        QVERIFY(!inner.isActive());
+        QVERIFY2(inner.lastError().contains("tranzakció"), qPrintable(inner.lastError()));
+    }
+
+    void errorsCarryTheDatabaseCode()
+    {
+        TestDb db(QStringList{});
+        Query q;
+        q.setSql("INSERT INTO ALLAPOT (KOD, NEV) VALUES ('BE', 'dupla')");
+        QVERIFY(!q.exec());
+        QCOMPARE(q.lastErrorCode(), KeyViolationCode);
+        q.setSql("SELECT KOD FROM ALLAPOT WHERE KOD = :k");
+        QVERIFY(!q.exec());
+        QCOMPARE(q.lastErrorCode(), 0);
+        QVERIFY(q.lastError().contains("k"));
+
+        // An update of a row that another connection changed after this transaction began
+        // conflicts at once: the other change is committed, nothing waits.
+        QVERIFY(db.openConnection("d_other"));
+        Transaction t("d_mivo");
+        QVERIFY(execute("d_other", "UPDATE ALLAPOT SET NEV = 'másik' WHERE KOD = 'BE'"));
+        Query update;
+        update.setSql("UPDATE ALLAPOT SET NEV = 'enyém' WHERE KOD = 'BE'");
+        QVERIFY(!update.exec());
+        QCOMPARE(update.lastErrorCode(), UpdateConflictCode);
+        QVERIFY2(update.lastError().contains("update conflicts with concurrent update"),
+                 qPrintable(update.lastError()));
     }
 
     void locations_data()
