@@ -12,6 +12,10 @@
 
 #include <limits>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace mivo::bench
 {
 
@@ -86,6 +90,21 @@ void report(const QString& name, double value, double baseline, const QString& u
                         << "; baseline: " << QString::number(baseline, 'f', 2) << ' ' << unit
                         << "; ratio: "
                         << QString::number(baseline > 0 ? value / baseline : 0, 'f', 2) << Qt::endl;
+}
+
+double childPeakMegabytes(const std::function<void()>& work)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        work();
+        _exit(0);
+    }
+    int status = 0;
+    rusage usage{};
+    if (child < 0 || wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss / 1024.0;
 }
 
 } // namespace mivo::bench

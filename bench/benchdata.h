@@ -23,4 +23,8 @@ double fastestMs(int runs, const std::function<void()>& work);
 void report(const QString& name, double value, double baseline,
             const QString& unit = QStringLiteral("ms"));
 
+/// Peak resident memory in MB of the work run alone in a child process (-1 when the child
+/// failed).
+double childPeakMegabytes(const std::function<void()>& work);
+
 } // namespace mivo::bench
