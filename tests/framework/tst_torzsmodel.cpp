@@ -111,6 +111,15 @@ private slots:
         QCOMPARE(model.rowCount(), customers);
         QCOMPARE(model.value(customers - 1, u"KOD"_s).toInt(), customers);
         QVERIFY(model.record(customers).isEmpty());
+
+        // The last record straight after opening; the chunks between are read when drawn.
+        QVERIFY2(model.reopen(&error), qPrintable(error));
+        QVERIFY(model.fetchUpTo(customers - 1));
+        QCOMPARE(model.rowCount(), customers);
+        QCOMPARE(model.value(customers - 1, u"KOD"_s).toInt(), customers);
+        QCOMPARE(model.data(model.index(5 * chunk + 3, 0)).toString(),
+                 QString::number(5 * chunk + 4));
+        QVERIFY(!model.fetchUpTo(customers));
     }
 
     void locatesAndSearchesLikeTheWholeResult_data()
