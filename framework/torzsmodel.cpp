@@ -68,7 +68,7 @@ void TorzsModel::setGridColumns(const QList<TorzsGridColumn>& columns)
 
 void TorzsModel::clear()
 {
-    m_chunks.clear();
+    m_rows.clear();
     m_total = 0;
     m_fetched = 0;
     m_structure = QSqlRecord();
@@ -190,13 +190,24 @@ bool TorzsModel::reopen(QString* error)
         m_error = count.lastError();
     else
         m_total = count.value(0).toInt();
-    ok = ok && load(0, m_chunk - 1);
     if (ok) {
+        db::Query q(m_connection);
+        q.setSql(chunkStatement());
+        q.bind(u"mivo_from"_s, 1);
+        q.bind(u"mivo_to"_s, m_chunk);
+        ok = q.exec();
+        if (!ok)
+            m_error = q.lastError();
+        m_structure = q.record();
+        m_rows.resize(size_t(std::max(m_total, m_chunk)));
         // A first chunk that is not full is all there is, whatever the count said a
         // moment earlier.
-        const int firstChunk = int(m_chunks[0].size());
+        const int firstChunk = fill(q, 0);
         if (firstChunk < m_chunk)
             m_total = firstChunk;
+        m_rows.resize(size_t(m_total));
+    }
+    if (ok) {
         m_fetched = std::min(m_total, m_chunk);
         for (int i = 0; i < m_structure.count(); ++i)
             m_typeNames.push_back(Tdm::fieldTypeName(m_structure.field(i)));
@@ -214,41 +225,71 @@ bool TorzsModel::reopen(QString* error)
     return ok;
 }
 
+int TorzsModel::fill(db::Query& q, int first) const
+{
+    const int columns = q.fieldCount();
+    int index = first;
+    while (q.next()) {
+        if (index < int(m_rows.size()) && !loaded(index)) {
+            Row& row = m_rows[size_t(index)];
+            row.reserve(size_t(columns));
+            for (int i = 0; i < columns; ++i)
+                row.push_back(q.value(i));
+        }
+        ++index;
+    }
+    return index - first;
+}
+
 bool TorzsModel::load(int first, int last) const
 {
-    const int from = first / m_chunk;
-    const int to = last / m_chunk;
-    for (int c = from; c <= to; ++c) {
-        if (m_chunks.count(c))
+    const int from = std::max(0, first / m_chunk * m_chunk);
+    const int to = std::min(m_total - 1, (last / m_chunk + 1) * m_chunk - 1);
+    for (int i = from; i <= to; ++i) {
+        if (loaded(i))
             continue;
-        // Chunks missing side by side come in one statement.
-        int end = c;
-        while (end < to && !m_chunks.count(end + 1))
+        // Rows missing side by side come in one statement.
+        int end = i;
+        while (end < to && !loaded(end + 1))
             ++end;
         db::Query q(m_connection);
         q.setSql(chunkStatement());
-        q.bind(u"mivo_from"_s, c * m_chunk + 1);
-        q.bind(u"mivo_to"_s, (end + 1) * m_chunk);
+        q.bind(u"mivo_from"_s, i + 1);
+        q.bind(u"mivo_to"_s, end + 1);
         if (!q.exec()) {
             m_error = q.lastError();
             return false;
         }
-        if (m_structure.isEmpty())
-            m_structure = q.record();
-        const int columns = q.fieldCount();
-        for (int k = c; k <= end; ++k)
-            m_chunks[k].reserve(size_t(m_chunk));
-        int index = c * m_chunk;
-        while (q.next()) {
-            Row row;
-            row.reserve(size_t(columns));
-            for (int i = 0; i < columns; ++i)
-                row.push_back(q.value(i));
-            m_chunks[index / m_chunk].push_back(std::move(row));
-            ++index;
-        }
-        c = end;
+        fill(q, i);
+        i = end;
     }
+    return true;
+}
+
+QString TorzsModel::fromValueStatement() const
+{
+    const std::optional<OrderColumn> order = firstOrderColumn();
+    if (!order || order->descending)
+        return {};
+    return withCondition(order->name + u" >= :mivo_v"_s, u"ROWS 1 TO :mivo_to"_s);
+}
+
+bool TorzsModel::loadFrom(int start, const QVariant& value) const
+{
+    // Skipping to a row deep in the order walks every row before it; a record's own value
+    // starts the walk where it is, on the order column's index.
+    const QString statement = fromValueStatement();
+    if (start <= 0 || start >= m_total || loaded(start) || value.isNull() || statement.isEmpty())
+        return true;
+    db::Query q(m_connection);
+    q.setSql(statement);
+    q.bind(u"mivo_v"_s, value);
+    q.bind(u"mivo_to"_s, 2 * m_chunk);
+    if (!q.exec()) {
+        m_error = q.lastError();
+        return false;
+    }
+    fill(q, start);
     return true;
 }
 
@@ -256,12 +297,9 @@ const TorzsModel::Row* TorzsModel::row(int index) const
 {
     if (index < 0 || index >= m_total)
         return nullptr;
-    const int c = index / m_chunk;
-    if (!m_chunks.count(c) && !load(index, index))
+    if (!loaded(index) && !load(index, index))
         return nullptr;
-    const std::vector<Row>& chunk = m_chunks[c];
-    const size_t offset = size_t(index % m_chunk);
-    return offset < chunk.size() ? &chunk[offset] : nullptr;
+    return loaded(index) ? &m_rows[size_t(index)] : nullptr;
 }
 
 int TorzsModel::rowCount(const QModelIndex& parent) const
@@ -378,7 +416,7 @@ int TorzsModel::scanFrom(int from, const std::function<bool(const Row&)>& accept
 {
     for (int i = std::max(0, from); i < m_total; ++i) {
         // A long scan reads a few chunks per statement.
-        if (!m_chunks.count(i / m_chunk) && !load(i, std::min(m_total - 1, i + 8 * m_chunk - 1)))
+        if (!loaded(i) && !load(i, std::min(m_total - 1, i + 8 * m_chunk - 1)))
             return -1;
         const Row* r = row(i);
         if (r && accepts(*r))
@@ -403,6 +441,8 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
             return -1;
         }
         start = before.value(0).toInt();
+        if (!loadFrom(start, v))
+            return -1;
     }
     const int row = scanFrom(start, accepts);
     // Only rows changed by another workstation since the count can put the record earlier.
@@ -427,7 +467,7 @@ int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
     };
     // The rows read from the first on answer without the database.
     int i = 0;
-    for (; i < m_total && m_chunks.count(i / m_chunk); ++i) {
+    for (; i < m_total && loaded(i); ++i) {
         const Row* r = row(i);
         if (r && accepts(*r))
             return fetchUpTo(i) ? i : -1;

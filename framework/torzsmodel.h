@@ -100,6 +100,9 @@ public:
     QString searchStatement(const QString& field) const;
     /// The first record in the order whose fields equal :mivo_k0... (a null value: IS NULL).
     QString locateStatement(const QStringList& fields, const QVariantList& values) const;
+    /// The first :mivo_to records from those whose first order column is at least :mivo_v;
+    /// empty when the order does not begin with an ascending plain column.
+    QString fromValueStatement() const;
     /// How many records order before one whose first order column holds :mivo_v (null:
     /// empty text); empty when the order is not by plain columns.
     QString positionStatement(bool nullValue) const;
@@ -115,8 +118,13 @@ private:
     /// The statement with a further condition and a last line.
     QString withCondition(const QString& predicate, const QString& tail) const;
     std::optional<OrderColumn> firstOrderColumn() const;
-    /// Reads the chunks holding rows first..last that are not read yet.
+    bool loaded(int index) const { return !m_rows[size_t(index)].empty(); }
+    /// Stores the rows of an executed statement from the row on; how many it gave.
+    int fill(db::Query& q, int first) const;
+    /// Reads the rows of the chunks holding rows first..last that are not read yet.
     bool load(int first, int last) const;
+    /// Reads the rows from `start` on, known to begin with the first order column's value.
+    bool loadFrom(int start, const QVariant& value) const;
     const Row* row(int index) const;
     /// The first row from `from` on (read as needed) that the test accepts; -1 when none.
     int scanFrom(int from, const std::function<bool(const Row&)>& accepts);
@@ -129,9 +137,9 @@ private:
     int m_chunk = defaultChunkSize;
     int m_total = 0;
     int m_fetched = 0;
-    bool m_signalling = false;                        // inside a reset or an insertion
-    mutable QSqlRecord m_structure;                   // taken from the first chunk read
-    mutable std::map<int, std::vector<Row>> m_chunks; // read chunks by number
+    bool m_signalling = false;       // inside a reset or an insertion
+    mutable QSqlRecord m_structure;  // taken from the first chunk read
+    mutable std::vector<Row> m_rows; // every record; an empty one is not read yet
     mutable QString m_error;
     QList<TorzsGridColumn> m_grid;
     std::vector<int> m_gridIndex;     // result column of each grid column

@@ -158,6 +158,11 @@ private slots:
             QCOMPARE(row, expected);
             QVERIFY(row < model.rowCount());
             QCOMPARE(model.value(row, u"KOD"_s).toInt(), kod);
+            // The rows read around it are the whole result's, ties in the same order.
+            for (int k = std::max(0, row - chunk); k < std::min(customers, row + 2 * chunk); ++k) {
+                QVERIFY(model.fetchUpTo(k));
+                QCOMPARE(model.value(k, u"KOD"_s), whole[size_t(k)][0]);
+            }
         }
         QCOMPARE(model.locate({u"KOD"_s}, {customers + 1}), -1);
         QCOMPARE(model.locate({u"KOD"_s, u"NEV"_s}, {12, u"Ábel"_s}), -1);
