@@ -19,6 +19,7 @@
 #include <QTextStream>
 
 using namespace mivo;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -26,7 +27,7 @@ namespace
 // One of the editor's statements run bare through the driver, every row read.
 void bare(const QString& statement, const std::map<QString, QVariant>& params)
 {
-    QSqlQuery q(QSqlDatabase::database(QStringLiteral("d_alap")));
+    QSqlQuery q(QSqlDatabase::database(u"d_alap"_s));
     q.setForwardOnly(true);
     q.prepare(statement);
     for (const auto& [name, value] : params)
@@ -49,14 +50,14 @@ int main(int argc, char** argv)
         err << "no benchmark database\n";
         return 1;
     }
-    const torzs::Spec tableSpec = torzs::parseSpec(QStringLiteral("UGYFEL"));
+    const torzs::Spec tableSpec = torzs::parseSpec(u"UGYFEL"_s);
     TTorzsfm editor(tableSpec);
     TorzsCall call;
-    call.tableSpec = QStringLiteral("UGYFEL");
-    const TableRights rights = ReadTableRights(QStringLiteral("UGYFEL"));
+    call.tableSpec = u"UGYFEL"_s;
+    const TableRights rights = ReadTableRights(u"UGYFEL"_s);
     TorzsModel& model = editor.data().model();
-    const std::map<QString, QVariant> firstChunk{{QStringLiteral(":mivo_from"), 1},
-                                                 {QStringLiteral(":mivo_to"), model.chunkSize()}};
+    const std::map<QString, QVariant> firstChunk{{u":mivo_from"_s, 1},
+                                                 {u":mivo_to"_s, model.chunkSize()}};
 
     // Open to the first screen drawn.
     const auto open = [&] {
@@ -70,11 +71,11 @@ int main(int argc, char** argv)
     open();
     const double firstOpen = first.nsecsElapsed() / 1e6;
     const double bareFirst = bench::fastestMs(3, [&] { bare(model.chunkStatement(), firstChunk); });
-    bench::report(QStringLiteral("torzs_first_screen_100k"), firstOpen, bareFirst);
-    bench::report(QStringLiteral("torzs_reopen_100k"), bench::fastestMs(3, open), bareFirst);
+    bench::report(u"torzs_first_screen_100k"_s, firstOpen, bareFirst);
+    bench::report(u"torzs_reopen_100k"_s, bench::fastestMs(3, open), bareFirst);
 
     // Searching a name needs the name order first.
-    const int byName = editor.sortBox()->findText(QStringLiteral("Név"));
+    const int byName = editor.sortBox()->findText(u"Név"_s);
     if (byName < 0) {
         err << "no name order in the customer editor\n";
         return 1;
@@ -84,12 +85,12 @@ int main(int argc, char** argv)
         editor.grid()->repaint();
     });
     const double bareSort = bench::fastestMs(3, [&] { bare(model.chunkStatement(), firstChunk); });
-    bench::report(QStringLiteral("torzs_sort_by_name_100k"), sort, bareSort);
+    bench::report(u"torzs_sort_by_name_100k"_s, sort, bareSort);
 
     // One keystroke at a time, as typed, for a name in the middle of the order.
     model.fetchUpTo(50000);
-    const QString name = model.value(50000, QStringLiteral("NEV")).toString().left(8);
-    const QVariant key = model.value(50000, QStringLiteral("KOD"));
+    const QString name = model.value(50000, u"NEV"_s).toString().left(8);
+    const QVariant key = model.value(50000, u"KOD"_s);
     QLineEdit* box = editor.searchBox();
     double slowest = 0;
     double total = 0;
@@ -104,15 +105,14 @@ int main(int argc, char** argv)
         total += ms;
     }
     const double bareSearch = bench::fastestMs(3, [&] {
-        bare(model.searchStatement(QStringLiteral("NEV")),
-             {{QStringLiteral(":mivo_p"), name.toUpper()}});
+        bare(model.searchStatement(u"NEV"_s), {{u":mivo_p"_s, name.toUpper()}});
     });
-    bench::report(QStringLiteral("torzs_search_slowest_keystroke"), slowest, bareSearch);
-    bench::report(QStringLiteral("torzs_search_mean_keystroke"),
-                  total / std::max<qsizetype>(1, name.size()), bareSearch);
+    bench::report(u"torzs_search_slowest_keystroke"_s, slowest, bareSearch);
+    bench::report(u"torzs_search_mean_keystroke"_s, total / std::max<qsizetype>(1, name.size()),
+                  bareSearch);
 
     // After a store the records are read again and the stored record located by its key.
-    const QStringList keyField{QStringLiteral("KOD")};
+    const QStringList keyField{u"KOD"_s};
     double locateMs = 1e9;
     for (int i = 0; i < 3; ++i) {
         editor.data().reopen();
@@ -125,8 +125,8 @@ int main(int argc, char** argv)
         locateMs = std::min(locateMs, t.nsecsElapsed() / 1e6);
     }
     const double bareLocate = bench::fastestMs(3, [&] {
-        bare(model.locateStatement(keyField, {key}), {{QStringLiteral(":mivo_k0"), key}});
+        bare(model.locateStatement(keyField, {key}), {{u":mivo_k0"_s, key}});
     });
-    bench::report(QStringLiteral("torzs_locate_after_store"), locateMs, bareLocate);
+    bench::report(u"torzs_locate_after_store"_s, locateMs, bareLocate);
     return 0;
 }

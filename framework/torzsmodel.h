@@ -30,11 +30,13 @@ struct TorzsGridColumn {
 /// The records the generic editor shows, read in chunks. reopen() counts the rows of the
 /// statement (totalCount()) and reads its first chunk; further chunks come through Qt's
 /// fetchMore() as the view scrolls, or when a row beyond them is wanted (fetchUpTo(),
-/// locate(), search()): only the chunk holding that row is read then, the ones between
-/// when they are drawn. Each chunk is its own short statement ("ROWS a TO b" over the same
-/// ORDER BY), so no transaction stays open between user actions; in exchange rows that
-/// another workstation commits between two chunks may shift them by a row until the next
-/// reopen.
+/// locate(), search()): only the rows around that row are read then, the ones between
+/// when they are drawn. A located or searched record's position is the count of records
+/// ordering before it; the rows from it on are read from its value on the order column's
+/// index, since skipping to a deep position walks every row before it. Each read is its own
+/// short statement ("ROWS a TO b" over the same ORDER BY), so no transaction stays open
+/// between user actions; in exchange rows that another workstation commits between two
+/// reads may shift them by a row until the next reopen.
 class TorzsModel : public QAbstractTableModel
 {
     Q_OBJECT
