@@ -285,12 +285,69 @@ bool TorzsModel::loadFrom(int start, const QVariant& value) const
     q.setSql(statement);
     q.bind(u"mivo_v"_s, value);
     q.bind(u"mivo_to"_s, 2 * m_chunk);
+    // Rows read already stay as they are.
     if (!q.exec()) {
         m_error = q.lastError();
         return false;
     }
     fill(q, start);
     return true;
+}
+
+QString TorzsModel::valueBeforeStatement() const
+{
+    const std::optional<OrderColumn> order = firstOrderColumn();
+    if (!order || order->descending)
+        return {};
+    QStringList lines = withCondition(order->name + u" < :mivo_v"_s, {}).split(QLatin1Char('\n'));
+    const int o = orderLineIndex(lines);
+    lines[o] = u" ORDER BY "_s + order->name + u" DESC"_s;
+    return lines.join(QLatin1Char('\n')) + u"\nROWS :mivo_to TO :mivo_to"_s;
+}
+
+QString TorzsModel::betweenStatement() const
+{
+    const std::optional<OrderColumn> order = firstOrderColumn();
+    if (!order || order->descending)
+        return {};
+    QStringList lines =
+        withCondition(order->name + u" >= :mivo_w AND "_s + order->name + u" < :mivo_v"_s, {})
+            .split(QLatin1Char('\n'));
+    lines.removeAt(orderLineIndex(lines));
+    return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
+}
+
+bool TorzsModel::loadBefore(int start, const QVariant& value) const
+{
+    // The rows just above a record deep in the order are drawn with it. Reading them from
+    // its value backwards (a descending index) would not keep the order of equal values, so
+    // only the value a chunk above is read that way; the rows are read forwards from it.
+    const QString statement = valueBeforeStatement();
+    if (start <= m_chunk || start >= m_total || loaded(start - 1) || value.isNull() ||
+        statement.isEmpty())
+        return true;
+    db::Query back(m_connection);
+    back.setSql(statement);
+    back.bind(u"mivo_v"_s, value);
+    back.bind(u"mivo_to"_s, m_chunk);
+    if (!back.exec()) {
+        m_error = back.lastError();
+        return false;
+    }
+    if (!back.first())
+        return true;
+    const QVariant above = back.value(firstOrderColumn()->name);
+    if (above.isNull())
+        return true;
+    db::Query between(m_connection);
+    between.setSql(betweenStatement());
+    between.bind(u"mivo_w"_s, above);
+    between.bind(u"mivo_v"_s, value);
+    if (!between.exec() || !between.first()) {
+        m_error = between.lastError();
+        return false;
+    }
+    return loadFrom(start - between.value(0).toInt(), above);
 }
 
 const TorzsModel::Row* TorzsModel::row(int index) const
@@ -441,7 +498,7 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
             return -1;
         }
         start = before.value(0).toInt();
-        if (!loadFrom(start, v))
+        if (!loadFrom(start, v) || !loadBefore(start, v))
             return -1;
     }
     const int row = scanFrom(start, accepts);

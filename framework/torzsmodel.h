@@ -105,6 +105,11 @@ public:
     /// The first :mivo_to records from those whose first order column is at least :mivo_v;
     /// empty when the order does not begin with an ascending plain column.
     QString fromValueStatement() const;
+    /// The first order column's value of the :mivo_to-th record before the value :mivo_v
+    /// (on a descending index); empty unless the order begins with an ascending column.
+    QString valueBeforeStatement() const;
+    /// How many records have a first order column from :mivo_w up to before :mivo_v.
+    QString betweenStatement() const;
     /// How many records order before one whose first order column holds :mivo_v (null:
     /// empty text); empty when the order is not by plain columns.
     QString positionStatement(bool nullValue) const;
@@ -127,6 +132,8 @@ private:
     bool load(int first, int last) const;
     /// Reads the rows from `start` on, known to begin with the first order column's value.
     bool loadFrom(int start, const QVariant& value) const;
+    /// Reads about a chunk of rows before `start`, where the value begins.
+    bool loadBefore(int start, const QVariant& value) const;
     const Row* row(int index) const;
     /// The first row from `from` on (read as needed) that the test accepts; -1 when none.
     int scanFrom(int from, const std::function<bool(const Row&)>& accepts);
