@@ -393,8 +393,11 @@ void TTorzsfm::setPanelMode(bool readOnly)
 
 void TTorzsfm::setCurrentRow(int row)
 {
-    const int count = m_data.model().rowCount();
+    const int count = m_data.model().totalCount();
     m_row = count == 0 ? -1 : std::clamp(row, 0, count - 1);
+    // A row past the fetched ones is fetched first: the last record is the real last one.
+    if (m_row >= 0 && !m_data.model().fetchUpTo(m_row))
+        m_row = m_data.model().rowCount() - 1;
     if (m_row >= 0 && m_data.model().columnCount() > 0) {
         const QModelIndex index = m_data.model().index(m_row, 0);
         m_grid->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
@@ -419,7 +422,7 @@ void TTorzsfm::afterMove()
 
 void TTorzsfm::showCount()
 {
-    m_count->setText(QString::number(m_data.model().rowCount()) + QStringLiteral(" tétel"));
+    m_count->setText(QString::number(m_data.model().totalCount()) + QStringLiteral(" tétel"));
 }
 
 bool TTorzsfm::leaveEditing()
@@ -456,7 +459,7 @@ void TTorzsfm::next()
 }
 void TTorzsfm::last()
 {
-    moveTo(m_data.model().rowCount() - 1);
+    moveTo(m_data.model().totalCount() - 1);
 }
 
 void TTorzsfm::refresh()

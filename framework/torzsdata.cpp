@@ -9,6 +9,8 @@
 
 #include <QSqlField>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
 
@@ -71,8 +73,9 @@ TorzsData::~TorzsData() = default;
 
 bool TorzsData::openStructure()
 {
+    // Firebird reads every row to test "1=2": ROWS 0 keeps a large table unread.
     m_structure->setLines(
-        {QStringLiteral("Select * From ") + table() + QStringLiteral(" where 1=2")});
+        {QStringLiteral("Select * From ") + table() + QStringLiteral(" where 1=2"), u"ROWS 0"_s});
     if (!m_structure->exec()) {
         messages::show(m_structure->lastError(), MessageKind::Error);
         return false;
@@ -84,7 +87,8 @@ bool TorzsData::openStructure()
 bool TorzsData::setColumns(const QStringList& panelFields)
 {
     m_columns = torzs::columnList(panelFields, m_keys);
-    m_structure->setLines(torzs::selectLines(m_columns, table(), QStringLiteral("Where 1=2"), {}));
+    m_structure->setLines(torzs::selectLines(m_columns, table(), QStringLiteral("Where 1=2"), {}) +
+                          QStringList{u"ROWS 0"_s});
     if (!m_structure->exec()) {
         messages::show(m_structure->lastError(), MessageKind::Error);
         return false;

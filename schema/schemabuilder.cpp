@@ -20,9 +20,10 @@ namespace
 {
 
 const QStringList coreScripts = {
-    QStringLiteral("01_tables"),       QStringLiteral("02_generators"),
-    QStringLiteral("03_views"),        QStringLiteral("04_indexes"),
-    QStringLiteral("05_dictionaries"), QStringLiteral("06_control_rows"),
+    QStringLiteral("01_tables"),         QStringLiteral("02_generators"),
+    QStringLiteral("03_views"),          QStringLiteral("04_indexes"),
+    QStringLiteral("05_dictionaries"),   QStringLiteral("06_control_rows"),
+    QStringLiteral("07_editor_indexes"),
 };
 
 QString scriptText(const QString& name)

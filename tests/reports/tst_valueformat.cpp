@@ -19,7 +19,8 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-const QString statement = u"SELECT N, F, I, D, B FROM VF ORDER BY N"_s;
+// The order on a line of its own, as the editor's statements have it.
+const QString statement = u"SELECT N, F, I, D, B FROM VF\n ORDER BY N"_s;
 
 } // namespace
 
