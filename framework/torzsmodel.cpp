@@ -119,11 +119,11 @@ QString TorzsModel::searchStatement(const QString& field) const
     const int column = m_structure.indexOf(field);
     if (column < 0)
         return {};
-    const QString& type = m_typeNames[size_t(column)];
+    const data::FieldKind kind = data::kindOfTypeName(m_typeNames[size_t(column)]);
     // UPPER(column) is what the expression indexes of the searched columns hold.
-    if (type == QLatin1String("VARCHAR"))
+    if (kind == data::FieldKind::Text)
         return withCondition(u"UPPER("_s + field + u") STARTING WITH :mivo_p"_s, u"ROWS 1"_s);
-    if (type == QLatin1String("INTEGER") || type == QLatin1String("SMALLINT"))
+    if (data::isInteger(kind))
         return withCondition(u"CAST("_s + field + u" AS VARCHAR(20)) STARTING WITH :mivo_p"_s,
                              u"ROWS 1"_s);
     return {};
