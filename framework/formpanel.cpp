@@ -328,6 +328,12 @@ void FormPanel::onFocusChanged(QWidget* old, QWidget* now)
     if (!def)
         return;
     const QScopedValueRollback busy(m_busy, true);
+    if (!e->isReadOnly() && !e->holdsWholeNumber()) {
+        messages::show(QStringLiteral("Nem jó szám."));
+        e->setInvalid(true);
+        returnFocus(e);
+        return;
+    }
     if (def->buttonKind() != ButtonKind::None)
         LookupOnExit(e, now);
     else if (def->valid != 0)
@@ -471,10 +477,15 @@ void FormPanel::LookupOnExit(PanelEdit* e, QWidget* receiver)
     const auto* pushed = qobject_cast<QAbstractButton*>(receiver);
     if (!towardsInput && !(pushed && pushed->property("tag").toInt() != -1))
         return;
-    // Its own button does the lookup when it is clicked.
-    if (receiver->objectName() == panelname::button(field))
+    // Clicked, its own button does the lookup itself; reached by Tab, the lookup runs here,
+    // without the check, which the lookup's own choice makes.
+    const auto* own = receiver->objectName() == panelname::button(field)
+                          ? qobject_cast<TParaButton*>(receiver)
+                          : nullptr;
+    const bool ownButton = own != nullptr;
+    if (own && own->lastFocusReason() == Qt::MouseFocusReason)
         return;
-    if (def->valid != 0 && !ValidateField(e, receiver))
+    if (!ownButton && def->valid != 0 && !ValidateField(e, receiver))
         return;
     if (!e->isRequired() && e->value().isEmpty())
         return;

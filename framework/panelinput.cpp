@@ -1,8 +1,12 @@
 #include "panelinput.h"
+
+#include "core/altproc.h"
 #include "platform/fieldtypes.h"
 
 #include <QKeyEvent>
 #include <QStyle>
+
+using namespace Qt::StringLiterals;
 
 namespace mivo
 {
@@ -28,12 +32,20 @@ bool PanelInput::isEditable()
 bool PanelInput::accepts(QChar c) const
 {
     const data::FieldKind kind = data::kindOfTypeName(m_typeName);
-    if (data::isInteger(kind))
-        return c.isDigit() || c == QLatin1Char('-');
+    // A whole number takes a decimal separator too, so that leaving it refuses "2,5" instead
+    // of the keystroke silently making it 25.
     if (data::isNumeric(kind))
         return c.isDigit() || c == QLatin1Char('-') || c == QLatin1Char(',') ||
                c == QLatin1Char('.');
     return true;
+}
+
+bool PanelInput::holdsWholeNumber() const
+{
+    if (!data::isInteger(data::kindOfTypeName(m_typeName)))
+        return true;
+    const QString text = value().trimmed();
+    return text.isEmpty() || (alt::isNumber(text, true) && text != "-"_L1);
 }
 
 PanelInput* PanelInput::of(QObject* object)

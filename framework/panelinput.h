@@ -36,6 +36,10 @@ public:
     QString typeName() const { return m_typeName; }
     /// Whether a typed character suits the column type.
     bool accepts(QChar c) const;
+    /// Whether the value suits a whole-number column: empty, or digits after an optional
+    /// "-". True for every other column (decimals are checked as they are stored, where a
+    /// number format's group blanks are taken out).
+    bool holdsWholeNumber() const;
 
     /// The input a widget is, or nullptr.
     static PanelInput* of(QObject* object);

@@ -19,6 +19,10 @@ class TParaButton : public QPushButton
 public:
     explicit TParaButton(QWidget* parent = nullptr);
 
+    /// How the button got the focus last: a click (Qt::MouseFocusReason) does its own
+    /// lookup, a Tab leaves the input for it.
+    Qt::FocusReason lastFocusReason() const { return m_focusReason; }
+
     QString param1; ///< the field, or BUTTON + "_" + SORREND for a row without one
     QString param2; ///< dictionary table list (SZOT_)
     int param3 = 0; ///< FUNKCIO
@@ -26,6 +30,12 @@ public:
     QString param5; ///< dictionary condition (SZOTWHERE)
     QString param6; ///< dictionary column (SZOTMEZO)
     QString param7; ///< first information expression (PLUSFIELD1)
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
+
+private:
+    Qt::FocusReason m_focusReason = Qt::OtherFocusReason;
 };
 
 } // namespace mivo

@@ -15,6 +15,7 @@
 #include "reports/qexport.h"
 #include "reports/qrszotar.h"
 #include "reports/reportprint.h"
+#include "schema/generatedkeys.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -513,6 +514,9 @@ void TTorzsfm::startInsert(bool clear)
         for (qsizetype i = 0; i < m_names.size(); ++i)
             if (PanelInput* in = p->input(m_names[i]))
                 in->setValue(m_values.value(i));
+    } else if (PanelInput* key = p->input(schema::generatedKeyColumn(m_data.table()))) {
+        // A copy is a new record: the database draws its key as for any other.
+        key->setValue(QString());
     }
     for (PanelInput* in : p->inputs())
         if (in->isEditable()) {

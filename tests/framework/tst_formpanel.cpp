@@ -517,6 +517,31 @@ private slots:
         QCOMPARE(m_opener.calls.size(), 1);
     }
 
+    void tabToTheOwnButtonLooksUp()
+    {
+        ScriptedMessagesGuard guard;
+        const auto tabFrom = [&](const QString& text) {
+            PanelEdit* e = edit(QStringLiteral("IRSZAM"));
+            e->setFocus();
+            QApplication::processEvents();
+            e->clear();
+            type(e, text);
+            QTest::keyClick(e, Qt::Key_Tab);
+            QApplication::processEvents();
+            QApplication::processEvents();
+        };
+        edit(QStringLiteral("VAROS"))->setValue(QString());
+        tabFrom(QStringLiteral("9021"));
+        QCOMPARE(QApplication::focusWidget(),
+                 static_cast<QWidget*>(button(QStringLiteral("IRSZAM"))));
+        QCOMPARE(edit(QStringLiteral("VAROS"))->text(), QStringLiteral("Győr"));
+        QVERIFY(m_opener.calls.isEmpty());
+        // An unknown code is offered the chooser, once.
+        tabFrom(QStringLiteral("1"));
+        QCOMPARE(m_opener.calls.size(), 1);
+        QCOMPARE(m_opener.calls[0].searchText, QStringLiteral("1"));
+    }
+
     void commaListAddsWholeElementsOnce()
     {
         ScriptedMessagesGuard guard;
@@ -607,6 +632,28 @@ private slots:
         QTest::keyClick(edit(QStringLiteral("JEL")), Qt::Key_Up);
         QCOMPARE(QApplication::focusWidget(),
                  m_container->findChild<QWidget*>(QStringLiteral("E_MEGJ")));
+    }
+
+    void wholeNumberRefusesADecimal_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("typed comma") << QStringLiteral("2,5");
+        QTest::newRow("typed point") << QStringLiteral("2.5");
+        QTest::newRow("lone minus") << QStringLiteral("-");
+    }
+    void wholeNumberRefusesADecimal()
+    {
+        QFETCH(QString, text);
+        ScriptedMessagesGuard guard;
+        leave(QStringLiteral("KOD"), text, edit(QStringLiteral("NEV")));
+        QCOMPARE(guard->texts, QStringList{QStringLiteral("Nem jó szám.")});
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit(QStringLiteral("KOD"))));
+        QCOMPARE(edit(QStringLiteral("KOD"))->text(), text);
+        // A whole number passes.
+        guard->texts.clear();
+        leave(QStringLiteral("KOD"), QStringLiteral("25"), edit(QStringLiteral("NEV")));
+        QVERIFY(guard->texts.isEmpty());
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(edit(QStringLiteral("NEV"))));
     }
 
     void recordRoundTripKeepsEveryCharacter()

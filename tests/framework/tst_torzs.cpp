@@ -250,6 +250,35 @@ private slots:
         QCOMPARE(e.state(), TorzsState::Browse);
     }
 
+    void copyOfACustomerGetsANewKey()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard messages;
+        QVERIFY(db.exec("INSERT INTO UGYFEL (NEV, IRSZAM, VAROS) VALUES ('Minta Mária', '9021', "
+                        "'Győr')"));
+        const int source = mivo::db::scalar(QStringLiteral("d_mivo"),
+                                            QStringLiteral("SELECT MAX(KOD) FROM UGYFEL"))
+                               .toInt();
+        OpenEditor o(QStringLiteral("UGYFEL"));
+        TTorzsfm& e = o.editor;
+        click(e, "b_utolso");
+        QCOMPARE(input(e, "KOD")->value(), QString::number(source));
+        click(e, "b_masol");
+        QVERIFY(input(e, "KOD")->value().isEmpty());
+        QCOMPARE(input(e, "NEV")->value(), QStringLiteral("Minta Mária"));
+        click(e, "b_ok");
+        QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join(u'\n')));
+        QCOMPARE(e.state(), TorzsState::Browse);
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"),
+                                  QStringLiteral("SELECT COUNT(*) FROM UGYFEL WHERE NEV = 'Minta "
+                                                 "Mária' AND KOD > %1")
+                                      .arg(source))
+                     .toInt(),
+                 1);
+        QVERIFY(currentText(e, "KOD").toInt() > source);
+    }
+
     void viewOnly()
     {
         FrameworkDb db;
