@@ -24,7 +24,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QScreen>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QSqlField>
 #include <QStyle>
@@ -43,6 +45,11 @@ namespace
 
 constexpr int panelWidth = 780;
 constexpr int panelLineHeight = 22;
+// Grid rows shown below the panel when the screen has room for them.
+constexpr int usefulGridRows = 12;
+constexpr int minimumGridHeight = 120;
+// Title bar and borders that the window manager adds around the window.
+constexpr int windowFrameAllowance = 40;
 
 } // namespace
 
@@ -209,6 +216,38 @@ void TTorzsfm::buildScreen()
             });
 }
 
+void TTorzsfm::fitPanel()
+{
+    const int lines = panel() ? panel()->lineCount() : 0;
+    const int panelHeight = lines * panelLineHeight + 8;
+    m_panelHost->setMinimumSize(panelWidth, panelHeight);
+    m_panelHost->resize(panelWidth, panelHeight);
+    if (m_sized)
+        return;
+    m_sized = true;
+    // At the first showing the window takes the whole panel and a useful grid, as far as the
+    // screen allows; the panel is served first.
+    const int frame = 2 * m_scroll->frameWidth();
+    const int scrollHeight = panelHeight + frame;
+    const int gridHeight = usefulGridRows * m_grid->verticalHeader()->defaultSectionSize() +
+                           m_grid->horizontalHeader()->sizeHint().height() +
+                           m_grid->horizontalScrollBar()->sizeHint().height() + frame;
+    const int chrome = sizeHint().height() - m_splitter->sizeHint().height();
+    const QRect screen = this->screen()->availableGeometry();
+    const int scrollBar = m_scroll->verticalScrollBar()->sizeHint().width();
+    const int gridWidth = m_grid->verticalHeader()->sizeHint().width() +
+                          m_grid->horizontalHeader()->length() + frame + scrollBar;
+    const int width = std::max(panelWidth + frame + scrollBar, gridWidth) +
+                      layout()->contentsMargins().left() + layout()->contentsMargins().right();
+    const int height = chrome + scrollHeight + m_splitter->handleWidth() + gridHeight;
+    resize(std::min(std::max(this->width(), width), screen.width() - windowFrameAllowance),
+           std::min(height, screen.height() - windowFrameAllowance));
+    layout()->activate();
+    const int room = m_splitter->height() - m_splitter->handleWidth();
+    const int top = std::min(scrollHeight, room - minimumGridHeight);
+    m_splitter->setSizes({top, room - top});
+}
+
 FormPanel* TTorzsfm::panel() const
 {
     return FormPanel::of(m_panelHost);
@@ -337,16 +376,7 @@ void TTorzsfm::onShowing(const QString& searchText)
                        12);
         }
     }
-    if (!m_sized) {
-        resize(std::max(width(), panelWidth + 40), 600);
-        m_panelHeight = 300;
-        m_sized = true;
-    }
-    const int lines = panel() ? panel()->lineCount() : 0;
-    m_panelHeight = std::min(m_panelHeight, lines * panelLineHeight + 8);
-    m_panelHost->setMinimumSize(panelWidth, lines * panelLineHeight + 8);
-    m_panelHost->resize(panelWidth, lines * panelLineHeight + 8);
-    m_splitter->setSizes({m_panelHeight + 4, 600 - m_panelHeight});
+    fitPanel();
     setState(TorzsState::Browse);
     if (!searchText.isEmpty()) {
         const int limit = m_search->maxLength();

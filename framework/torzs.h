@@ -90,6 +90,8 @@ private:
     void printList(bool preview);
     void onShowing(const QString& searchText);
     void applyWindowState(torzs::WindowState state);
+    /// The panel's height for its lines; at the first showing the window's and the grid's.
+    void fitPanel();
     void setState(TorzsState state);
     void setPanelMode(bool readOnly);
     void setCurrentRow(int row);
@@ -130,7 +132,6 @@ private:
     QAction* m_hideGrid = nullptr;
     QMenu* m_itemMenu = nullptr;
     ScreenCommands m_commands{this};
-    int m_panelHeight = 0;
 };
 
 /// The editors of the run, one per table and module, created on first use and kept; a
