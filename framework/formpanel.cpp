@@ -324,6 +324,10 @@ void FormPanel::onFocusChanged(QWidget* old, QWidget* now)
     auto* e = qobject_cast<PanelEdit*>(old);
     if (!e || e->parentWidget() != m_container)
         return;
+    // The focus going to another window (a question, a message, another screen) is no leaving
+    // of the input: its check would pop up over that window.
+    if (!now || now->window() != e->window())
+        return;
     const FieldDef* def = definition(panelname::fieldOf(e->objectName()));
     if (!def)
         return;

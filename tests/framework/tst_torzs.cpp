@@ -4,6 +4,8 @@
 #include "core/altproc.h"
 #include "core/dat.h"
 #include "core/messages.h"
+#include "core/msg.h"
+#include "core/msgdialog.h"
 #include "framework/panelinput.h"
 #include "framework/parabutton.h"
 #include "framework/rights.h"
@@ -77,6 +79,31 @@ QString currentText(TTorzsfm& e, const char* field)
 {
     return e.data().model().value(e.currentRow(), QLatin1String(field)).toString();
 }
+
+/// The program's own message boxes, which take the focus as they do for a user, answered
+/// at once: a question of three buttons with its third, any other box with its first.
+struct AnsweredDialogMessages : DialogMessages {
+    AnsweredDialogMessages()
+    {
+        QObject::connect(&answerer, &QTimer::timeout, [] {
+            if (auto* box = qobject_cast<Tmsgfm*>(QApplication::activeModalWidget()))
+                box->buttons().at(box->buttons().size() == 3 ? 2 : 0)->click();
+        });
+        answerer.start(10);
+    }
+    void show(const QString& text, MessageKind kind) override
+    {
+        texts << text;
+        DialogMessages::show(text, kind);
+    }
+    int ask(const QString& text, MessageKind kind, const QStringList& captions) override
+    {
+        texts << text;
+        return DialogMessages::ask(text, kind, captions);
+    }
+    QStringList texts;
+    QTimer answerer;
+};
 
 } // namespace
 
@@ -410,6 +437,39 @@ private slots:
             QCOMPARE(input(e, "NEV")->value(), nev);
         else
             QVERIFY(!e.requeryPending());
+    }
+
+    void noExitCheckBehindTheCloseQuestion()
+    {
+        FrameworkDb db;
+        QVERIFY(db.ok());
+        ScriptedMessagesGuard restore;
+        QVERIFY(db.exec("INSERT INTO UGYFEL (KOD, NEV, IRSZAM) VALUES (100, 'Első', '9021')"));
+        OpenEditor o(QStringLiteral("UGYFEL"));
+        TTorzsfm& e = o.editor;
+        QVERIFY(QTest::qWaitForWindowExposed(&e));
+        auto* boxes = new AnsweredDialogMessages;
+        messages::install(std::unique_ptr<MessageSink>(boxes));
+        click(e, "b_modosit");
+        // A required postal code emptied and left: the check says so and keeps the focus.
+        QWidget* irszam = input(e, "IRSZAM")->widget();
+        irszam->setFocus();
+        input(e, "IRSZAM")->setValue(QString());
+        input(e, "UTCA")->widget()->setFocus();
+        // The window becomes active again when the box goes, as a window manager makes it.
+        e.activateWindow();
+        QTRY_COMPARE(QApplication::focusWidget(), irszam);
+        QCOMPARE(boxes->texts, QStringList{QStringLiteral("Kötelező kitölteni.")});
+        // Closing asks its question alone; leaving without saving keeps the stored row.
+        boxes->texts.clear();
+        e.findChild<QAction*>(QStringLiteral("m_vissza"))->trigger();
+        QCOMPARE(boxes->texts, QStringList{QStringLiteral(
+                                   "Adatbevitel közben van. Biztosan bezárja az ablakot?")});
+        QVERIFY(!e.isVisible());
+        QCOMPARE(mivo::db::scalar(QStringLiteral("d_mivo"),
+                                  QStringLiteral("SELECT IRSZAM FROM UGYFEL WHERE KOD = 100"))
+                     .toString(),
+                 QStringLiteral("9021"));
     }
 
     void lookupButtonPicksFromTheDictionary()
