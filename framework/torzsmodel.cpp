@@ -268,12 +268,14 @@ bool TorzsModel::readSlice(int from, int to, std::vector<Row>* rows) const
 }
 
 bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
-                             std::optional<QVariant>* found) const
+                             std::optional<QVariant>* found, int* sameValueRows) const
 {
     found->reset();
-    const QString statement = valueBeforeStatement(kind);
+    QString statement = valueBeforeStatement(kind);
     if (statement.isEmpty())
         return true;
+    if (sameValueRows)
+        statement.replace(u"ROWS :mivo_to TO :mivo_to"_s, u"ROWS 1 TO :mivo_to"_s);
     db::Query q(m_connection);
     q.setSql(statement);
     if (kind == Backwards::Before)
@@ -283,9 +285,32 @@ bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
         m_error = q.lastError();
         return false;
     }
-    if (q.first())
-        *found = q.value(m_orderIndex);
+    if (!sameValueRows) {
+        if (q.first())
+            *found = q.value(m_orderIndex);
+        return true;
+    }
+    // The last of the records read, and how many of them share its value.
+    std::vector<QVariant> values;
+    while (q.next())
+        values.push_back(q.value(m_orderIndex));
+    if (int(values.size()) < count)
+        return true;
+    *found = values.back();
+    *sameValueRows = int(std::count_if(values.begin(), values.end(), [&](const QVariant& v) {
+        return sameValue(v, values.back());
+    }));
     return true;
+}
+
+QString TorzsModel::tiesCountStatement() const
+{
+    if (!m_order)
+        return {};
+    QStringList lines = withCondition(m_order->name + u" = :mivo_w"_s, {}).split(QLatin1Char('\n'));
+    if (const int o = orderLineIndex(lines); o >= 0)
+        lines.removeAt(o);
+    return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
 }
 
 bool TorzsModel::reopen(QString* error)
@@ -340,13 +365,13 @@ int TorzsModel::totalCount() const
     return m_total;
 }
 
-bool TorzsModel::resetSlice(const std::optional<QVariant>& from, int rows)
+bool TorzsModel::resetSlice(const std::optional<QVariant>& from, int rows, int skip)
 {
     const QScopedValueRollback signalling(m_signalling, true);
     beginResetModel();
     m_rows.clear();
     m_from = from;
-    m_skip = 0;
+    m_skip = from ? skip : 0;
     m_atEnd = false;
     const bool ok = readSlice(1, rows, &m_rows);
     m_atEnd = !ok || int(m_rows.size()) < rows;
@@ -640,9 +665,25 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
             return margin;
         }
     }
+    // The slice begins inside the records of the value found there, when they reach
+    // further up: they can be as many as the table has.
     std::optional<QVariant> from;
-    if (!valueBefore(v.isNull() ? Backwards::BeforeNull : Backwards::Before, v, margin, &from) ||
-        !resetSlice(from, rows))
+    int shared = 0;
+    if (!valueBefore(v.isNull() ? Backwards::BeforeNull : Backwards::Before, v, margin, &from,
+                     &shared))
+        return -1;
+    int skip = 0;
+    if (from) {
+        db::Query count(m_connection);
+        count.setSql(tiesCountStatement());
+        count.bind(u"mivo_w"_s, *from);
+        if (!count.exec() || !count.first()) {
+            m_error = count.lastError();
+            return -1;
+        }
+        skip = std::max(0, count.value(0).toInt() - shared);
+    }
+    if (!resetSlice(from, rows, skip))
         return -1;
     const int row = scanFrom(v, accepts);
     // Only rows changed by another workstation since the statement found it miss it.

@@ -132,6 +132,8 @@ public:
     QString valueBeforeStatement(Backwards kind) const;
     /// The first :mivo_to records whose first order column holds :mivo_v (or null).
     QString tiesStatement(bool nullValue) const;
+    /// SELECT COUNT(*) of the records whose first order column holds :mivo_w.
+    QString tiesCountStatement() const;
     /// The records from the value :mivo_w on up to before the value :mivo_v (or the nulls).
     QString betweenStatement(bool nullValue) const;
 
@@ -154,11 +156,14 @@ private:
     bool readSlice(int from, int to, std::vector<Row>* rows) const;
     /// The first order column's value `count` records backwards (see valueBeforeStatement);
     /// *found empty when there are not that many. False on a failed read.
+    /// With sameValueRows: the last of the first `count` records backwards, and how many of
+    /// them hold its value.
     bool valueBefore(Backwards kind, const QVariant& value, int count,
-                     std::optional<QVariant>* found) const;
+                     std::optional<QVariant>* found, int* sameValueRows = nullptr) const;
     /// Reads the slice anew from the first record of the value on (none: from the first
     /// record), `rows` rows.
-    bool resetSlice(const std::optional<QVariant>& from, int rows);
+    /// `skip` records of that value are left out at the top.
+    bool resetSlice(const std::optional<QVariant>& from, int rows, int skip = 0);
     /// Appends up to `rows` rows at the end of the slice.
     bool fetchAfter(int rows);
     /// The first row from the first one whose order value is `value` (any row without an
