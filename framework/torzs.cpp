@@ -31,6 +31,7 @@
 #include <QSqlField>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -214,6 +215,22 @@ void TTorzsfm::buildScreen()
                     afterMove();
                 }
             });
+    // The user scrolled to the top of a slice that begins deeper in the order: the records
+    // above it are read, and the view stays where it was. Checked once the scroll is done,
+    // and never for the view's own moves (a reset, scrollTo).
+    connect(m_grid->verticalScrollBar(), &QScrollBar::actionTriggered, this, [this] {
+        QTimer::singleShot(0, this, [this] {
+            QScrollBar* bar = m_grid->verticalScrollBar();
+            if (bar->value() != bar->minimum() || m_data.model().atStart())
+                return;
+            const int added = m_data.model().fetchBefore();
+            if (added <= 0)
+                return;
+            if (m_row >= 0)
+                m_row += added;
+            m_grid->scrollTo(m_data.model().index(added, 0), QAbstractItemView::PositionAtTop);
+        });
+    });
 }
 
 void TTorzsfm::fitPanel()
@@ -424,9 +441,8 @@ void TTorzsfm::setPanelMode(bool readOnly)
 
 void TTorzsfm::setCurrentRow(int row)
 {
-    const int count = m_data.model().totalCount();
-    m_row = count == 0 ? -1 : std::clamp(row, 0, count - 1);
-    // A row past the fetched ones is fetched first: the last record is the real last one.
+    m_row = m_data.model().rowCount() == 0 ? -1 : std::max(row, 0);
+    // A row past the slice's end is read first.
     if (m_row >= 0 && !m_data.model().fetchUpTo(m_row))
         m_row = m_data.model().rowCount() - 1;
     if (m_row >= 0 && m_data.model().columnCount() > 0) {
@@ -453,7 +469,16 @@ void TTorzsfm::afterMove()
 
 void TTorzsfm::showCount()
 {
-    m_count->setText(QString::number(m_data.model().totalCount()) + QStringLiteral(" tétel"));
+    const auto show = [this] {
+        m_count->setText(QString::number(m_data.model().totalCount()) + QStringLiteral(" tétel"));
+    };
+    if (m_data.model().countKnown()) {
+        show();
+        return;
+    }
+    // Counting a large table visits every record: it follows once the rows are drawn.
+    m_count->clear();
+    QTimer::singleShot(0, this, show);
 }
 
 bool TTorzsfm::leaveEditing()
@@ -478,11 +503,20 @@ void TTorzsfm::moveTo(int row)
 
 void TTorzsfm::first()
 {
-    moveTo(0);
+    if (leaveEditing())
+        setCurrentRow(m_data.model().first());
 }
 void TTorzsfm::prior()
 {
-    moveTo(m_row - 1);
+    if (!leaveEditing())
+        return;
+    // Before the slice's first row the records above it are read first.
+    if (m_row == 0 && !m_data.model().atStart()) {
+        const int added = m_data.model().fetchBefore();
+        setCurrentRow(added > 0 ? added - 1 : 0);
+        return;
+    }
+    setCurrentRow(m_row - 1);
 }
 void TTorzsfm::next()
 {
@@ -490,7 +524,8 @@ void TTorzsfm::next()
 }
 void TTorzsfm::last()
 {
-    moveTo(m_data.model().totalCount() - 1);
+    if (leaveEditing())
+        setCurrentRow(m_data.model().last());
 }
 
 void TTorzsfm::refresh()
@@ -627,10 +662,19 @@ void TTorzsfm::deleteRecord()
     if (m_state != TorzsState::Browse || !m_access || m_row < 0)
         return;
     const int row = m_row;
+    // Deep in the order the slice is read anew from the first record: the record after the
+    // deleted one is found again by its key.
+    QVariantList neighbour;
+    if (!m_data.model().atStart()) {
+        const int next = row + 1 < m_data.model().rowCount() ? row + 1 : row - 1;
+        if (next >= 0)
+            neighbour = m_data.keyValues(next);
+    }
     if (!m_data.remove(row))
         return;
     showCount();
-    setCurrentRow(row);
+    const int found = neighbour.isEmpty() ? -1 : m_data.locate(neighbour);
+    setCurrentRow(found >= 0 ? found : row);
 }
 
 // ---- choosing and closing

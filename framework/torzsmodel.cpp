@@ -71,7 +71,10 @@ void TorzsModel::clear()
 {
     m_rows.clear();
     m_total = 0;
-    m_fetched = 0;
+    m_from.reset();
+    m_atEnd = true;
+    m_order.reset();
+    m_orderIndex = -1;
     m_structure = QSqlRecord();
     m_typeNames.clear();
     m_error.clear();
@@ -159,19 +162,152 @@ std::optional<TorzsModel::OrderColumn> TorzsModel::firstOrderColumn() const
                        m.captured(2).startsWith(QLatin1String("DESC"), Qt::CaseInsensitive)};
 }
 
-QString TorzsModel::positionStatement(bool nullValue) const
+QString TorzsModel::withOrder(const QString& predicate, const QString& order,
+                              const QString& tail) const
 {
-    const std::optional<OrderColumn> order = firstOrderColumn();
-    if (!order)
+    QStringList lines = withCondition(predicate, {}).split(QLatin1Char('\n'));
+    const int o = orderLineIndex(lines);
+    if (o >= 0)
+        lines[o] = u" ORDER BY "_s + order;
+    else
+        lines << u" ORDER BY "_s + order;
+    return lines.join(QLatin1Char('\n')) + u"\n"_s + tail;
+}
+
+QString TorzsModel::sliceStatement(bool nullValue) const
+{
+    if (!m_order)
         return {};
     // Firebird puts nulls first in an ascending order and last in a descending one.
-    const QString& c = order->name;
-    QString before;
-    if (!order->descending)
-        before = nullValue ? u"1 = 0"_s : u"("_s + c + u" < :mivo_v OR "_s + c + u" IS NULL)"_s;
+    const QString& c = m_order->name;
+    QString from;
+    if (!m_order->descending)
+        from = nullValue ? QString() : c + u" >= :mivo_v"_s;
     else
-        before = nullValue ? c + u" IS NOT NULL"_s : c + u" > :mivo_v"_s;
-    QStringList lines = withCondition(before, {}).split(QLatin1Char('\n'));
+        from =
+            nullValue ? c + u" IS NULL"_s : u"("_s + c + u" <= :mivo_v OR "_s + c + u" IS NULL)"_s;
+    return withCondition(from, u"ROWS :mivo_from TO :mivo_to"_s);
+}
+
+QString TorzsModel::tiesStatement(bool nullValue) const
+{
+    if (!m_order)
+        return {};
+    const QString& c = m_order->name;
+    return withCondition(nullValue ? c + u" IS NULL"_s : c + u" = :mivo_v"_s,
+                         u"ROWS 1 TO :mivo_to"_s);
+}
+
+QString TorzsModel::valueBeforeStatement(Backwards kind) const
+{
+    if (!m_order)
+        return {};
+    // Backwards on the column's index of the other direction; nulls are never a slice's
+    // first value in an ascending order, so they are left out there.
+    const QString& c = m_order->name;
+    QString predicate;
+    if (!m_order->descending) {
+        if (kind == Backwards::BeforeNull)
+            return {};
+        predicate = kind == Backwards::Before ? c + u" < :mivo_v"_s : c + u" IS NOT NULL"_s;
+    } else if (kind == Backwards::Before) {
+        predicate = c + u" > :mivo_v"_s;
+    } else if (kind == Backwards::BeforeNull) {
+        predicate = c + u" IS NOT NULL"_s;
+    }
+    return withOrder(predicate, m_order->descending ? c : c + u" DESC"_s,
+                     u"ROWS :mivo_to TO :mivo_to"_s);
+}
+
+QString TorzsModel::betweenStatement(bool nullValue) const
+{
+    if (!m_order)
+        return {};
+    const QString& c = m_order->name;
+    QString predicate;
+    if (!m_order->descending)
+        predicate = c + u" >= :mivo_w AND "_s + c + u" < :mivo_v"_s;
+    else if (nullValue)
+        predicate = c + u" <= :mivo_w"_s;
+    else
+        predicate = c + u" <= :mivo_w AND "_s + c + u" > :mivo_v"_s;
+    return withCondition(predicate, {});
+}
+
+bool TorzsModel::read(db::Query& q, std::vector<Row>* rows) const
+{
+    if (!q.exec()) {
+        m_error = q.lastError();
+        return false;
+    }
+    const int columns = q.fieldCount();
+    while (q.next()) {
+        Row row;
+        row.reserve(size_t(columns));
+        for (int i = 0; i < columns; ++i)
+            row.push_back(q.value(i));
+        rows->push_back(std::move(row));
+    }
+    return true;
+}
+
+bool TorzsModel::readSlice(int from, int to, std::vector<Row>* rows) const
+{
+    db::Query q(m_connection);
+    if (!m_from) {
+        q.setSql(chunkStatement());
+    } else {
+        q.setSql(sliceStatement(m_from->isNull()));
+        if (!m_from->isNull())
+            q.bind(u"mivo_v"_s, *m_from);
+    }
+    const int skip = m_from ? m_skip : 0;
+    q.bind(u"mivo_from"_s, skip + from);
+    q.bind(u"mivo_to"_s, skip + to);
+    return read(q, rows);
+}
+
+bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
+                             std::optional<QVariant>* found, int* sameValueRows) const
+{
+    found->reset();
+    QString statement = valueBeforeStatement(kind);
+    if (statement.isEmpty())
+        return true;
+    if (sameValueRows)
+        statement.replace(u"ROWS :mivo_to TO :mivo_to"_s, u"ROWS 1 TO :mivo_to"_s);
+    db::Query q(m_connection);
+    q.setSql(statement);
+    if (kind == Backwards::Before)
+        q.bind(u"mivo_v"_s, value);
+    q.bind(u"mivo_to"_s, count);
+    if (!q.exec()) {
+        m_error = q.lastError();
+        return false;
+    }
+    if (!sameValueRows) {
+        if (q.first())
+            *found = q.value(m_orderIndex);
+        return true;
+    }
+    // The last of the records read, and how many of them share its value.
+    std::vector<QVariant> values;
+    while (q.next())
+        values.push_back(q.value(m_orderIndex));
+    if (int(values.size()) < count)
+        return true;
+    *found = values.back();
+    *sameValueRows = int(std::count_if(values.begin(), values.end(), [&](const QVariant& v) {
+        return sameValue(v, values.back());
+    }));
+    return true;
+}
+
+QString TorzsModel::tiesCountStatement() const
+{
+    if (!m_order)
+        return {};
+    QStringList lines = withCondition(m_order->name + u" = :mivo_w"_s, {}).split(QLatin1Char('\n'));
     if (const int o = orderLineIndex(lines); o >= 0)
         lines.removeAt(o);
     return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
@@ -184,34 +320,23 @@ bool TorzsModel::reopen(QString* error)
     clear();
     // The full lists execute the statement themselves, anew after every reopen.
     m_query->close();
-    db::Query count(m_connection);
-    count.setSql(countStatement());
-    bool ok = count.exec() && count.first();
-    if (!ok)
-        m_error = count.lastError();
-    else
-        m_total = count.value(0).toInt();
+    db::Query q(m_connection);
+    q.setSql(chunkStatement());
+    q.bind(u"mivo_from"_s, 1);
+    q.bind(u"mivo_to"_s, m_chunk);
+    const bool ok = read(q, &m_rows);
+    m_structure = q.record();
+    // A first chunk that is not full is all there is; a larger table is counted when the
+    // count is first asked for.
+    m_atEnd = int(m_rows.size()) < m_chunk;
+    m_total = m_atEnd ? int(m_rows.size()) : -1;
     if (ok) {
-        db::Query q(m_connection);
-        q.setSql(chunkStatement());
-        q.bind(u"mivo_from"_s, 1);
-        q.bind(u"mivo_to"_s, m_chunk);
-        ok = q.exec();
-        if (!ok)
-            m_error = q.lastError();
-        m_structure = q.record();
-        m_rows.resize(size_t(std::max(m_total, m_chunk)));
-        // A first chunk that is not full is all there is, whatever the count said a
-        // moment earlier.
-        const int firstChunk = fill(q, 0);
-        if (firstChunk < m_chunk)
-            m_total = firstChunk;
-        m_rows.resize(size_t(m_total));
-    }
-    if (ok) {
-        m_fetched = std::min(m_total, m_chunk);
         for (int i = 0; i < m_structure.count(); ++i)
             m_typeNames.push_back(Tdm::fieldTypeName(m_structure.field(i)));
+        m_order = firstOrderColumn();
+        m_orderIndex = m_order ? m_structure.indexOf(m_order->name) : -1;
+        if (m_orderIndex < 0)
+            m_order.reset();
     } else {
         const QString text = m_error;
         clear();
@@ -226,143 +351,163 @@ bool TorzsModel::reopen(QString* error)
     return ok;
 }
 
-int TorzsModel::fill(db::Query& q, int first) const
+int TorzsModel::totalCount() const
 {
-    const int columns = q.fieldCount();
-    int index = first;
-    while (q.next()) {
-        if (index < int(m_rows.size()) && !loaded(index)) {
-            Row& row = m_rows[size_t(index)];
-            row.reserve(size_t(columns));
-            for (int i = 0; i < columns; ++i)
-                row.push_back(q.value(i));
-        }
-        ++index;
+    if (m_total >= 0)
+        return m_total;
+    db::Query count(m_connection);
+    count.setSql(countStatement());
+    if (!count.exec() || !count.first()) {
+        m_error = count.lastError();
+        return 0;
     }
-    return index - first;
+    m_total = count.value(0).toInt();
+    return m_total;
 }
 
-bool TorzsModel::load(int first, int last) const
+bool TorzsModel::resetSlice(const std::optional<QVariant>& from, int rows, int skip)
 {
-    const int from = std::max(0, first / m_chunk * m_chunk);
-    const int to = std::min(m_total - 1, (last / m_chunk + 1) * m_chunk - 1);
-    for (int i = from; i <= to; ++i) {
-        if (loaded(i))
-            continue;
-        // Rows missing side by side come in one statement.
-        int end = i;
-        while (end < to && !loaded(end + 1))
-            ++end;
+    const QScopedValueRollback signalling(m_signalling, true);
+    beginResetModel();
+    m_rows.clear();
+    m_from = from;
+    m_skip = from ? skip : 0;
+    m_atEnd = false;
+    const bool ok = readSlice(1, rows, &m_rows);
+    m_atEnd = !ok || int(m_rows.size()) < rows;
+    endResetModel();
+    return ok;
+}
+
+bool TorzsModel::fetchAfter(int rows)
+{
+    if (m_atEnd || m_signalling)
+        return false;
+    std::vector<Row> more;
+    const int n = int(m_rows.size());
+    if (!readSlice(n + 1, n + rows, &more))
+        return false;
+    m_atEnd = int(more.size()) < rows;
+    if (more.empty())
+        return true;
+    const QScopedValueRollback signalling(m_signalling, true);
+    beginInsertRows({}, n, n + int(more.size()) - 1);
+    std::move(more.begin(), more.end(), std::back_inserter(m_rows));
+    endInsertRows();
+    return true;
+}
+
+int TorzsModel::fetchBefore()
+{
+    if (!m_from || m_signalling || m_rows.empty())
+        return 0;
+    if (m_skip > 0) {
+        // The slice begins inside the records of its first value: the ones above it there.
+        std::vector<Row> rows;
+        const int from = std::max(1, m_skip - m_chunk + 1);
         db::Query q(m_connection);
-        q.setSql(chunkStatement());
-        q.bind(u"mivo_from"_s, i + 1);
-        q.bind(u"mivo_to"_s, end + 1);
-        if (!q.exec()) {
-            m_error = q.lastError();
-            return false;
+        q.setSql(sliceStatement(m_from->isNull()));
+        if (!m_from->isNull())
+            q.bind(u"mivo_v"_s, *m_from);
+        q.bind(u"mivo_from"_s, from);
+        q.bind(u"mivo_to"_s, m_skip);
+        if (!read(q, &rows))
+            return 0;
+        const int n = int(rows.size());
+        if (n == 0) {
+            first();
+            return 0;
         }
-        fill(q, i);
-        i = end;
+        const QScopedValueRollback signalling(m_signalling, true);
+        beginInsertRows({}, 0, n - 1);
+        m_rows.insert(m_rows.begin(), std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+        m_skip = from - 1;
+        endInsertRows();
+        return n;
     }
-    return true;
-}
-
-QString TorzsModel::fromValueStatement() const
-{
-    const std::optional<OrderColumn> order = firstOrderColumn();
-    if (!order || order->descending)
-        return {};
-    return withCondition(order->name + u" >= :mivo_v"_s, u"ROWS 1 TO :mivo_to"_s);
-}
-
-bool TorzsModel::loadFrom(int start, const QVariant& value) const
-{
-    // Skipping to a row deep in the order walks every row before it; a record's own value
-    // starts the walk where it is, on the order column's index.
-    const QString statement = fromValueStatement();
-    if (start <= 0 || start >= m_total || loaded(start) || value.isNull() || statement.isEmpty())
-        return true;
-    db::Query q(m_connection);
-    q.setSql(statement);
-    q.bind(u"mivo_v"_s, value);
-    q.bind(u"mivo_to"_s, 2 * m_chunk);
-    // Rows read already stay as they are.
-    if (!q.exec()) {
-        m_error = q.lastError();
-        return false;
+    const QVariant w = *m_from;
+    std::optional<QVariant> above;
+    if (!valueBefore(w.isNull() ? Backwards::BeforeNull : Backwards::Before, w, m_chunk, &above))
+        return 0;
+    std::vector<Row> rows;
+    if (above) {
+        db::Query q(m_connection);
+        q.setSql(betweenStatement(w.isNull()));
+        q.bind(u"mivo_w"_s, *above);
+        if (!w.isNull())
+            q.bind(u"mivo_v"_s, w);
+        if (!read(q, &rows))
+            return 0;
+    } else {
+        // Less than a chunk before the slice: the records from the first one up to it.
+        int skip = 0;
+        for (int from = 1;; from += 4 * m_chunk) {
+            std::vector<Row> part;
+            db::Query q(m_connection);
+            q.setSql(chunkStatement());
+            q.bind(u"mivo_from"_s, from);
+            q.bind(u"mivo_to"_s, from + 4 * m_chunk - 1);
+            if (!read(q, &part))
+                return 0;
+            for (Row& r : part) {
+                if (sameValue(r[size_t(m_orderIndex)], w)) {
+                    skip = -1;
+                    break;
+                }
+                rows.push_back(std::move(r));
+            }
+            if (skip < 0)
+                break;
+            if (int(part.size()) < 4 * m_chunk) {
+                // The slice's value is gone (another workstation's change): start over.
+                first();
+                return 0;
+            }
+        }
     }
-    fill(q, start);
-    return true;
-}
-
-QString TorzsModel::valueBeforeStatement() const
-{
-    const std::optional<OrderColumn> order = firstOrderColumn();
-    if (!order || order->descending)
-        return {};
-    QStringList lines = withCondition(order->name + u" < :mivo_v"_s, {}).split(QLatin1Char('\n'));
-    const int o = orderLineIndex(lines);
-    lines[o] = u" ORDER BY "_s + order->name + u" DESC"_s;
-    return lines.join(QLatin1Char('\n')) + u"\nROWS :mivo_to TO :mivo_to"_s;
-}
-
-QString TorzsModel::betweenStatement() const
-{
-    const std::optional<OrderColumn> order = firstOrderColumn();
-    if (!order || order->descending)
-        return {};
-    QStringList lines =
-        withCondition(order->name + u" >= :mivo_w AND "_s + order->name + u" < :mivo_v"_s, {})
-            .split(QLatin1Char('\n'));
-    lines.removeAt(orderLineIndex(lines));
-    return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
-}
-
-bool TorzsModel::loadBefore(int start, const QVariant& value) const
-{
-    // The rows just above a record deep in the order are drawn with it. Reading them from
-    // its value backwards (a descending index) would not keep the order of equal values, so
-    // only the value a chunk above is read that way; the rows are read forwards from it.
-    const QString statement = valueBeforeStatement();
-    if (start <= m_chunk || start >= m_total || loaded(start - 1) || value.isNull() ||
-        statement.isEmpty())
-        return true;
-    db::Query back(m_connection);
-    back.setSql(statement);
-    back.bind(u"mivo_v"_s, value);
-    back.bind(u"mivo_to"_s, m_chunk);
-    if (!back.exec()) {
-        m_error = back.lastError();
-        return false;
+    const int n = int(rows.size());
+    const QScopedValueRollback signalling(m_signalling, true);
+    if (n > 0) {
+        beginInsertRows({}, 0, n - 1);
+        m_rows.insert(m_rows.begin(), std::make_move_iterator(rows.begin()),
+                      std::make_move_iterator(rows.end()));
+        m_from = above;
+        endInsertRows();
+    } else {
+        m_from = above;
     }
-    if (!back.first())
-        return true;
-    const QVariant above = back.value(firstOrderColumn()->name);
-    if (above.isNull())
-        return true;
-    db::Query between(m_connection);
-    between.setSql(betweenStatement());
-    between.bind(u"mivo_w"_s, above);
-    between.bind(u"mivo_v"_s, value);
-    if (!between.exec() || !between.first()) {
-        m_error = between.lastError();
-        return false;
-    }
-    return loadFrom(start - between.value(0).toInt(), above);
+    if (!m_from && !m_rows.empty())
+        emit headerDataChanged(Qt::Vertical, 0, int(m_rows.size()) - 1);
+    return n;
 }
 
-const TorzsModel::Row* TorzsModel::row(int index) const
+int TorzsModel::first()
 {
-    if (index < 0 || index >= m_total)
-        return nullptr;
-    if (!loaded(index) && !load(index, index))
-        return nullptr;
-    return loaded(index) ? &m_rows[size_t(index)] : nullptr;
+    if (m_from && !resetSlice(std::nullopt, m_chunk))
+        return -1;
+    return m_rows.empty() ? -1 : 0;
+}
+
+int TorzsModel::last()
+{
+    if (!m_atEnd) {
+        // The slice begins a chunk before the end, at the start of that value's records.
+        std::optional<QVariant> from;
+        if (!valueBefore(Backwards::FromEnd, {}, m_chunk, &from))
+            return -1;
+        if (!resetSlice(from, 2 * m_chunk))
+            return -1;
+        while (!m_atEnd)
+            if (!fetchAfter(8 * m_chunk))
+                return -1;
+    }
+    return int(m_rows.size()) - 1;
 }
 
 int TorzsModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_fetched;
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int TorzsModel::columnCount(const QModelIndex& parent) const
@@ -373,30 +518,25 @@ int TorzsModel::columnCount(const QModelIndex& parent) const
 bool TorzsModel::canFetchMore(const QModelIndex& parent) const
 {
     // Views asking from inside the model's own change signals wait for it to finish.
-    return !parent.isValid() && m_fetched < m_total && !m_signalling;
+    return !parent.isValid() && !m_atEnd && !m_signalling;
 }
 
 void TorzsModel::fetchMore(const QModelIndex& parent)
 {
-    if (!canFetchMore(parent))
-        return;
-    fetchUpTo(m_fetched);
+    if (canFetchMore(parent))
+        fetchAfter(m_chunk);
 }
 
 bool TorzsModel::fetchUpTo(int index)
 {
-    if (index < 0 || index >= m_total)
+    if (index < 0)
         return false;
-    if (index < m_fetched)
-        return true;
-    if (m_signalling || !load(index, index))
-        return false;
-    const int to = std::min(m_total, (index / m_chunk + 1) * m_chunk);
-    const QScopedValueRollback signalling(m_signalling, true);
-    beginInsertRows({}, m_fetched, to - 1);
-    m_fetched = to;
-    endInsertRows();
-    return true;
+    if (index >= int(m_rows.size()) && !m_atEnd) {
+        // To the chunk holding it, in one statement.
+        const qint64 to = (qint64(index) / m_chunk + 1) * m_chunk;
+        fetchAfter(int(std::min<qint64>(to - qint64(m_rows.size()), INT_MAX / 2)));
+    }
+    return index < int(m_rows.size());
 }
 
 QVariant TorzsModel::data(const QModelIndex& index, int role) const
@@ -414,9 +554,8 @@ QVariant TorzsModel::data(const QModelIndex& index, int role) const
     }
     if (role != Qt::DisplayRole)
         return {};
-    const Row* r = row(index.row());
-    return r ? panelText((*r)[size_t(column)], type, m_grid[index.column()].numberFormat)
-             : QVariant();
+    return panelText(m_rows[size_t(index.row())][size_t(column)], type,
+                     m_grid[index.column()].numberFormat);
 }
 
 QVariant TorzsModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -424,7 +563,7 @@ QVariant TorzsModel::headerData(int section, Qt::Orientation orientation, int ro
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Vertical)
-        return section + 1;
+        return atStart() ? QVariant(section + 1) : QVariant();
     return section >= 0 && section < m_grid.size() ? QVariant(m_grid[section].title) : QVariant();
 }
 
@@ -432,20 +571,18 @@ QSqlRecord TorzsModel::record(int index) const
 {
     if (index < 0 || index >= rowCount())
         return {};
-    const Row* r = row(index);
-    if (!r)
-        return {};
+    const Row& r = m_rows[size_t(index)];
     QSqlRecord record = m_structure;
     for (int i = 0; i < record.count(); ++i)
-        record.setValue(i, (*r)[size_t(i)]);
+        record.setValue(i, r[size_t(i)]);
     return record;
 }
 
 QVariant TorzsModel::value(int index, const QString& field) const
 {
     const int column = m_structure.indexOf(field);
-    const Row* r = index < rowCount() && column >= 0 ? row(index) : nullptr;
-    return r ? (*r)[size_t(column)] : QVariant();
+    return index >= 0 && index < rowCount() && column >= 0 ? m_rows[size_t(index)][size_t(column)]
+                                                           : QVariant();
 }
 
 bool sameValue(const QVariant& a, const QVariant& b)
@@ -469,41 +606,90 @@ bool sameValue(const QVariant& a, const QVariant& b)
     return a.toString() == b.toString();
 }
 
-int TorzsModel::scanFrom(int from, const std::function<bool(const Row&)>& accepts)
+int TorzsModel::scanFrom(const std::optional<QVariant>& value,
+                         const std::function<bool(const Row&)>& accepts)
 {
-    for (int i = std::max(0, from); i < m_total; ++i) {
+    bool reached = !value || m_orderIndex < 0;
+    for (int i = 0;; ++i) {
         // A long scan reads a few chunks per statement.
-        if (!loaded(i) && !load(i, std::min(m_total - 1, i + 8 * m_chunk - 1)))
+        if (i >= int(m_rows.size()) && !(fetchAfter(8 * m_chunk) && i < int(m_rows.size())))
             return -1;
-        const Row* r = row(i);
-        if (r && accepts(*r))
-            return fetchUpTo(i) ? i : -1;
+        const Row& r = m_rows[size_t(i)];
+        reached = reached || sameValue(r[size_t(m_orderIndex)], *value);
+        if (reached && accepts(r))
+            return i;
     }
-    return -1;
 }
 
-int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts)
+int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts,
+                           bool firstOfValue)
 {
-    // Rows whose first order column orders before the found record's cannot be it: count
-    // them, then look through the rows that tie with it.
-    int start = 0;
-    const std::optional<OrderColumn> order = firstOrderColumn();
-    if (order && found.fieldIndex(order->name) >= 0) {
-        const QVariant v = found.value(order->name);
-        db::Query before(m_connection);
-        before.setSql(positionStatement(v.isNull()));
-        before.bind(u"mivo_v"_s, v);
-        if (!before.exec() || !before.first()) {
-            m_error = before.lastError();
+    if (!m_order || found.fieldIndex(m_order->name) < 0) {
+        // Without a plain order column only a read from the first record finds its place.
+        return first() < 0 ? -1 : scanFrom(std::nullopt, accepts);
+    }
+    const QVariant v = found.value(m_order->name);
+    // In the slice when the records of its value begin there.
+    const auto at = std::find_if(m_rows.begin(), m_rows.end(), [&](const Row& r) {
+        return sameValue(r[size_t(m_orderIndex)], v);
+    });
+    if (at != m_rows.end() &&
+        (at != m_rows.begin() || !m_from || (m_skip == 0 && sameValue(*m_from, v)))) {
+        if (const int row = scanFrom(v, accepts); row >= 0)
+            return row;
+    }
+    // Read anew from some records before it, which the rows above it show.
+    const int margin = std::max(1, m_chunk / 4);
+    const int rows = margin + std::max(1, m_chunk / 2);
+    if (!firstOfValue) {
+        // Its place among the records of its value, when it has enough of them before it.
+        std::vector<Row> ties;
+        db::Query q(m_connection);
+        q.setSql(tiesStatement(v.isNull()));
+        if (!v.isNull())
+            q.bind(u"mivo_v"_s, v);
+        q.bind(u"mivo_to"_s, 8 * m_chunk);
+        if (!read(q, &ties))
+            return -1;
+        const auto it = std::find_if(ties.begin(), ties.end(), accepts);
+        const int k = int(it - ties.begin());
+        if (it != ties.end() && k >= margin) {
+            const QScopedValueRollback signalling(m_signalling, true);
+            beginResetModel();
+            m_from = v;
+            m_skip = k - margin;
+            m_rows.assign(std::make_move_iterator(ties.begin() + m_skip),
+                          std::make_move_iterator(ties.end()));
+            m_atEnd = false;
+            endResetModel();
+            return margin;
+        }
+    }
+    // The slice begins inside the records of the value found there, when they reach
+    // further up: they can be as many as the table has.
+    std::optional<QVariant> from;
+    int shared = 0;
+    if (!valueBefore(v.isNull() ? Backwards::BeforeNull : Backwards::Before, v, margin, &from,
+                     &shared))
+        return -1;
+    int skip = 0;
+    if (from) {
+        db::Query count(m_connection);
+        count.setSql(tiesCountStatement());
+        count.bind(u"mivo_w"_s, *from);
+        if (!count.exec() || !count.first()) {
+            m_error = count.lastError();
             return -1;
         }
-        start = before.value(0).toInt();
-        if (!loadFrom(start, v) || !loadBefore(start, v))
-            return -1;
+        skip = std::max(0, count.value(0).toInt() - shared);
     }
-    const int row = scanFrom(start, accepts);
-    // Only rows changed by another workstation since the count can put the record earlier.
-    return row >= 0 || start == 0 ? row : scanFrom(0, accepts);
+    if (!resetSlice(from, rows, skip))
+        return -1;
+    const int row = scanFrom(v, accepts);
+    // Only rows changed by another workstation since the statement found it miss it.
+    if (row >= 0 || !from)
+        return row;
+    return first() < 0 ? -1 : scanFrom(std::nullopt, accepts);
 }
 
 int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
@@ -523,14 +709,13 @@ int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
         return true;
     };
     // The rows read from the first on answer without the database.
-    int i = 0;
-    for (; i < m_total && loaded(i); ++i) {
-        const Row* r = row(i);
-        if (r && accepts(*r))
-            return fetchUpTo(i) ? i : -1;
+    if (!m_from) {
+        for (size_t i = 0; i < m_rows.size(); ++i)
+            if (accepts(m_rows[i]))
+                return int(i);
+        if (m_atEnd)
+            return -1;
     }
-    if (i >= m_total)
-        return -1;
     db::Query q(m_connection);
     q.setSql(locateStatement(fields, values));
     for (qsizetype k = 0; k < values.size(); ++k)
@@ -542,22 +727,22 @@ int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
     }
     if (!q.first())
         return -1;
-    return positionOf(q, accepts);
+    return positionOf(q, accepts, false);
 }
 
 int TorzsModel::scanSearch(int column, const QString& wanted)
 {
     // The first row with the longest shared beginning, row by row over every record.
-    if (m_total > 0 && !load(0, m_total - 1))
+    if (first() < 0)
         return -1;
+    while (!m_atEnd)
+        if (!fetchAfter(8 * m_chunk))
+            return -1;
     const QString& type = m_typeNames[size_t(column)];
     int best = -1;
     qsizetype bestLength = 0;
-    for (int i = 0; i < m_total; ++i) {
-        const Row* r = row(i);
-        if (!r)
-            continue;
-        const qsizetype n = sharedLength((*r)[size_t(column)], type, wanted);
+    for (int i = 0; i < int(m_rows.size()); ++i) {
+        const qsizetype n = sharedLength(m_rows[size_t(i)][size_t(column)], type, wanted);
         if (n > bestLength) {
             bestLength = n;
             best = i;
@@ -565,7 +750,7 @@ int TorzsModel::scanSearch(int column, const QString& wanted)
                 break;
         }
     }
-    return best >= 0 && fetchUpTo(best) ? best : -1;
+    return best;
 }
 
 int TorzsModel::search(const QString& field, const QString& text)
@@ -595,7 +780,8 @@ int TorzsModel::search(const QString& field, const QString& text)
         const auto accepts = [&](const Row& r) {
             return sharedLength(r[size_t(column)], type, wanted) >= length;
         };
-        const int row = positionOf(q, accepts);
+        // Every record of its value begins as it does: it is the first of them.
+        const int row = positionOf(q, accepts, true);
         // The database's case rules and ours part only on rare letters: ours decide then.
         return row >= 0 ? row : scanSearch(column, wanted);
     }

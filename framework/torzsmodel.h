@@ -27,16 +27,18 @@ struct TorzsGridColumn {
     QString numberFormat;
 };
 
-/// The records the generic editor shows, read in chunks. reopen() counts the rows of the
-/// statement (totalCount()) and reads its first chunk; further chunks come through Qt's
-/// fetchMore() as the view scrolls, or when a row beyond them is wanted (fetchUpTo(),
-/// locate(), search()): only the rows around that row are read then, the ones between
-/// when they are drawn. A located or searched record's position is the count of records
-/// ordering before it; the rows from it on are read from its value on the order column's
-/// index, since skipping to a deep position walks every row before it. Each read is its own
-/// short statement ("ROWS a TO b" over the same ORDER BY), so no transaction stays open
-/// between user actions; in exchange rows that another workstation commits between two
-/// reads may shift them by a row until the next reopen.
+/// The records the generic editor shows, read in chunks as a contiguous slice of the ordered
+/// result. reopen() reads the first chunk; the records are counted (totalCount(), "N tétel")
+/// when first asked for after it.
+/// While the slice begins at the first record (atStart(): after every reopen, and always on
+/// a table that fits in what was read), row i is the record i of the order. A record wanted
+/// beyond the rows read (locate(), search(), last()) is not counted to: the slice is read
+/// anew around it instead, starting at a value of the first order column a few records
+/// before it (found on the index of that column, read backwards), so its row is its place
+/// in the slice. fetchMore() extends the slice at the end, fetchBefore() at the top, first()
+/// returns to the first record. Each read is its own short statement over the same ORDER BY,
+/// so no transaction stays open between user actions; in exchange rows that another
+/// workstation commits between two reads may shift them by a row until the next reopen.
 class TorzsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -58,41 +60,58 @@ public:
     void setGridColumns(const QList<TorzsGridColumn>& columns);
     const QList<TorzsGridColumn>& gridColumns() const { return m_grid; }
 
-    /// Counts the rows again and reads the first chunk; false with the database's text in
+    /// Reads the first chunk of the records anew; false with the database's text in
     /// *error (the model is then empty).
     bool reopen(QString* error);
     /// The database's text of the last failed read, empty after a good one.
     QString lastError() const { return m_error; }
 
-    /// Rows fetched so far (Qt's fetchMore protocol); totalCount() is the number of records.
+    /// Rows of the slice read so far (Qt's fetchMore protocol).
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     bool canFetchMore(const QModelIndex& parent) const override;
     void fetchMore(const QModelIndex& parent) override;
-    /// Records of the statement at the last reopen ("N tétel").
-    int totalCount() const { return m_total; }
-    /// Fetches so far that the row is among rowCount(); false when it is past the records.
+    /// Records of the statement ("N tétel"): counted at the first call after a reopen
+    /// (COUNT(*), which visits every record), unless the first chunk held them all; 0 with
+    /// lastError() set when the count fails.
+    int totalCount() const;
+    /// Whether totalCount() is known without asking the database.
+    bool countKnown() const { return m_total >= 0; }
+    /// Whether row 0 is the first record of the order (rows are then absolute positions).
+    bool atStart() const { return !m_from.has_value(); }
+    /// Whether the last row is the last record of the order.
+    bool atEnd() const { return m_atEnd; }
+    /// Extends the slice at the end so that the row is among rowCount(); false when the
+    /// records end before it.
     bool fetchUpTo(int row);
+    /// Extends the slice at the top by about a chunk; the rows added (0 at the first record
+    /// or on a failed read, see lastError()). Existing rows move down by that many.
+    int fetchBefore();
+    /// The slice at the first record; its row (0), -1 when there are no records.
+    int first();
+    /// The slice ending at the last record; its row, -1 when there are no records.
+    int last();
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    /// Vertical: the record's number while the slice begins at the first record, else none.
     QVariant headerData(int section, Qt::Orientation orientation,
                         int role = Qt::DisplayRole) const override;
 
-    /// The record of a row, values included; an empty record outside the fetched rows.
+    /// The record of a row, values included; an empty record outside the slice.
     QSqlRecord record(int row) const;
     QVariant value(int row, const QString& field) const;
     /// Field names and types of the result.
     const QSqlRecord& structure() const { return m_structure; }
 
-    /// The first row whose fields hold exactly the values, fetched up to it; -1 when none.
+    /// The row of the first record whose fields hold exactly the values; -1 when none.
     int locate(const QStringList& fields, const QVariantList& values);
-    /// The first row whose field begins with the longest possible beginning of the text
-    /// (case-insensitive), fetched up to it; -1 when no row shares even its first character.
+    /// The row of the first record whose field begins with the longest possible beginning of
+    /// the text (case-insensitive); -1 when no record shares even its first character.
     int search(const QString& field, const QString& text);
 
     // The statements the model runs, for measuring them bare. Parameters: ":mivo_from",
     // ":mivo_to" (1-based rows), ":mivo_p" (the upper-case beginning), ":mivo_k0"... (values
-    // of the fields), ":mivo_v" (the first order column's value).
+    // of the fields), ":mivo_v" and ":mivo_w" (values of the first order column).
     /// SELECT COUNT(*) over the statement's FROM and WHERE.
     QString countStatement() const;
     /// The rows :mivo_from to :mivo_to of the statement in its order.
@@ -102,17 +121,21 @@ public:
     QString searchStatement(const QString& field) const;
     /// The first record in the order whose fields equal :mivo_k0... (a null value: IS NULL).
     QString locateStatement(const QStringList& fields, const QVariantList& values) const;
-    /// The first :mivo_to records from those whose first order column is at least :mivo_v;
-    /// empty when the order does not begin with an ascending plain column.
-    QString fromValueStatement() const;
-    /// The first order column's value of the :mivo_to-th record before the value :mivo_v
-    /// (on a descending index); empty unless the order begins with an ascending column.
-    QString valueBeforeStatement() const;
-    /// How many records have a first order column from :mivo_w up to before :mivo_v.
-    QString betweenStatement() const;
-    /// How many records order before one whose first order column holds :mivo_v (null:
-    /// empty text); empty when the order is not by plain columns.
-    QString positionStatement(bool nullValue) const;
+    /// Rows :mivo_from to :mivo_to of the records from the first order column's value :mivo_v
+    /// on (a null value: the nulls of a descending order); empty without a plain first
+    /// order column.
+    QString sliceStatement(bool nullValue) const;
+    /// The :mivo_to-th record backwards from the one before the records with the first
+    /// order column's value :mivo_v (kind Before, BeforeNull), or from the last record
+    /// (FromEnd); empty when no record can be before it.
+    enum class Backwards { Before, BeforeNull, FromEnd };
+    QString valueBeforeStatement(Backwards kind) const;
+    /// The first :mivo_to records whose first order column holds :mivo_v (or null).
+    QString tiesStatement(bool nullValue) const;
+    /// SELECT COUNT(*) of the records whose first order column holds :mivo_w.
+    QString tiesCountStatement() const;
+    /// The records from the value :mivo_w on up to before the value :mivo_v (or the nulls).
+    QString betweenStatement(bool nullValue) const;
 
 private:
     using Row = std::vector<QVariant>;
@@ -124,31 +147,48 @@ private:
     void clear();
     /// The statement with a further condition and a last line.
     QString withCondition(const QString& predicate, const QString& tail) const;
+    /// The statement with a condition, another ORDER BY line and a last line.
+    QString withOrder(const QString& predicate, const QString& order, const QString& tail) const;
     std::optional<OrderColumn> firstOrderColumn() const;
-    bool loaded(int index) const { return !m_rows[size_t(index)].empty(); }
-    /// Stores the rows of an executed statement from the row on; how many it gave.
-    int fill(db::Query& q, int first) const;
-    /// Reads the rows of the chunks holding rows first..last that are not read yet.
-    bool load(int first, int last) const;
-    /// Reads the rows from `start` on, known to begin with the first order column's value.
-    bool loadFrom(int start, const QVariant& value) const;
-    /// Reads about a chunk of rows before `start`, where the value begins.
-    bool loadBefore(int start, const QVariant& value) const;
-    const Row* row(int index) const;
-    /// The first row from `from` on (read as needed) that the test accepts; -1 when none.
-    int scanFrom(int from, const std::function<bool(const Row&)>& accepts);
-    /// The row of the record the statement finds first, given the test that recognises it.
-    int positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts);
+    /// Runs the statement and appends its rows; false with m_error set.
+    bool read(db::Query& q, std::vector<Row>* rows) const;
+    /// Rows `from` (1-based) to `to` of the slice's records.
+    bool readSlice(int from, int to, std::vector<Row>* rows) const;
+    /// The first order column's value `count` records backwards (see valueBeforeStatement);
+    /// *found empty when there are not that many. False on a failed read.
+    /// With sameValueRows: the last of the first `count` records backwards, and how many of
+    /// them hold its value.
+    bool valueBefore(Backwards kind, const QVariant& value, int count,
+                     std::optional<QVariant>* found, int* sameValueRows = nullptr) const;
+    /// Reads the slice anew from the first record of the value on (none: from the first
+    /// record), `rows` rows.
+    /// `skip` records of that value are left out at the top.
+    bool resetSlice(const std::optional<QVariant>& from, int rows, int skip = 0);
+    /// Appends up to `rows` rows at the end of the slice.
+    bool fetchAfter(int rows);
+    /// The first row from the first one whose order value is `value` (any row without an
+    /// order column) that the test accepts, reading further as needed; -1 when none.
+    int scanFrom(const std::optional<QVariant>& value,
+                 const std::function<bool(const Row&)>& accepts);
+    /// The row of the record the statement found, given the test that recognises it: in
+    /// the slice when it is there, else in one read anew around it.
+    /// firstOfValue: the record is known to be the first of its order value.
+    int positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts,
+                   bool firstOfValue);
     int scanSearch(int column, const QString& wanted);
 
     std::unique_ptr<db::Query> m_query;
     QString m_connection;
     int m_chunk = defaultChunkSize;
-    int m_total = 0;
-    int m_fetched = 0;
-    bool m_signalling = false;       // inside a reset or an insertion
-    mutable QSqlRecord m_structure;  // taken from the first chunk read
-    mutable std::vector<Row> m_rows; // every record; an empty one is not read yet
+    mutable int m_total = 0;            // -1: not counted yet
+    bool m_signalling = false;          // inside a reset or an insertion
+    std::optional<OrderColumn> m_order; // the plain first order column of the result
+    int m_orderIndex = -1;              // its result column
+    std::optional<QVariant> m_from;     // first order value of the slice; none: first record
+    int m_skip = 0;                     // records of that value before the slice
+    bool m_atEnd = true;
+    mutable QSqlRecord m_structure; // taken from the first chunk read
+    std::vector<Row> m_rows;        // the slice
     mutable QString m_error;
     QList<TorzsGridColumn> m_grid;
     std::vector<int> m_gridIndex;     // result column of each grid column

@@ -81,6 +81,34 @@ int scanningSearch(const std::vector<QVariantList>& rows, int column, const QStr
     return best;
 }
 
+// Whether rows first..last of the model are the whole result's rows from `offset` on.
+bool sliceMatches(TorzsModel& model, const std::vector<QVariantList>& whole, int first, int last,
+                  int offset)
+{
+    for (int k = std::max(0, first); k <= last; ++k) {
+        const int at = k + offset;
+        if (at < 0 || at >= int(whole.size()) || !model.fetchUpTo(k))
+            return false;
+        if (model.value(k, u"KOD"_s) != whole[size_t(at)][0]) {
+            qWarning() << "row" << k << model.value(k, u"KOD"_s) << "not" << whole[size_t(at)][0];
+            return false;
+        }
+    }
+    return true;
+}
+
+// Extends the slice at the top until it begins at the first record; false if it never does.
+bool readToTheTop(TorzsModel& model)
+{
+    for (int i = 0; i < customers && !model.atStart(); ++i) {
+        const int before = model.rowCount();
+        const int added = model.fetchBefore();
+        if (model.rowCount() != before + added)
+            return false;
+    }
+    return model.atStart();
+}
+
 } // namespace
 
 class TestTorzsModel : public QObject
@@ -120,6 +148,36 @@ private slots:
         QCOMPARE(model.data(model.index(5 * chunk + 3, 0)).toString(),
                  QString::number(5 * chunk + 4));
         QVERIFY(!model.fetchUpTo(customers));
+        QVERIFY(model.atStart());
+        QCOMPARE(model.headerData(7, Qt::Vertical).toInt(), 8);
+
+        // The last record without walking to it: a slice ending there, extended at its top.
+        QVERIFY2(model.reopen(&error), qPrintable(error));
+        const int last = model.last();
+        QCOMPARE(model.value(last, u"KOD"_s).toInt(), customers);
+        QCOMPARE(last, model.rowCount() - 1);
+        QVERIFY(model.atEnd() && !model.atStart() && !model.canFetchMore({}));
+        QVERIFY(!model.headerData(0, Qt::Vertical).isValid());
+        const int firstKod = model.value(0, u"KOD"_s).toInt();
+        QVERIFY(firstKod > 1);
+        const int added = model.fetchBefore();
+        QVERIFY(added > 0);
+        QCOMPARE(model.value(added, u"KOD"_s).toInt(), firstKod);
+        QCOMPARE(model.value(added - 1, u"KOD"_s).toInt(), firstKod - 1);
+        QVERIFY(readToTheTop(model));
+        QCOMPARE(model.rowCount(), customers);
+        for (int row = 0; row < customers; ++row)
+            QCOMPARE(model.value(row, u"KOD"_s).toInt(), row + 1);
+        QCOMPARE(model.fetchBefore(), 0);
+        QCOMPARE(model.headerData(customers - 1, Qt::Vertical).toInt(), customers);
+        // "Első tétel" returns to the first chunk.
+        QCOMPARE(model.last(), customers - 1);
+        QVERIFY2(model.reopen(&error), qPrintable(error));
+        QVERIFY(model.last() > 0 && !model.atStart());
+        QCOMPARE(model.first(), 0);
+        QVERIFY(model.atStart());
+        QCOMPARE(model.rowCount(), chunk);
+        QCOMPARE(model.value(0, u"KOD"_s).toInt(), 1);
     }
 
     void locatesAndSearchesLikeTheWholeResult_data()
@@ -148,6 +206,7 @@ private slots:
         QCOMPARE(int(whole.size()), customers);
 
         // Keys deep in unfetched chunks, at chunk borders, with a null name; "12" is not 120.
+        int anchored = 0;
         for (int kod : {12, 120, 1, customers, 10, 23, 200, 137}) {
             model.reopen(&error);
             int expected = -1;
@@ -155,15 +214,32 @@ private slots:
                 if (whole[size_t(row)][0].toInt() == kod)
                     expected = row;
             const int row = model.locate({u"KOD"_s}, {kod});
-            QCOMPARE(row, expected);
-            QVERIFY(row < model.rowCount());
+            QVERIFY(row >= 0 && row < model.rowCount());
             QCOMPARE(model.value(row, u"KOD"_s).toInt(), kod);
+            // Rows are positions while the slice begins at the first record.
+            anchored += model.atStart() ? 0 : 1;
+            if (model.atStart())
+                QCOMPARE(row, expected);
             // The rows read around it are the whole result's, ties in the same order.
-            for (int k = std::max(0, row - chunk); k < std::min(customers, row + 2 * chunk); ++k) {
-                QVERIFY(model.fetchUpTo(k));
-                QCOMPARE(model.value(k, u"KOD"_s), whole[size_t(k)][0]);
-            }
+            const int offset = expected - row;
+            QVERIFY(sliceMatches(model, whole, 0, std::min(customers - offset, row + 2 * chunk) - 1,
+                                 offset));
+            // Above the slice's top, and on to the first record.
+            const int added = model.fetchBefore();
+            QVERIFY(sliceMatches(model, whole, 0, row + added, offset - added));
+            QVERIFY(readToTheTop(model));
+            QCOMPARE(model.value(expected, u"KOD"_s).toInt(), kod);
+            QVERIFY(sliceMatches(model, whole, 0, customers - 1, 0));
         }
+        // Records deep in the order were found without reading up to them.
+        QVERIFY(anchored > 0);
+        // The last record, and the slice above it.
+        model.reopen(&error);
+        const int last = model.last();
+        QCOMPARE(model.value(last, u"KOD"_s), whole.back()[0]);
+        QVERIFY(readToTheTop(model));
+        QCOMPARE(model.rowCount(), customers);
+        QVERIFY(sliceMatches(model, whole, 0, customers - 1, 0));
         QCOMPARE(model.locate({u"KOD"_s}, {customers + 1}), -1);
         QCOMPARE(model.locate({u"KOD"_s, u"NEV"_s}, {12, u"Ábel"_s}), -1);
         // The first of equal names.
@@ -172,7 +248,9 @@ private slots:
             if (whole[size_t(row)][1].toString() == u"abel"_s)
                 firstAbel = row;
         model.reopen(&error);
-        QCOMPARE(model.locate({u"NEV"_s}, {u"abel"_s}), firstAbel);
+        const int abel = model.locate({u"NEV"_s}, {u"abel"_s});
+        QCOMPARE(model.value(abel, u"KOD"_s), whole[size_t(firstAbel)][0]);
+        QVERIFY(sliceMatches(model, whole, 0, abel, firstAbel - abel));
 
         for (const QString& text : {u"kov"_s, u"KOVÁCS B"_s, u"kovacs"_s, u"Kovx"_s, u"ábel"_s,
                                     u"ABEL"_s, u"álm"_s, u"őz"_s, u"Ö"_s, u"zsoltné"_s, u"nagyo"_s,
@@ -180,13 +258,19 @@ private slots:
             model.reopen(&error);
             const int expected = scanningSearch(whole, 1, text);
             const int row = model.search(u"NEV"_s, text);
-            QVERIFY2(row == expected,
-                     qPrintable(u"%1: %2, not %3"_s.arg(text).arg(row).arg(expected)));
+            const QVariant found = model.value(row, u"KOD"_s);
+            QVERIFY2(expected < 0 ? row == -1 : found == whole[size_t(expected)][0],
+                     qPrintable(u"%1: %2, not %3"_s.arg(
+                         text, found.toString(),
+                         expected < 0 ? u"none"_s : whole[size_t(expected)][0].toString())));
             QVERIFY(row < model.rowCount());
+            if (row >= 0 && model.atStart())
+                QCOMPARE(row, expected);
         }
         // A number column is searched by its digits.
         model.reopen(&error);
-        QCOMPARE(model.search(u"KOD"_s, u"13"_s), scanningSearch(whole, 0, u"13"_s));
+        const int digits = scanningSearch(whole, 0, u"13"_s);
+        QCOMPARE(model.value(model.search(u"KOD"_s, u"13"_s), u"KOD"_s), whole[size_t(digits)][0]);
     }
 
     void reopenSeesAnotherConnectionsCommit()
@@ -202,14 +286,19 @@ private slots:
         writeStatement(model, u"NEV"_s);
         QString error;
         QVERIFY2(model.reopen(&error), qPrintable(error));
+        QVERIFY(!model.countKnown());
+        QCOMPARE(model.totalCount(), customers);
         QVERIFY(db::execute(u"d_masik"_s,
                             u"INSERT INTO UGYFEL (KOD, NEV) VALUES (1000, 'Zz utolsó')"_s, {},
                             &error));
         QCOMPARE(model.totalCount(), customers);
         QVERIFY2(model.reopen(&error), qPrintable(error));
         QCOMPARE(model.totalCount(), customers + 1);
-        QCOMPARE(model.locate({u"KOD"_s}, {1000}), customers);
-        QCOMPARE(model.value(customers, u"NEV"_s).toString(), u"Zz utolsó"_s);
+        const int row = model.locate({u"KOD"_s}, {1000});
+        QCOMPARE(model.value(row, u"NEV"_s).toString(), u"Zz utolsó"_s);
+        QVERIFY(!model.fetchUpTo(row + 1));
+        QVERIFY2(model.reopen(&error), qPrintable(error));
+        QCOMPARE(model.value(model.last(), u"KOD"_s).toInt(), 1000);
     }
 
     void failureReachesTheCaller()
