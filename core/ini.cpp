@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
 
@@ -18,22 +20,24 @@ Ini& Ini::instance()
     return table;
 }
 
-bool Ini::readFile(const QString& fileName, bool quiet)
+bool Ini::readFile(const QString& fileName, bool quiet, const QString& folder)
 {
     QStringList reading;
     const bool isTop = m_topFile.isEmpty();
-    const bool ok = readInto(fileName, quiet, reading);
+    const QString path =
+        folder.isEmpty() || QFileInfo(fileName).isAbsolute() ? fileName : folder + u'/' + fileName;
+    const bool ok = readInto(path, fileName, quiet, reading);
     if (ok && isTop)
-        m_topFile = QFileInfo(fileName).absoluteFilePath();
+        m_topFile = QFileInfo(path).absoluteFilePath();
     return ok;
 }
 
-bool Ini::readInto(const QString& fileName, bool quiet, QStringList& reading)
+bool Ini::readInto(const QString& path, const QString& shownName, bool quiet, QStringList& reading)
 {
-    QFile file(fileName);
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (!quiet)
-            messages::show(QStringLiteral("Ini file: ") + fileName + QStringLiteral(" not found."));
+            messages::show(u"Ini file: "_s + shownName + u" not found."_s);
         return false;
     }
     const QFileInfo info(file);
@@ -63,20 +67,24 @@ void Ini::readLine(QString line, const QString& folder, QStringList& reading)
         return;
     // Include lines are read whether or not they hold a "=".
     if (trimmed.startsWith(QLatin1Char('@'))) {
-        QString name = trimmed.mid(1).trimmed();
+        const QString written = trimmed.mid(1).trimmed();
+        QString name = written;
         name.replace(QLatin1Char('\\'), QLatin1Char('/'));
         const QString path = QFileInfo(name).isRelative() ? folder + QLatin1Char('/') + name : name;
         const QString canonical = QFileInfo(path).canonicalFilePath();
         // A file that is already being read would include itself for ever.
         if (!canonical.isEmpty() && reading.contains(canonical))
             return;
-        readInto(path, false, reading);
+        readInto(path, written, false, reading);
         return;
     }
-    if (!hadEquals || !line.contains(QLatin1Char('=')))
+    if (!hadEquals)
         return;
     line = replaceYearPlaceholders(line);
-    const qsizetype eq = line.indexOf(QLatin1Char('='));
+    // A line whose only "=" stood in its comment is a key with an empty value.
+    qsizetype eq = line.indexOf(QLatin1Char('='));
+    if (eq < 0)
+        eq = line.size();
     const QString key = line.left(eq).trimmed().toUpper();
     if (key == QLatin1String("COMMAND")) {
         m_commands << line.mid(eq + 1);

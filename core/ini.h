@@ -25,10 +25,11 @@ public:
     /// The key table of the run.
     static Ini& instance();
 
-    /// Reads a file into the table. A missing file returns false and, unless quiet, shows
-    /// "Ini file: " + name + " not found.". The first file read becomes the file that the
-    /// settings editor writes back.
-    bool readFile(const QString& fileName, bool quiet = false);
+    /// Reads a file into the table; a relative name is taken in the folder (the working
+    /// directory when the folder is empty). A missing file returns false and, unless quiet,
+    /// shows "Ini file: " + name + " not found." with the name as given. The first file read
+    /// becomes the file that the settings editor writes back.
+    bool readFile(const QString& fileName, bool quiet = false, const QString& folder = {});
 
     /// Position of the key (0 = first) or -1 when absent.
     int indexOf(const QString& key) const;
@@ -53,7 +54,7 @@ public:
     void clear();
 
 private:
-    bool readInto(const QString& fileName, bool quiet, QStringList& reading);
+    bool readInto(const QString& path, const QString& shownName, bool quiet, QStringList& reading);
     void readLine(QString line, const QString& folder, QStringList& reading);
 
     QList<IniValue> m_entries;

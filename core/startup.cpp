@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
 
@@ -50,7 +52,7 @@ bool Startup::run()
     // 1-2
     ini.set(QStringLiteral("SQLTYPE"), QStringLiteral("I"));
     ini.set(QStringLiteral("EXCELSUMFO"), QString());
-    ini.readFile(QDir(paths::programDir()).filePath(QStringLiteral("MIVO.INI")));
+    ini.readFile(u"MIVO.INI"_s, false, paths::programDir());
     const QString dbServer = ini.value(QStringLiteral("DBSERVER"));
     td.ftpServer = ini.value(QStringLiteral("FTP_SERVER"));
     td.ftpUser = ini.value(QStringLiteral("FTP_USER"));
