@@ -7,6 +7,7 @@
 #include "core/version.h"
 #include "framework/alapdat.h"
 #include "framework/frameworkscreens.h"
+#include "framework/rights.h"
 #include "framework/torzs.h"
 #include "workflow/workflowscreens.h"
 
@@ -146,13 +147,18 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 
     // The login dialog lives for the run: it knows who logged in, for the password change.
     auto* password = new TPasswordfm(this);
+    m_password = password;
     m_startup.login = [password] { return password->run(TPasswordfm::Mode::Login); };
     const auto loginItem = [this, password](const QString& component, TPasswordfm::Mode mode) {
         QAction* item = action(component);
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, [this, password, mode] {
-            if (!password->run(mode))
+            if (!password->run(mode)) {
                 close();
+                return;
+            }
+            if (mode == TPasswordfm::Mode::Login)
+                feedFramework();
         });
     };
     loginItem(QStringLiteral("Kijelentkezes"), TPasswordfm::Mode::Login);
@@ -215,9 +221,22 @@ bool Tmivomainfm::runStartup()
         return false;
     }
     applyFeatures();
+    feedFramework();
     menuBar()->setEnabled(true);
     m_started = true;
     return true;
+}
+
+void Tmivomainfm::feedFramework()
+{
+    const Td& td = Td::instance();
+    const QString loginName = m_password->login().loggedInName();
+    // Nobody logged in through the dialog: the start-up's maintenance user (WPWD=NONE), who
+    // may do everything in the editor and is logged under its display name.
+    if (loginName.isEmpty())
+        SetFrameworkUser(u"W"_s, td.userName);
+    else
+        SetFrameworkUser(td.userRights, loginName);
 }
 
 void Tmivomainfm::applyFeatures()

@@ -84,6 +84,15 @@ const FieldDef* FormPanel::definition(const QString& field) const
     return it == m_defs.end() ? nullptr : &it->second;
 }
 
+QStringList FormPanel::passwordFields() const
+{
+    QStringList fields;
+    for (const auto& [field, def] : m_defs)
+        if (!def.pwdChar.isEmpty())
+            fields.append(field);
+    return fields;
+}
+
 PanelFieldText FormPanel::fieldText() const
 {
     return [this](const QString& field) -> std::optional<QString> {

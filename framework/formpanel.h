@@ -92,6 +92,8 @@ public:
     QLabel* info(const QString& field) const;
     /// The row behind a field's input, or nullptr.
     const FieldDef* definition(const QString& field) const;
+    /// Fields whose input hides what is typed (a password character): never listed or exported.
+    QStringList passwordFields() const;
     /// The current text of a field's input (nullopt without one).
     PanelFieldText fieldText() const;
 

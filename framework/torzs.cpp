@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "editorhooks.h"
 #include "fieldtext.h"
+#include "listedrows.h"
 #include "panelinput.h"
 #include "panelnames.h"
 #include "parabutton.h"
@@ -42,6 +43,12 @@ namespace
 
 constexpr int panelWidth = 780;
 constexpr int panelLineHeight = 22;
+
+// Password columns never leave the screen: not in a list, not in an export.
+QStringList unlisted(const FormPanel* panel)
+{
+    return panel ? panel->passwordFields() : QStringList();
+}
 
 } // namespace
 
@@ -726,7 +733,8 @@ void TTorzsfm::printList(bool preview)
         hooks::QReportHook(m_data.rights.qreport);
         return;
     }
-    data::QueryRows rows(m_data.model().query(), m_title);
+    data::QueryRows query(m_data.model().query(), m_title);
+    ListedRows rows(query, unlisted(panel()));
     Tqr_szotar& szotar = Tqr_szotar::instance();
     szotar.setDataSet(&rows);
     szotar.setTitle(m_title);
@@ -740,7 +748,8 @@ void TTorzsfm::printList(bool preview)
 
 bool TTorzsfm::listToPdf(const QString& path, QString* error)
 {
-    data::QueryRows rows(m_data.model().query(), m_title);
+    data::QueryRows query(m_data.model().query(), m_title);
+    ListedRows rows(query, unlisted(panel()));
     Tqr_szotar& report = Tqr_szotar::instance();
     report.setDataSet(&rows);
     report.setTitle(m_title);
@@ -755,7 +764,8 @@ QString TTorzsfm::listToFile(const QString& fileName)
         hooks::ExportHook(m_data.rights.qreport);
         return {};
     }
-    data::QueryRows rows(m_data.model().query(), m_data.table());
+    data::QueryRows query(m_data.model().query(), m_data.table());
+    ListedRows rows(query, unlisted(panel()));
     return reports::TQexportfm::instance().exportRows(rows, fileName, m_data.table());
 }
 
