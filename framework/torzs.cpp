@@ -385,6 +385,7 @@ void TTorzsfm::setPanelMode(bool readOnly)
         m_grid->setVisible(readOnly);
     for (PanelInput* in : p->inputs())
         in->setReadOnly(readOnly);
+    p->applyFieldRights();
     const bool hasRecords = m_data.model().rowCount() > 0;
     for (TParaButton* b : p->buttons()) {
         const QString c = b->text();

@@ -648,6 +648,45 @@ private slots:
         QCOMPARE(rows, (QStringList{u"KOVACSE|SZ_JUZER|U|JOGOK|ABC"_s, u"NAGYP|TAVOLLET|D||"_s,
                                     u"NAGYP|TAVOLLET|U|NEV|Fizetett szabadság"_s}));
     }
+    // An editor kept from an earlier login follows the field rights of the user logged in now.
+    void fieldRightsFollowANewLogin()
+    {
+        FrameworkDb fdb;
+        QVERIFY(fdb.ok());
+        ScriptedMessagesGuard messages;
+        QTemporaryDir dir;
+        paths::setProgramDir(dir.path());
+        QVERIFY(fdb.exec("DELETE FROM SZ_JUZER"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('KE', 'KOVACSE', 'ALMA', 'W', 'I')"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('NP', 'NAGYP', 'KORTE', 'AB', 'I')"));
+        QVERIFY(fdb.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(fdb.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        QVERIFY(fdb.exec(
+            "UPDATE VEZERLO SET IRHATJA_JOG = 'W' WHERE MODUL = 'TAVOLLET' AND MEZO = 'NEV'"));
+        Tmivomainfm main;
+        QList<TTorzsfm*> editors;
+        QList<bool> nameEditable;
+        const auto openAbsences = [&] {
+            whenModal([&](TTorzsfm* e) {
+                editors << e;
+                e->modify();
+                nameEditable << input(*e, "NEV")->isEditable();
+                e->cancel();
+                e->back();
+            });
+            main.action(u"tavolletek"_s)->trigger();
+        };
+        logInThroughTheMenu(main, u"KOVACSE"_s, u"ALMA"_s);
+        openAbsences();
+        logInThroughTheMenu(main, u"NAGYP"_s, u"KORTE"_s);
+        openAbsences();
+        QCOMPARE(editors.size(), 2);
+        QCOMPARE(editors[0], editors[1]);
+        QCOMPARE(nameEditable, (QList<bool>{true, false}));
+        QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join(u'\n')));
+    }
 };
 
 QTEST_MAIN(TestTorzs)
