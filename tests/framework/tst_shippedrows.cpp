@@ -147,7 +147,7 @@ private slots:
             {"NAPIREND", "VIEW", "FULL"},     {"SZ_JUZER", "NONE", "FULL"},
             {"VEZERLO", "NONE", "FULL"},      {"PVEZERLO", "NONE", "FULL"},
             {"MENUK", "NONE", "FULL"},        {"TABLAK", "NONE", "FULL"},
-            {"DIFOLC", "NONE", "FULL"},
+            {"DIFOLC", "NONE", "FULL"},       {"DOKU", "NONE", "FULL"},
         };
         ScriptedMessagesGuard messages;
         for (const auto& c : cases) {
