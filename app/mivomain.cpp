@@ -2,6 +2,7 @@
 
 #include "core/corescreens.h"
 #include "core/dat.h"
+#include "core/ini.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/version.h"
@@ -231,12 +232,12 @@ void Tmivomainfm::feedFramework()
 {
     const Td& td = Td::instance();
     const QString loginName = m_password->login().loggedInName();
-    // Nobody logged in through the dialog: the start-up's maintenance user (WPWD=NONE), who
-    // may do everything in the editor and is logged under its display name.
-    if (loginName.isEmpty())
+    // The start-up's maintenance user (WPWD=NONE, nobody logged in through the dialog) may do
+    // everything in the editor and is logged under its display name.
+    if (loginName.isEmpty() && Ini::instance().value(u"WPWD"_s) == QLatin1String("NONE"))
         SetFrameworkUser(u"W"_s, td.userName);
     else
-        SetFrameworkUser(td.userRights, loginName);
+        SetFrameworkUser(td.userRights, loginName.isEmpty() ? td.userName : loginName);
 }
 
 void Tmivomainfm::applyFeatures()
