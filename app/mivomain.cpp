@@ -2,11 +2,13 @@
 
 #include "core/corescreens.h"
 #include "core/dat.h"
+#include "core/ini.h"
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/version.h"
 #include "framework/alapdat.h"
 #include "framework/frameworkscreens.h"
+#include "framework/rights.h"
 #include "framework/torzs.h"
 #include "workflow/workflowscreens.h"
 
@@ -146,13 +148,18 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 
     // The login dialog lives for the run: it knows who logged in, for the password change.
     auto* password = new TPasswordfm(this);
+    m_password = password;
     m_startup.login = [password] { return password->run(TPasswordfm::Mode::Login); };
     const auto loginItem = [this, password](const QString& component, TPasswordfm::Mode mode) {
         QAction* item = action(component);
         item->setEnabled(true);
         connect(item, &QAction::triggered, this, [this, password, mode] {
-            if (!password->run(mode))
+            if (!password->run(mode)) {
                 close();
+                return;
+            }
+            if (mode == TPasswordfm::Mode::Login)
+                feedFramework();
         });
     };
     loginItem(QStringLiteral("Kijelentkezes"), TPasswordfm::Mode::Login);
@@ -215,9 +222,22 @@ bool Tmivomainfm::runStartup()
         return false;
     }
     applyFeatures();
+    feedFramework();
     menuBar()->setEnabled(true);
     m_started = true;
     return true;
+}
+
+void Tmivomainfm::feedFramework()
+{
+    const Td& td = Td::instance();
+    const QString loginName = m_password->login().loggedInName();
+    // The start-up's maintenance user (WPWD=NONE, nobody logged in through the dialog) may do
+    // everything in the editor and is logged under its display name.
+    if (loginName.isEmpty() && Ini::instance().value(u"WPWD"_s) == QLatin1String("NONE"))
+        SetFrameworkUser(u"W"_s, td.userName);
+    else
+        SetFrameworkUser(td.userRights, loginName.isEmpty() ? td.userName : loginName);
 }
 
 void Tmivomainfm::applyFeatures()

@@ -15,6 +15,7 @@ namespace mivo
 {
 
 class TorzsEditors;
+class TPasswordfm;
 
 /// The main window: runs the start-up sequence at its first showing and offers the main
 /// menu from which every function is reached. Closing it ends the program.
@@ -45,6 +46,8 @@ protected:
 private:
     void buildMenu();
     void applyFeatures();
+    /// Hands the current user to the framework's rights checks and change log.
+    void feedFramework();
 
     Startup m_startup;
     ScreenRegistry m_screens;
@@ -52,6 +55,7 @@ private:
     bool m_started = false;
     QLabel* m_version = nullptr;
     std::unique_ptr<TorzsEditors> m_torzs;
+    TPasswordfm* m_password = nullptr;
 };
 
 } // namespace mivo

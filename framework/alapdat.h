@@ -82,9 +82,10 @@ public:
 
     QString lastError() const { return m_error; }
 
-    /// Rights string of the framework's user; stays empty in this application.
+    /// Rights string of the framework's user; empty (every check passes) until a login
+    /// feeds it through SetFrameworkUser.
     QString FrameworkRights;
-    /// User name written into the change log; stays empty in this application.
+    /// User name written into the change log (DOKU.JUZER); empty until a login.
     QString FrameworkUser;
 
 private:

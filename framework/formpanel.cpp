@@ -11,6 +11,7 @@
 #include "panelnames.h"
 #include "parabutton.h"
 #include "platform/dbquery.h"
+#include "rights.h"
 #include "torzsopener.h"
 
 #include <QApplication>
@@ -82,6 +83,22 @@ const FieldDef* FormPanel::definition(const QString& field) const
 {
     const auto it = m_defs.find(field);
     return it == m_defs.end() ? nullptr : &it->second;
+}
+
+void FormPanel::applyFieldRights()
+{
+    for (const auto& [field, def] : m_defs)
+        if (PanelInput* in = input(field))
+            in->widget()->setEnabled(CheckRights(def.irhatjaJog));
+}
+
+QStringList FormPanel::passwordFields() const
+{
+    QStringList fields;
+    for (const auto& [field, def] : m_defs)
+        if (!def.pwdChar.isEmpty())
+            fields.append(field);
+    return fields;
 }
 
 PanelFieldText FormPanel::fieldText() const

@@ -92,6 +92,11 @@ public:
     QLabel* info(const QString& field) const;
     /// The row behind a field's input, or nullptr.
     const FieldDef* definition(const QString& field) const;
+    /// Enables each input by its row's right to edit (IRHATJA_JOG) for the current user, so
+    /// that a panel built for an earlier login follows the one logged in now.
+    void applyFieldRights();
+    /// Fields whose input hides what is typed (a password character): never listed or exported.
+    QStringList passwordFields() const;
     /// The current text of a field's input (nullopt without one).
     PanelFieldText fieldText() const;
 

@@ -13,6 +13,13 @@ bool CheckRights(const QString& requirement)
     return alt::rightsMet(requirement, Tdm::instance().FrameworkRights);
 }
 
+void SetFrameworkUser(const QString& rights, const QString& user)
+{
+    Tdm& dm = Tdm::instance();
+    dm.FrameworkRights = rights.trimmed();
+    dm.FrameworkUser = user.trimmed();
+}
+
 TableRights ReadTableRights(const QString& tableOrSpec)
 {
     TableRights rights;

@@ -23,6 +23,10 @@ struct TableRights {
 /// always met; otherwise one shared letter is enough.
 bool CheckRights(const QString& requirement);
 
+/// Feeds the framework from a successful login: the rights string that CheckRights tests and
+/// the user name the change log records. A new login replaces both.
+void SetFrameworkUser(const QString& rights, const QString& user);
+
 /// Access level and hook codes of a table name or table list from TABLAK. Without TABLAK or
 /// without a row: "FULL". No right to view shows
 /// "Önnek nincs joga az alábbi táblát megtekinteni:" and the title, and gives "NONE".

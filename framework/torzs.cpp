@@ -6,6 +6,7 @@
 #include "core/messages.h"
 #include "editorhooks.h"
 #include "fieldtext.h"
+#include "listedrows.h"
 #include "panelinput.h"
 #include "panelnames.h"
 #include "parabutton.h"
@@ -51,6 +52,12 @@ constexpr int usefulGridRows = 12;
 constexpr int minimumGridHeight = 120;
 // Title bar and borders that the window manager adds around the window.
 constexpr int windowFrameAllowance = 40;
+
+// Password columns never leave the screen: not in a list, not in an export.
+QStringList unlisted(const FormPanel* panel)
+{
+    return panel ? panel->passwordFields() : QStringList();
+}
 
 } // namespace
 
@@ -426,6 +433,7 @@ void TTorzsfm::setPanelMode(bool readOnly)
         m_grid->setVisible(readOnly);
     for (PanelInput* in : p->inputs())
         in->setReadOnly(readOnly);
+    p->applyFieldRights();
     const bool hasRecords = m_data.model().rowCount() > 0;
     for (TParaButton* b : p->buttons()) {
         const QString c = b->text();
@@ -804,7 +812,8 @@ void TTorzsfm::printList(bool preview)
         hooks::QReportHook(m_data.rights.qreport);
         return;
     }
-    data::QueryRows rows(m_data.model().query(), m_title);
+    data::QueryRows query(m_data.model().query(), m_title);
+    ListedRows rows(query, unlisted(panel()));
     Tqr_szotar& szotar = Tqr_szotar::instance();
     szotar.setDataSet(&rows);
     szotar.setTitle(m_title);
@@ -818,7 +827,8 @@ void TTorzsfm::printList(bool preview)
 
 bool TTorzsfm::listToPdf(const QString& path, QString* error)
 {
-    data::QueryRows rows(m_data.model().query(), m_title);
+    data::QueryRows query(m_data.model().query(), m_title);
+    ListedRows rows(query, unlisted(panel()));
     Tqr_szotar& report = Tqr_szotar::instance();
     report.setDataSet(&rows);
     report.setTitle(m_title);
@@ -833,7 +843,8 @@ QString TTorzsfm::listToFile(const QString& fileName)
         hooks::ExportHook(m_data.rights.qreport);
         return {};
     }
-    data::QueryRows rows(m_data.model().query(), m_data.table());
+    data::QueryRows query(m_data.model().query(), m_data.table());
+    ListedRows rows(query, unlisted(panel()));
     return reports::TQexportfm::instance().exportRows(rows, fileName, m_data.table());
 }
 

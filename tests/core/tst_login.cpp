@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/password.h"
 #include "core/paths.h"
+#include "framework/alapdat.h"
 #include "platform/codepage.h"
 #include "platform/dbquery.h"
 #include "support/modal.h"
@@ -592,6 +593,9 @@ void TstLogin::mainWindowLogin()
     QVERIFY(window.runStartup());
     QCOMPARE(Td::instance().userCode, QStringLiteral("K1"));
     QCOMPARE(Td::instance().userName, QStringLiteral("Kiss Éva"));
+    // The editor checks the same user's rights and logs changes under the login name.
+    QCOMPARE(Tdm::instance().FrameworkRights, QStringLiteral("AB"));
+    QCOMPARE(Tdm::instance().FrameworkUser, QStringLiteral("KISS"));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
@@ -603,6 +607,8 @@ void TstLogin::mainWindowLogin()
     QVERIFY(window.isVisible());
     QCOMPARE(Td::instance().userCode, QStringLiteral("N1"));
     QCOMPARE(Td::instance().userRights, QStringLiteral("W"));
+    QCOMPARE(Tdm::instance().FrameworkRights, QStringLiteral("W"));
+    QCOMPARE(Tdm::instance().FrameworkUser, QStringLiteral("NAGY"));
 
     // A password change that stores nothing ends the program.
     whenShown([](TPasswordfm* d) {

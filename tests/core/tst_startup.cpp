@@ -5,6 +5,7 @@
 #include "core/messages.h"
 #include "core/paths.h"
 #include "core/translation.h"
+#include "framework/alapdat.h"
 #include "platform/codepage.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
@@ -146,6 +147,9 @@ private slots:
         QVERIFY(!visible(w, "Adatfogadas"));
         QVERIFY(!visible(w, "SD_ser_bol"));
         QVERIFY(db::Connection::named("d_alap").isOpen());
+        // The maintenance user may do everything in the editor.
+        QCOMPARE(Tdm::instance().FrameworkRights, QStringLiteral("W"));
+        QCOMPARE(Tdm::instance().FrameworkUser, QStringLiteral("Tarnoc Zivududezidi Kft"));
     }
 
     void configuredValuesAndMaintenanceUser()

@@ -12,6 +12,7 @@
 #include <QTest>
 
 using namespace mivo;
+using namespace Qt::StringLiterals;
 
 // The control rows the schema ships give every master table of the main menu a working
 // panel on the demo database.
@@ -112,6 +113,54 @@ private slots:
                 QVERIFY2(dm.fieldInfo(info.table, info.pairs.first().first).found,
                          qPrintable(q.text("PLUSFIELD1")));
         }
+    }
+
+    // The demo's users against the shipped table rights: the everyday letters open the
+    // master tables for changes and the job tables for reading; the control tables need "W".
+    void demoUsersAgainstTheShippedRights()
+    {
+        FrameworkDb fdb;
+        QVERIFY2(fdb.ok(), qPrintable(fdb.db.error()));
+        schema::DemoScale scale;
+        scale.customers = 5;
+        QString error;
+        QVERIFY2(schema::fillDemoData(u"d_mivo"_s, scale, QDate(2024, 5, 6), &error),
+                 qPrintable(error));
+        const auto rightsOf = [](const char* name) {
+            return db::scalar(u"d_mivo"_s, u"SELECT JOGOK FROM SZ_JUZER WHERE NEV = '"_s +
+                                               QLatin1String(name) + u"'"_s)
+                .toString();
+        };
+        const struct {
+            const char* table;
+            const char* ordinary; // access of NAGYP and SZABOI
+            const char* admin;    // access of KOVACSE
+        } cases[] = {
+            {"UGYFEL", "FULL", "FULL"},       {"KESZULEK", "FULL", "FULL"},
+            {"ARU,KESZULEK", "FULL", "FULL"}, {"ARU,ALKATRESZ", "FULL", "FULL"},
+            {"ARU", "FULL", "FULL"},          {"SZERELO", "FULL", "FULL"},
+            {"KULSOCEG", "FULL", "FULL"},     {"IRSZAM", "FULL", "FULL"},
+            {"TEVEKENYS", "FULL", "FULL"},    {"ALLAPOT", "FULL", "FULL"},
+            {"TAVOLLET", "FULL", "FULL"},     {"ALK_KESZLET", "VIEW", "FULL"},
+            {"MUNKA", "VIEW", "FULL"},        {"MUNKA_ALK", "VIEW", "FULL"},
+            {"BEUZLAP", "VIEW", "FULL"},      {"MUNKA_LOG", "VIEW", "FULL"},
+            {"NAPIREND", "VIEW", "FULL"},     {"SZ_JUZER", "NONE", "FULL"},
+            {"VEZERLO", "NONE", "FULL"},      {"PVEZERLO", "NONE", "FULL"},
+            {"MENUK", "NONE", "FULL"},        {"TABLAK", "NONE", "FULL"},
+            {"DIFOLC", "NONE", "FULL"},       {"DOKU", "NONE", "FULL"},
+        };
+        ScriptedMessagesGuard messages;
+        for (const auto& c : cases) {
+            const QString table = QLatin1String(c.table);
+            for (const char* user : {"NAGYP", "SZABOI", "KOVACSE"}) {
+                SetFrameworkUser(rightsOf(user), QLatin1String(user));
+                const bool admin = qstrcmp(user, "KOVACSE") == 0;
+                QVERIFY2(ReadTableRights(table).access ==
+                             QLatin1String(admin ? c.admin : c.ordinary),
+                         qPrintable(table + u' ' + QLatin1String(user)));
+            }
+        }
+        SetFrameworkUser({}, {});
     }
 
     void databaseWithoutOptionalTablesBuilds()

@@ -6,6 +6,8 @@
 #include "core/messages.h"
 #include "core/msg.h"
 #include "core/msgdialog.h"
+#include "core/password.h"
+#include "core/paths.h"
 #include "framework/panelinput.h"
 #include "framework/parabutton.h"
 #include "framework/rights.h"
@@ -23,7 +25,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -31,6 +35,7 @@
 #include <functional>
 
 using namespace mivo;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -105,12 +110,35 @@ struct AnsweredDialogMessages : DialogMessages {
     QTimer answerer;
 };
 
+/// Logs in through the main menu's "Kijelentkezés " with the login dialog.
+void logInThroughTheMenu(Tmivomainfm& main, const QString& name, const QString& password)
+{
+    ::whenModal<TPasswordfm>([name, password](TPasswordfm* d) {
+        d->findChild<QLineEdit*>(QStringLiteral("e_nev"))->setText(name);
+        d->findChild<QLineEdit*>(QStringLiteral("e_jelszo"))->setText(password);
+        d->findChild<QPushButton*>(QStringLiteral("b_ok"))->click();
+    });
+    main.action(QStringLiteral("Kijelentkezes"))->trigger();
+}
+
+QStringList gridTitles(TTorzsfm& e)
+{
+    QStringList titles;
+    const QAbstractItemModel* m = e.grid()->model();
+    for (int c = 0; c < m->columnCount(); ++c)
+        titles << m->headerData(c, Qt::Horizontal).toString();
+    return titles;
+}
+
 } // namespace
 
 class TestTorzs : public QObject
 {
     Q_OBJECT
 private slots:
+    // A login feeds the framework's user; no test leaves one behind.
+    void cleanup() { SetFrameworkUser({}, {}); }
+
     void menuItemsOpenTheirTables_data()
     {
         QTest::addColumn<QString>("component");
@@ -599,6 +627,154 @@ private slots:
         QVERIFY2(script.contains(QStringLiteral("Zárt nap")) &&
                      script.contains(QStringLiteral("TAVOLLET")),
                  qPrintable(script));
+    }
+    // The rights of whoever logged in decide what the menu's editors allow, and the change log
+    // names that user.
+    void twoUsersThroughTheMenu()
+    {
+        FrameworkDb fdb;
+        QVERIFY(fdb.ok());
+        ScriptedMessagesGuard messages;
+        QTemporaryDir dir;
+        paths::setProgramDir(dir.path()); // the last-user file
+        QVERIFY(fdb.exec("DELETE FROM SZ_JUZER"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, NEV2, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('KE', 'KOVACSE', 'Kovács Erzsébet', 'ALMA', 'W', 'I')"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, NEV2, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('NP', 'NAGYP', 'Nagy Péter', 'KORTE', 'AB', 'I')"));
+        QVERIFY(fdb.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(fdb.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        QVERIFY(fdb.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('SZ', 'Szabadság')"));
+        QVERIFY(fdb.exec("DELETE FROM DOKU"));
+        Tmivomainfm main;
+
+        // An ordinary user: no control table opens, the dictionaries change, the stock is read
+        // only.
+        logInThroughTheMenu(main, QStringLiteral("NAGYP"), QStringLiteral("KORTE"));
+        QCOMPARE(Tdm::instance().FrameworkRights, QStringLiteral("AB"));
+        QCOMPARE(Tdm::instance().FrameworkUser, QStringLiteral("NAGYP"));
+        const struct {
+            const char* component;
+            const char* title;
+        } control[] = {{"sz_juzer", "Felhasználók, jelszavak"},
+                       {"vezerlo", "Beviteli mezők, jogosultságok"},
+                       {"menuk", "Menüpont jogosultságok"},
+                       {"tablak", "Táblák nevei, jogosultságok"},
+                       {"Kivlasztsutnirtkadsok1", "Kiválasztás utáni értékadások"}};
+        for (const auto& c : control) {
+            messages->texts.clear();
+            main.action(QLatin1String(c.component))->trigger();
+            QCOMPARE(messages->texts,
+                     QStringList{u"Önnek nincs joga az alábbi táblát megtekinteni:\r"_s +
+                                 QString::fromUtf8(c.title)});
+        }
+        bool access = false;
+        whenModal([&](TTorzsfm* e) {
+            access = e->hasAccess();
+            e->search(u"SZ"_s);
+            e->modify();
+            e->panel()->input(u"NEV"_s)->setValue(u"Fizetett szabadság"_s);
+            e->store();
+            e->search(u"BE"_s);
+            e->deleteRecord();
+            e->back();
+        });
+        main.action(u"tavolletek"_s)->trigger();
+        QVERIFY(access);
+        QCOMPARE(
+            db::scalar(u"d_mivo"_s, u"SELECT list(KOD || '=' || NEV) FROM TAVOLLET"_s).toString(),
+            u"SZ=Fizetett szabadság"_s);
+        access = true;
+        whenModal([&](TTorzsfm* e) {
+            access = e->hasAccess();
+            e->back();
+        });
+        main.action(u"keszlet"_s)->trigger();
+        QVERIFY(!access);
+
+        // The administrator opens the users; their passwords stay off the grid, lists and exports.
+        logInThroughTheMenu(main, QStringLiteral("KOVACSE"), QStringLiteral("ALMA"));
+        QCOMPARE(Tdm::instance().FrameworkRights, QStringLiteral("W"));
+        QCOMPARE(Tdm::instance().FrameworkUser, QStringLiteral("KOVACSE"));
+        QStringList titles;
+        QString pdf, exported;
+        whenModal([&](TTorzsfm* e) {
+            access = e->hasAccess();
+            titles = gridTitles(*e);
+            QString error;
+            if (e->listToPdf(dir.filePath(u"juzer.pdf"_s), &error))
+                pdf = pdfText(dir.filePath(u"juzer.pdf"_s));
+            QFile file(e->listToFile(dir.filePath(u"juzer.sql"_s)));
+            if (file.open(QIODevice::ReadOnly))
+                exported = QString::fromUtf8(file.readAll());
+            e->search(u"NP"_s);
+            e->modify();
+            e->panel()->input(u"JOGOK"_s)->setValue(u"ABC"_s);
+            e->store();
+            e->back();
+        });
+        main.action(u"sz_juzer"_s)->trigger();
+        QVERIFY(access);
+        QVERIFY2(titles.contains(u"Név"_s) && !titles.contains(u"Jelszó"_s),
+                 qPrintable(titles.join(u',')));
+        QVERIFY2(pdf.contains(u"NAGYP"_s) && !pdf.contains(u"KORTE"_s), qPrintable(pdf));
+        QVERIFY2(exported.contains(u"NAGYP"_s) && !exported.contains(u"KORTE"_s) &&
+                     !exported.contains(u"JELSZO"_s),
+                 qPrintable(exported));
+        QCOMPARE(db::scalar(u"d_mivo"_s, u"SELECT JOGOK FROM SZ_JUZER WHERE KOD='NP'"_s).toString(),
+                 u"ABC"_s);
+
+        // Every change log row names its user.
+        db::Query q(u"d_mivo"_s);
+        q.setSql(u"SELECT JUZER, TABLA, AKCIO, MEZO, MIRE FROM DOKU "
+                 "ORDER BY JUZER, TABLA, AKCIO"_s);
+        QVERIFY2(q.exec(), qPrintable(q.lastError()));
+        QStringList rows;
+        while (q.next())
+            rows << QStringList{q.text(u"JUZER"_s), q.text(u"TABLA"_s), q.text(u"AKCIO"_s),
+                                q.text(u"MEZO"_s), q.text(u"MIRE"_s)}
+                        .join(u'|');
+        QCOMPARE(rows, (QStringList{u"KOVACSE|SZ_JUZER|U|JOGOK|ABC"_s, u"NAGYP|TAVOLLET|D||"_s,
+                                    u"NAGYP|TAVOLLET|U|NEV|Fizetett szabadság"_s}));
+    }
+    // An editor kept from an earlier login follows the field rights of the user logged in now.
+    void fieldRightsFollowANewLogin()
+    {
+        FrameworkDb fdb;
+        QVERIFY(fdb.ok());
+        ScriptedMessagesGuard messages;
+        QTemporaryDir dir;
+        paths::setProgramDir(dir.path());
+        QVERIFY(fdb.exec("DELETE FROM SZ_JUZER"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('KE', 'KOVACSE', 'ALMA', 'W', 'I')"));
+        QVERIFY(fdb.exec("INSERT INTO SZ_JUZER (KOD, NEV, JELSZO, JOGOK, AKTIV) VALUES "
+                         "('NP', 'NAGYP', 'KORTE', 'AB', 'I')"));
+        QVERIFY(fdb.exec("DELETE FROM TAVOLLET"));
+        QVERIFY(fdb.exec("INSERT INTO TAVOLLET (KOD, NEV) VALUES ('BE', 'Betegség')"));
+        QVERIFY(fdb.exec(
+            "UPDATE VEZERLO SET IRHATJA_JOG = 'W' WHERE MODUL = 'TAVOLLET' AND MEZO = 'NEV'"));
+        Tmivomainfm main;
+        QList<TTorzsfm*> editors;
+        QList<bool> nameEditable;
+        const auto openAbsences = [&] {
+            whenModal([&](TTorzsfm* e) {
+                editors << e;
+                e->modify();
+                nameEditable << input(*e, "NEV")->isEditable();
+                e->cancel();
+                e->back();
+            });
+            main.action(u"tavolletek"_s)->trigger();
+        };
+        logInThroughTheMenu(main, u"KOVACSE"_s, u"ALMA"_s);
+        openAbsences();
+        logInThroughTheMenu(main, u"NAGYP"_s, u"KORTE"_s);
+        openAbsences();
+        QCOMPARE(editors.size(), 2);
+        QCOMPARE(editors[0], editors[1]);
+        QCOMPARE(nameEditable, (QList<bool>{true, false}));
+        QVERIFY2(messages->texts.isEmpty(), qPrintable(messages->texts.join(u'\n')));
     }
 };
 
