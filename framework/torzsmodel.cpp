@@ -268,7 +268,8 @@ bool TorzsModel::readSlice(int from, int to, std::vector<Row>* rows) const
 }
 
 bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
-                             std::optional<QVariant>* found, int* sameValueRows) const
+                             std::optional<QVariant>* found, int* sameValueRows,
+                             bool* moreAbove) const
 {
     found->reset();
     QString statement = valueBeforeStatement(kind);
@@ -280,7 +281,8 @@ bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
     q.setSql(statement);
     if (kind == Backwards::Before)
         q.bind(u"mivo_v"_s, value);
-    q.bind(u"mivo_to"_s, count);
+    // One record more tells whether its value goes on further up.
+    q.bind(u"mivo_to"_s, sameValueRows ? count + 1 : count);
     if (!q.exec()) {
         m_error = q.lastError();
         return false;
@@ -296,10 +298,12 @@ bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
         values.push_back(q.value(m_orderIndex));
     if (int(values.size()) < count)
         return true;
-    *found = values.back();
-    *sameValueRows = int(std::count_if(values.begin(), values.end(), [&](const QVariant& v) {
-        return sameValue(v, values.back());
-    }));
+    const QVariant last = values[size_t(count - 1)];
+    *found = last;
+    *sameValueRows = int(std::count_if(values.begin(), values.begin() + count,
+                                       [&](const QVariant& v) { return sameValue(v, last); }));
+    if (moreAbove)
+        *moreAbove = int(values.size()) > count && sameValue(values.back(), last);
     return true;
 }
 
@@ -669,11 +673,13 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
     // further up: they can be as many as the table has.
     std::optional<QVariant> from;
     int shared = 0;
+    bool moreAbove = false;
     if (!valueBefore(v.isNull() ? Backwards::BeforeNull : Backwards::Before, v, margin, &from,
-                     &shared))
+                     &shared, &moreAbove))
         return -1;
     int skip = 0;
-    if (from) {
+    // Only a value that goes on further up needs its records counted.
+    if (from && moreAbove) {
         db::Query count(m_connection);
         count.setSql(tiesCountStatement());
         count.bind(u"mivo_w"_s, *from);

@@ -156,10 +156,11 @@ private:
     bool readSlice(int from, int to, std::vector<Row>* rows) const;
     /// The first order column's value `count` records backwards (see valueBeforeStatement);
     /// *found empty when there are not that many. False on a failed read.
-    /// With sameValueRows: the last of the first `count` records backwards, and how many of
-    /// them hold its value.
+    /// With sameValueRows: the last of the first `count` records backwards, how many of
+    /// them hold its value, and in *moreAbove whether records further up hold it too.
     bool valueBefore(Backwards kind, const QVariant& value, int count,
-                     std::optional<QVariant>* found, int* sameValueRows = nullptr) const;
+                     std::optional<QVariant>* found, int* sameValueRows = nullptr,
+                     bool* moreAbove = nullptr) const;
     /// Reads the slice anew from the first record of the value on (none: from the first
     /// record), `rows` rows.
     /// `skip` records of that value are left out at the top.
