@@ -209,13 +209,18 @@ void Tmivomainfm::showEvent(QShowEvent* event)
     if (m_startupQueued)
         return;
     m_startupQueued = true;
-    // After the window is on screen, so that the start-up messages sit over it.
-    QTimer::singleShot(0, this, [this] { runStartup(); });
+    // After the window is on screen, so that the start-up messages sit over it; once, also
+    // when a caller ran it meanwhile.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_startupRan)
+            runStartup();
+    });
 }
 
 bool Tmivomainfm::runStartup()
 {
     m_startupQueued = true;
+    m_startupRan = true;
     menuBar()->setEnabled(false);
     if (!m_startup.run()) {
         close();

@@ -52,6 +52,7 @@ private:
     Startup m_startup;
     ScreenRegistry m_screens;
     bool m_startupQueued = false;
+    bool m_startupRan = false;
     bool m_started = false;
     QLabel* m_version = nullptr;
     std::unique_ptr<TorzsEditors> m_torzs;
