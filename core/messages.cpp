@@ -49,6 +49,11 @@ void show(const QString& text, MessageKind kind)
     sink().show(text, kind);
 }
 
+void showError(const QString& text)
+{
+    sink().show(text, MessageKind::Error);
+}
+
 bool confirm(const QString& text)
 {
     return sink().ask(text, MessageKind::Question, {}) == 0;

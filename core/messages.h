@@ -34,6 +34,8 @@ MessageSink& sink();
 
 /// A notice ("Nem tudok kapcsolódni az adatbázishoz.").
 void show(const QString& text, MessageKind kind = MessageKind::Warning);
+/// A failure: the database's text or a fixed message, in the error box.
+void showError(const QString& text);
 /// A Yes/No question; true on Yes.
 bool confirm(const QString& text);
 /// A question with free button captions; the index of the chosen one.

@@ -1,7 +1,5 @@
 #include "screen.h"
 
-#include "messages.h"
-
 #include <QAction>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -28,11 +26,6 @@ void Screen::setEditing(bool editing)
 {
     m_editing.setEditing(editing);
     editingChanged(editing);
-}
-
-void Screen::showError(const QString& text)
-{
-    messages::show(text, MessageKind::Error);
 }
 
 QPushButton* Screen::addCommandButton(const QString& name, const QString& text,

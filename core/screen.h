@@ -12,8 +12,8 @@ namespace mivo
 {
 
 /// A screen of the main menu: a window created once, re-initialised for its mode at every
-/// opening, with its commands as shared actions, a button bar above its content, the
-/// "editing" guard of a record being typed, and one way to show errors. Esc closes it.
+/// opening, with its commands as shared actions, a button bar above its content and the
+/// "editing" guard of a record being typed; failures go to messages::showError. Esc closes it.
 class Screen : public QWidget, public MenuScreen
 {
     Q_OBJECT
@@ -30,9 +30,6 @@ public:
     void setEditing(bool editing);
     /// True, after telling the user, when a record is being typed.
     bool refuseWhileEditing() const { return m_editing.refuse(); }
-
-    /// Shows a failure (the database's text or a fixed message) in the error box.
-    static void showError(const QString& text);
 
     ScreenCommands& commands() { return m_commands; }
     /// The buttons above the screen's content.

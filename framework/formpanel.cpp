@@ -350,15 +350,21 @@ void FormPanel::onFocusChanged(QWidget* old, QWidget* now)
         return;
     const QScopedValueRollback busy(m_busy, true);
     if (!e->isReadOnly() && !e->holdsWholeNumber()) {
-        messages::show(QStringLiteral("Nem jó szám."));
-        e->setInvalid(true);
-        returnFocus(e);
+        refuse(e, QStringLiteral("Nem jó szám."));
         return;
     }
     if (def->buttonKind() != ButtonKind::None)
         LookupOnExit(e, now);
     else if (def->valid != 0)
         ValidateField(e, now);
+}
+
+void FormPanel::refuse(PanelEdit* e, const QString& message)
+{
+    if (!message.isEmpty())
+        messages::show(message);
+    e->setInvalid(true);
+    returnFocus(e);
 }
 
 void FormPanel::returnFocus(QWidget* widget)
@@ -400,10 +406,7 @@ bool FormPanel::ValidateField(PanelEdit* e, QWidget* receiver)
     const QString text = e->value();
     const QString trimmed = text.trimmed();
     const auto fail = [&](const QString& message) {
-        if (!message.isEmpty())
-            messages::show(message);
-        e->setInvalid(true);
-        returnFocus(e);
+        refuse(e, message);
         return false;
     };
     e->setInvalid(false);

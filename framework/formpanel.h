@@ -119,6 +119,9 @@ private:
     void click(TParaButton* button);
     /// The focus goes to the widget once the current focus change has finished.
     void returnFocus(QWidget* widget);
+    /// A failed check of the input: the message (none when empty), the invalid mark and the
+    /// focus back on it.
+    void refuse(PanelEdit* e, const QString& message);
     PanelEdit* nextEditable(PanelEdit* after) const;
     PanelEdit* edit(const QString& field) const;
     void setFieldValue(const QString& field, const QString& value);

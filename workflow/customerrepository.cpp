@@ -44,12 +44,8 @@ WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded)
     q.bind(u"komment2"_s, text(onScreen.komment2));
     if (known) {
         q.bind(u"kod"_s, onScreen.kod);
-        if (!q.exec())
-            return WriteResult::failed(q.lastError());
-        if (q.rowsAffected() < 1)
-            return WriteResult::conflict(
-                u"Az ügyfelet közben egy másik munkahelyen törölték; az adatai nem tárolódtak."_s);
-        return WriteResult::stored();
+        return WriteResult::ofGuarded(
+            q, u"Az ügyfelet közben egy másik munkahelyen törölték; az adatai nem tárolódtak."_s);
     }
     const QVariant key = q.insertReturning();
     if (key.isNull())

@@ -21,11 +21,6 @@ QString addressLine(const Customer& customer)
     return u"Cím: "_s + customer.irszam + u' ' + customer.varos + u' ' + customer.utca;
 }
 
-void showDatabaseError(const QString& error)
-{
-    messages::show(error, MessageKind::Error);
-}
-
 } // namespace
 
 QString jobInformation(const GridJob& job)
@@ -60,7 +55,7 @@ void CellActions::showInformation(int column, int row) const
     if (job)
         messages::show(jobInformation(*job), MessageKind::Dialog);
     else if (!error.isEmpty())
-        showDatabaseError(error);
+        messages::showError(error);
 }
 
 std::optional<GridJob> CellActions::check(int column, int row) const
@@ -75,7 +70,7 @@ std::optional<GridJob> CellActions::check(int column, int row) const
     std::optional<GridJob> job = jobs.load(kod, &error);
     if (!job) {
         if (!error.isEmpty())
-            showDatabaseError(error);
+            messages::showError(error);
         return std::nullopt;
     }
     if (m_grid.columnDate(column) < alt::today()) {
@@ -90,7 +85,7 @@ std::optional<GridJob> CellActions::check(int column, int row) const
     if (job->state() != JobState::Assigned) {
         const std::optional<QString> name = jobs.stateName(job->allapot, &error);
         if (!name) {
-            showDatabaseError(error);
+            messages::showError(error);
             return std::nullopt;
         }
         messages::show(u"A munka a státusza ("_s + *name + u") miatt nem módosítható!"_s);
@@ -127,11 +122,11 @@ std::optional<RemovedJob> CellActions::remove(int column, int row, Removal kind)
         messages::show(result.message + u" A tábla frissül."_s);
         QString error;
         if (!m_grid.refreshColumn(column, m_grid.columnDate(column), &error))
-            showDatabaseError(error);
+            messages::showError(error);
         return std::nullopt;
     }
     case WriteResult::Failed:
-        showDatabaseError(result.message);
+        messages::showError(result.message);
         return std::nullopt;
     }
     return std::nullopt;

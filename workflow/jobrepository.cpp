@@ -192,12 +192,8 @@ WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignm
     q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
     q.bind(u"kod"_s, seen.kod);
     q.bind(u"expected"_s, nonNull(seen.allapot.trimmed()));
-    if (!q.exec())
-        return WriteResult::failed(q.lastError());
-    if (q.rowsAffected() < 1)
-        return WriteResult::conflict(
-            u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s);
-    return WriteResult::stored();
+    return WriteResult::ofGuarded(
+        q, u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s);
 }
 
 } // namespace mivo::workflow

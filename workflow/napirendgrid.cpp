@@ -46,11 +46,6 @@ protected:
     }
 };
 
-void showError(const QString& error)
-{
-    messages::show(error, MessageKind::Error);
-}
-
 } // namespace
 
 int technicianColumnWidth(ScheduleForm form, int technicians, int panelWidth, bool longDay)
@@ -153,7 +148,7 @@ bool NapirendGrid::build(const QString& ownCompany, const QString& date)
     QString error;
     const bool built = m_model->build(ownCompany, date, &error);
     if (!built)
-        showError(error);
+        messages::showError(error);
     rebuildNavigators();
     m_currentDay->setDate(date);
     if (built && m_model->technicianCount() == 0 && m_form == ScheduleForm::Entry)
@@ -212,7 +207,7 @@ void NapirendGrid::refreshColumn(int column, const QString& date)
 {
     QString error;
     if (!m_model->refreshColumn(column, date, &error))
-        showError(error);
+        messages::showError(error);
     syncNavigators();
 }
 
@@ -220,7 +215,7 @@ void NapirendGrid::refreshAll()
 {
     QString error;
     if (!m_model->refreshAll(&error))
-        showError(error);
+        messages::showError(error);
     syncNavigators();
 }
 
@@ -228,7 +223,7 @@ void NapirendGrid::setAllDates(const QString& date)
 {
     QString error;
     if (!m_model->setAllDates(date, &error))
-        showError(error);
+        messages::showError(error);
     syncNavigators();
 }
 

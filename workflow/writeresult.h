@@ -2,6 +2,11 @@
 
 #include <QString>
 
+namespace mivo::db
+{
+class Query;
+}
+
 namespace mivo::workflow
 {
 
@@ -23,6 +28,10 @@ struct WriteResult {
     static WriteResult stored() { return {}; }
     static WriteResult conflict(const QString& message) { return {Conflict, message}; }
     static WriteResult failed(const QString& error) { return {Failed, error}; }
+
+    /// Runs a guarded write: the database's failure, the conflict when it changed no row
+    /// (the row changed or vanished meanwhile), else stored.
+    static WriteResult ofGuarded(db::Query& q, const QString& conflictMessage);
 };
 
 } // namespace mivo::workflow

@@ -42,10 +42,10 @@ private slots:
     void wholePanelAndGridShow_data()
     {
         QTest::addColumn<QString>("tableSpec");
-        for (const char* spec : {"ARU,KESZULEK", "ARU,ALKATRESZ", "ARU", "SZERELO", "KULSOCEG",
+        for (const char* tables : {"ARU,KESZULEK", "ARU,ALKATRESZ", "ARU", "SZERELO", "KULSOCEG",
                                  "UGYFEL", "ALK_KESZLET", "TEVEKENYS", "ALLAPOT", "TAVOLLET",
                                  "VEZERLO", "SZ_JUZER", "MENUK", "TABLAK", "PVEZERLO"})
-            QTest::newRow(spec) << QString::fromLatin1(spec);
+            QTest::newRow(tables) << QString::fromLatin1(tables);
     }
     void wholePanelAndGridShow()
     {
