@@ -43,8 +43,8 @@ private slots:
     {
         QTest::addColumn<QString>("tableSpec");
         for (const char* tables : {"ARU,KESZULEK", "ARU,ALKATRESZ", "ARU", "SZERELO", "KULSOCEG",
-                                 "UGYFEL", "ALK_KESZLET", "TEVEKENYS", "ALLAPOT", "TAVOLLET",
-                                 "VEZERLO", "SZ_JUZER", "MENUK", "TABLAK", "PVEZERLO"})
+                                   "UGYFEL", "ALK_KESZLET", "TEVEKENYS", "ALLAPOT", "TAVOLLET",
+                                   "VEZERLO", "SZ_JUZER", "MENUK", "TABLAK", "PVEZERLO"})
             QTest::newRow(tables) << QString::fromLatin1(tables);
     }
     void wholePanelAndGridShow()
