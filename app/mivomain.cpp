@@ -10,6 +10,7 @@
 #include "framework/frameworkscreens.h"
 #include "framework/rights.h"
 #include "framework/torzs.h"
+#include "schema/schemabuilder.h"
 #include "workflow/workflowscreens.h"
 
 #include <QAction>
@@ -138,6 +139,9 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
+    m_startup.upgradeDatabase = [](QString* error) {
+        return schema::addMissingTables(u"d_mivo"_s, error);
+    };
 
     // Until the FTP screen is plugged in, say why the program cannot go on.
     m_startup.downloadDatabase = [] {

@@ -15,13 +15,15 @@ CustomerRepository::CustomerRepository(const QString& connectionName) : m_connec
 
 WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded) const
 {
+    // A customer without a code is always inserted: after "Új" the screen may hold the very
+    // values of the customer picked before it.
+    const bool known = onScreen.kod != 0;
     Customer compare = onScreen;
     compare.kod = loaded.kod;
-    if (compare == loaded)
+    if (known && compare == loaded)
         return WriteResult::stored();
 
     db::Query q(m_connection);
-    const bool known = onScreen.kod != 0;
     if (known)
         q.setSql(u"UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
                  "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
@@ -49,8 +51,22 @@ WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded)
     }
     const QVariant key = q.insertReturning();
     if (key.isNull())
-        return WriteResult::failed(q.lastError());
+        return WriteResult::failed(q);
     onScreen.kod = key.toInt();
+    return WriteResult::stored();
+}
+
+WriteResult CustomerRepository::insertAppliance(int ugyfel, int tipus, int* kod) const
+{
+    db::Query q(m_connection);
+    q.setSql(u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM) VALUES (:ugyfel, :tipus, '') "
+             "RETURNING KOD"_s);
+    q.bind(u"ugyfel"_s, ugyfel);
+    q.bind(u"tipus"_s, tipus);
+    const QVariant key = q.insertReturning();
+    if (key.isNull())
+        return WriteResult::failed(q);
+    *kod = key.toInt();
     return WriteResult::stored();
 }
 
