@@ -41,7 +41,8 @@ std::optional<GridJob> JobRepository::load(int kod, QString* error) const
     // still has to be reachable from its cell.
     db::Query q(m_connection);
     q.setSql(
-        u"SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, "
+        u"SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.LEIRASM, "
+        "MUNKA.UGYFEL, "
         "MUNKA.KESZULEK, MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, "
         "MUNKA.TELEFON, MUNKA.DEDU, MUNKA.LEMONDTA, MUNKA.JUZER, MUNKA.KESZ, "
         "TEVEKENYS.NEV TEVNEV, ARU.NEV KESZULEKNEV, ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, "
@@ -69,6 +70,7 @@ std::optional<GridJob> JobRepository::load(int kod, QString* error) const
     j.tervd = t(u"TERVD");
     j.tervt = t(u"TERVT");
     j.leirast = t(u"LEIRAST");
+    j.leirasm = t(u"LEIRASM");
     j.szerelot = t(u"SZERELOT");
     j.tervtev = t(u"TERVTEV");
     j.allapot = t(u"ALLAPOT");
