@@ -29,10 +29,7 @@ WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded)
                  "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
                  "KOMMENT2 = :komment2 WHERE KOD = :kod"_s);
     else
-        q.setSql(u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, "
-                 "KOMMENT2) "
-                 "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, "
-                 ":komment2) RETURNING KOD"_s);
+        q.setSql(insertStatement());
     // Fields are stored as typed; an empty field is an empty text, not NULL.
     auto text = [](const QString& s) { return QVariant(s.isNull() ? u""_s : s); };
     q.bind(u"nev"_s, text(onScreen.nev));
@@ -56,11 +53,24 @@ WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded)
     return WriteResult::stored();
 }
 
+QString CustomerRepository::insertStatement()
+{
+    return u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, "
+           "KOMMENT2) "
+           "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, "
+           ":komment2) RETURNING KOD"_s;
+}
+
+QString CustomerRepository::applianceInsertStatement()
+{
+    return u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM) VALUES (:ugyfel, :tipus, '') "
+           "RETURNING KOD"_s;
+}
+
 WriteResult CustomerRepository::insertAppliance(int ugyfel, int tipus, int* kod) const
 {
     db::Query q(m_connection);
-    q.setSql(u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM) VALUES (:ugyfel, :tipus, '') "
-             "RETURNING KOD"_s);
+    q.setSql(applianceInsertStatement());
     q.bind(u"ugyfel"_s, ugyfel);
     q.bind(u"tipus"_s, tipus);
     const QVariant key = q.insertReturning();

@@ -28,6 +28,10 @@ public:
     /// puts its code into *kod.
     WriteResult insertAppliance(int ugyfel, int tipus, int* kod) const;
 
+    /// The inserts of save() and insertAppliance(), "RETURNING KOD", for measuring them bare.
+    static QString insertStatement();
+    static QString applianceInsertStatement();
+
 private:
     QString m_connection;
 };

@@ -144,8 +144,7 @@ std::optional<bool> JobRepository::slotTakenByOther(const QString& szerelo, cons
                                                     QString* error) const
 {
     db::Query q(m_connection);
-    q.setSql(u"Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And "
-             "TERVT = :ora And (ALLAPOT IS NULL OR ALLAPOT <> :deleted)"_s);
+    q.setSql(slotStatement());
     q.bind(u"szerelo"_s, szerelo);
     q.bind(u"datum"_s, datum);
     q.bind(u"ora"_s, ora);
@@ -209,15 +208,42 @@ void bindWrite(db::Query& q, const JobWrite& w)
 
 } // namespace
 
+QString JobRepository::insertStatement()
+{
+    return u"Insert Into MUNKA (ALLAPOT, FELVETELD, FELVETELT, JUZER, KESZULEK, LEIRASM, "
+           "LEIRAST, MUNKAD, MUNKASZAM, MUNKATEV, SZERELOM, SZERELOT, TERVD, TERVT, TERVTEV, "
+           "UGYFEL, TIPUS, KULD, TELEFON, DEDU, MIKORI, LEMONDTA, KESZ) "
+           "VALUES (:allapot, :felveteld, :felvetelt, :juzer, :keszulek, '', :leirast, '', '', "
+           "'', '', :szerelot, :tervd, :tervt, :tervtev, :ugyfel, :tipus, 0, :telefon, :dedu, "
+           ":mikori, :lemondta, :kesz) RETURNING KOD"_s;
+}
+
+QString JobRepository::slotStatement()
+{
+    return u"Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And "
+           "TERVT = :ora And (ALLAPOT IS NULL OR ALLAPOT <> :deleted)"_s;
+}
+
+QString JobRepository::partsDeleteStatement()
+{
+    return u"DELETE FROM MUNKA_ALK WHERE KOD = :kod"_s;
+}
+
+QString JobRepository::partLookupStatement()
+{
+    return u"Select BELSOKOD From ARU Where KOD = :kod AND JELLEG = 'A'"_s;
+}
+
+QString JobRepository::partInsertStatement()
+{
+    return u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG, GJSORSZAM) "
+           "VALUES (:kod, :alkatresz, :keszulek, :tipus, 1, 0)"_s;
+}
+
 WriteResult JobRepository::insert(const JobWrite& w, int* kod) const
 {
     db::Query q(m_connection);
-    q.setSql(u"Insert Into MUNKA (ALLAPOT, FELVETELD, FELVETELT, JUZER, KESZULEK, LEIRASM, "
-             "LEIRAST, MUNKAD, MUNKASZAM, MUNKATEV, SZERELOM, SZERELOT, TERVD, TERVT, TERVTEV, "
-             "UGYFEL, TIPUS, KULD, TELEFON, DEDU, MIKORI, LEMONDTA, KESZ) "
-             "VALUES (:allapot, :felveteld, :felvetelt, :juzer, :keszulek, '', :leirast, '', '', "
-             "'', '', :szerelot, :tervd, :tervt, :tervtev, :ugyfel, :tipus, 0, :telefon, :dedu, "
-             ":mikori, :lemondta, :kesz) RETURNING KOD"_s);
+    q.setSql(insertStatement());
     bindWrite(q, w);
     const QDateTime now = clock::now();
     q.bind(u"felveteld"_s, now.toString(u"yyyy.MM.dd"_s));
@@ -270,15 +296,14 @@ WriteResult JobRepository::replaceParts(int kod, const QStringList& codes, int k
                                         int tipus) const
 {
     db::Query remove(m_connection);
-    remove.setSql(u"DELETE FROM MUNKA_ALK WHERE KOD = :kod"_s);
+    remove.setSql(partsDeleteStatement());
     remove.bind(u"kod"_s, kod);
     if (!remove.exec())
         return WriteResult::failed(remove);
     db::Query part(m_connection);
-    part.setSql(u"Select BELSOKOD From ARU Where KOD = :kod AND JELLEG = 'A'"_s);
+    part.setSql(partLookupStatement());
     db::Query add(m_connection);
-    add.setSql(u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG, GJSORSZAM) "
-               "VALUES (:kod, :alkatresz, :keszulek, :tipus, 1, 0)"_s);
+    add.setSql(partInsertStatement());
     for (const QString& code : codes) {
         part.bind(u"kod"_s, code);
         if (!part.exec())

@@ -80,6 +80,16 @@ public:
     /// each; codes no part has are skipped.
     WriteResult replaceParts(int kod, const QStringList& codes, int keszulek, int tipus) const;
 
+    // The statements of the writes above, for measuring them bare.
+    /// The insert of insert(), "RETURNING KOD".
+    static QString insertStatement();
+    /// The select of slotTakenByOther() (:szerelo, :datum, :ora, :deleted).
+    static QString slotStatement();
+    /// The statements of replaceParts(): delete the job's parts, find a part by code, add one.
+    static QString partsDeleteStatement();
+    static QString partLookupStatement();
+    static QString partInsertStatement();
+
 private:
     /// "UPDATE MUNKA SET <assignments>" of the job `seen` names, stamped with the user and
     /// the time, written only while the job still has the state `seen` holds.

@@ -157,8 +157,7 @@ db::Outcome StoreRun::bookDay()
     // waits here for the first one's commit, then conflicts and reruns on a fresh snapshot
     // that holds the first one's job.
     db::Query book(m_connection);
-    book.setSql(u"UPDATE OR INSERT INTO NAPZAR (SZERELOKOD, DATUM, MIKORI) "
-                "VALUES (:szerelokod, :datum, :mikori) MATCHING (SZERELOKOD, DATUM)"_s);
+    book.setSql(RequestStore::bookingStatement());
     book.bind(u"szerelokod"_s, m_szerelot);
     book.bind(u"datum"_s, r.datum);
     book.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
@@ -179,7 +178,7 @@ db::Outcome StoreRun::bookDay()
 std::optional<QString> StoreRun::activityCode(db::Outcome* failure) const
 {
     db::Query q(m_connection);
-    q.setSql(u"SELECT KOD FROM TEVEKENYS WHERE NEV = :nev"_s);
+    q.setSql(RequestStore::activityStatement());
     q.bind(u"nev"_s, r.tevekenyseg);
     if (!q.exec()) {
         *failure = db::Outcome::failure(q);
@@ -247,6 +246,17 @@ db::Outcome StoreRun::answerLetter() const
 } // namespace
 
 RequestStore::RequestStore(const QString& connectionName) : m_connection(connectionName) {}
+
+QString RequestStore::bookingStatement()
+{
+    return u"UPDATE OR INSERT INTO NAPZAR (SZERELOKOD, DATUM, MIKORI) "
+           "VALUES (:szerelokod, :datum, :mikori) MATCHING (SZERELOKOD, DATUM)"_s;
+}
+
+QString RequestStore::activityStatement()
+{
+    return u"SELECT KOD FROM TEVEKENYS WHERE NEV = :nev"_s;
+}
 
 QString RequestStore::slotTakenMessage()
 {

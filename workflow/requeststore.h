@@ -39,6 +39,11 @@ public:
     /// customer, appliance and job.
     StoreResult store(Request& request) const;
 
+    /// The booking of a technician's day (:szerelokod, :datum, :mikori), and the activity's
+    /// code by its name (:nev), for measuring them bare.
+    static QString bookingStatement();
+    static QString activityStatement();
+
     /// The message of a slot that another job took meanwhile.
     static QString slotTakenMessage();
 
