@@ -7,6 +7,7 @@
 #include "core/messages.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -102,6 +103,7 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
             emit cellChosen(index.column(), index.row());
     });
     m_scroll->setWidget(content);
+    m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
 
     m_menu = new QMenu(this);
@@ -237,10 +239,11 @@ int NapirendGrid::readableColumnWidth() const
     return std::max(text, strip);
 }
 
-void NapirendGrid::resizeEvent(QResizeEvent* event)
+bool NapirendGrid::eventFilter(QObject* watched, QEvent* event)
 {
-    QWidget::resizeEvent(event);
-    layoutColumns();
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void NapirendGrid::refreshColumn(int column, const QString& date)

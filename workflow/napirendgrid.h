@@ -63,7 +63,8 @@ signals:
     void modifyRequested(int column, int row, const mivo::workflow::GridJob& job);
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    /// The columns and rows follow the size of the scroll area's viewport.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* addMenuItem(const QString& name, const QString& caption);

@@ -11,6 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace mivo::workflow
 {
 
@@ -91,6 +93,22 @@ const Caption captions[] = {
     {"cb_kesz", " Kész:", ""},
 };
 
+// Buttons and check boxes keep their natural width; a field grows with what it holds.
+int stretchOf(const Field& f)
+{
+    switch (f.kind) {
+    case Kind::Button:
+    case Kind::Check:
+        return 0;
+    case Kind::Combo:
+        return 4;
+    case Kind::Edit:
+    case Kind::ReadOnly:
+        break;
+    }
+    return std::clamp(f.maxLength / 4, 1, 12);
+}
+
 QWidget* createControl(const Field& f, QWidget* parent)
 {
     const QString name = QString::fromLatin1(f.name);
@@ -125,6 +143,8 @@ QWidget* createControl(const Field& f, QWidget* parent)
             w->setToolTip(QString::fromUtf8(c.hint));
         }
     }
+    if (auto* b = qobject_cast<QPushButton*>(w))
+        b->setFixedWidth(std::max(32, b->fontMetrics().horizontalAdvance(b->text()) + 20));
     return w;
 }
 
@@ -152,7 +172,7 @@ RequestFields::RequestFields(QWidget* parent) : QWidget(parent)
                 const QString name = b->objectName();
                 connect(b, &QPushButton::clicked, this, [this, name] { emit buttonPressed(name); });
             }
-            controls->addWidget(control, f.maxLength > 40 ? 3 : 1);
+            controls->addWidget(control, stretchOf(f));
         }
         grid->addLayout(controls, row, 1);
         ++row;
