@@ -360,6 +360,35 @@ private slots:
         QCOMPARE(f.cell(2, 9), u"KAR Vác,Fő u. 2"_s);
     }
 
+    // "Módosítás" keeps the cell and the job's parts; Enter moves on through the fields.
+    void modifyKeepsCellAndParts()
+    {
+        Office office;
+        QVERIFY2(office.db.ok(), qPrintable(office.db.error()));
+        office.db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (201, 'A-1', "
+                       "'Tömítés', 'A')"_s);
+        office.db.exec(u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, MENNYISEG) VALUES ("_s +
+                       QString::number(office.job) + u", 201, 1)"_s);
+        ScriptedMessagesGuard messages;
+        EntryForm f;
+        f.menu(1, 8, u"mi_modosit"_s);
+        QCOMPARE(f.form.currentMode(), u"Ó"_s);
+        QCOMPARE(f.edit(u"e_alk"_s)->text(), u"A-1,"_s);
+        QCOMPARE(f.edit(u"e_szerelo"_s)->text(), u"SZ01 Arany Béla"_s);
+        QCOMPARE(f.edit(u"e_ora"_s)->text(), u"08"_s);
+        f.edit(u"e_problema"_s)->setFocus();
+        QTest::keyClick(f.edit(u"e_problema"_s), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget()->objectName(), u"b_nap"_s);
+        f.edit(u"e_problema"_s)->selectAll();
+        QTest::keyClicks(f.edit(u"e_problema"_s), u"Csepeg"_s);
+        f.combo(u"cb_dedu"_s)->setCurrentText(u"De"_s);
+        messages->queueAnswers({0});
+        f.press(u"b_tarol"_s);
+        QCOMPARE(jobRow(office.job), u"KI/SZ01/2024.03.04/08"_s);
+        QCOMPARE(db::scalar(u"d_mivo"_s, u"SELECT LEIRAST FROM MUNKA"_s).toString(), u"Csepeg"_s);
+        QCOMPARE(count(u"SELECT COUNT(*) FROM MUNKA_ALK WHERE ALKATRESZ = 201"_s), 1);
+    }
+
     void leavingAsksWhileARequestIsTyped()
     {
         Office office;

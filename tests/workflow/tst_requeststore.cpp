@@ -455,6 +455,61 @@ private slots:
         QCOMPARE(count(u"SELECT COUNT(*) FROM KESZULEK"_s), 1);
     }
 
+    // Two unassigned requests of one customer for one day: each store knows its own job.
+    void eachStoreKnowsItsOwnJob()
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        addArticles(db);
+        Request first = newRequest(u"Kiss Anna"_s);
+        first.alk = u"A-1,"_s;
+        QVERIFY(RequestStore().store(first).ok());
+        Request second = newRequest(u"Kiss Anna"_s);
+        second.customer.kod = first.customer.kod;
+        second.remembered = second.customer;
+        second.keszulek = first.keszulek;
+        second.alk = u"A-2,"_s;
+        QVERIFY(RequestStore().store(second).ok());
+        QVERIFY(second.jobCode != first.jobCode);
+        QCOMPARE(second.keszulek, first.keszulek);
+        QCOMPARE(
+            scalar(u"SELECT ALKATRESZ FROM MUNKA_ALK WHERE KOD = :k"_s, {{u"k"_s, first.jobCode}})
+                .toInt(),
+            201);
+        QCOMPARE(
+            scalar(u"SELECT ALKATRESZ FROM MUNKA_ALK WHERE KOD = :k"_s, {{u"k"_s, second.jobCode}})
+                .toInt(),
+            202);
+    }
+
+    // A listed job without appliance gets one when it is given out.
+    void listedJobWithoutApplianceGetsOne()
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        addArticles(db);
+        const int customer =
+            scheduledata::addCustomer(db, u"Kiss Anna"_s, u"1111"_s, u"Budapest"_s, u"Fő u. 1."_s);
+        const int job = addJob(customer, u"BE"_s);
+        QVERIFY(db.exec(u"UPDATE MUNKA SET KESZULEK = 0"_s));
+        Request r = loaded(job, RequestMode::Unplaced);
+        onGrid(r, u"SZ1"_s, u"09"_s);
+        QVERIFY(RequestStore().store(r).ok());
+        const int appliance = jobField(job, u"KESZULEK"_s).toInt();
+        QVERIFY(appliance > 0);
+        QCOMPARE(
+            scalar(u"SELECT UGYFEL FROM KESZULEK WHERE KOD = :k"_s, {{u"k"_s, appliance}}).toInt(),
+            customer);
+    }
+
+    void partCodesAreWholeElements()
+    {
+        QCOMPARE(withPartCode(u"A-10,"_s, u"A-1"_s), u"A-10,A-1,"_s);
+        QCOMPARE(withPartCode(u"A-1,A-2,"_s, u"A-1"_s), u"A-1,A-2,"_s);
+        QCOMPARE(withPartCode(u"A-1"_s, u"A-2"_s), u"A-1,A-2,"_s);
+        QCOMPARE(partCodeList(u" A-1, ,A-2"_s), (QStringList{u"A-1"_s, u"A-2"_s}));
+    }
+
     void movedJobNeedsItsCustomer()
     {
         Request r = newRequest(u"Kiss Anna"_s);
