@@ -11,6 +11,7 @@
 #include "framework/rights.h"
 #include "framework/torzs.h"
 #include "schema/schemabuilder.h"
+#include "workflow/alkkeszlet.h"
 #include "workflow/workflowscreens.h"
 
 #include <QAction>
@@ -132,6 +133,8 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     // The editors live for the run; lookup buttons of every panel reach them too.
     m_torzs = std::make_unique<TorzsEditors>(this);
     setTorzsOpener(m_torzs.get());
+    // The parts form serves request entry for the run; it acts only with the stock feature.
+    workflow::setPartsHook(new workflow::Talk_keszletfm(this));
     registerCoreScreens(m_screens);
     registerFrameworkScreens(m_screens);
     workflow::registerWorkflowScreens(m_screens);
@@ -173,6 +176,7 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 Tmivomainfm::~Tmivomainfm()
 {
     setTorzsOpener(nullptr);
+    workflow::setPartsHook(nullptr);
 }
 
 void Tmivomainfm::buildMenu()

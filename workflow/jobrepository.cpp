@@ -292,14 +292,19 @@ std::optional<QString> JobRepository::partCodes(int kod, QString* error) const
     return codes;
 }
 
-WriteResult JobRepository::replaceParts(int kod, const QStringList& codes, int keszulek,
-                                        int tipus) const
+WriteResult JobRepository::deleteParts(int kod) const
 {
     db::Query remove(m_connection);
     remove.setSql(partsDeleteStatement());
     remove.bind(u"kod"_s, kod);
-    if (!remove.exec())
-        return WriteResult::failed(remove);
+    return remove.exec() ? WriteResult::stored() : WriteResult::failed(remove);
+}
+
+WriteResult JobRepository::replaceParts(int kod, const QStringList& codes, int keszulek,
+                                        int tipus) const
+{
+    if (WriteResult removed = deleteParts(kod); !removed.ok())
+        return removed;
     db::Query part(m_connection);
     part.setSql(partLookupStatement());
     db::Query add(m_connection);

@@ -76,6 +76,8 @@ public:
     /// The article codes (ARU.KOD) of the job's parts, each followed by ",". Nullopt with the
     /// database's text in *error.
     std::optional<QString> partCodes(int kod, QString* error) const;
+    /// Deletes the job's parts (MUNKA_ALK rows).
+    WriteResult deleteParts(int kod) const;
     /// Replaces the job's parts with the parts (JELLEG 'A' articles) the codes name, one piece
     /// each; codes no part has are skipped.
     WriteResult replaceParts(int kod, const QStringList& codes, int keszulek, int tipus) const;

@@ -9,11 +9,12 @@ namespace mivo::workflow
 
 /// What the parts form is opened with from a request.
 struct PartsRequest {
-    QString parts;      ///< the parts field: codes each followed by ","
-    QString typeName;   ///< the appliance type's name
-    QString typeCode;   ///< its article code (ARU.KOD)
-    int tipus = 0;      ///< its ARU.BELSOKOD
-    QString technician; ///< exact code of the technician whose stock the parts come from
+    QString parts;          ///< the parts field: codes each followed by ","
+    QString typeName;       ///< the appliance type's name
+    QString typeCode;       ///< its article code (ARU.KOD)
+    int tipus = 0;          ///< its ARU.BELSOKOD
+    QString technician;     ///< exact code of the technician whose stock the parts come from
+    QString technicianText; ///< the technician field: code, a space, name
 };
 
 /// The parts stock at the technicians as request entry reaches it. The stock screens register

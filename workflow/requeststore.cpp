@@ -224,6 +224,8 @@ db::Outcome StoreRun::storeParts(JobState stored)
             !released.ok)
             return outcomeOf(released);
     }
+    if (WriteResult w = m_jobs.deleteParts(r.jobCode); !w.ok())
+        return fail(w);
     const QString holder = stored == JobState::Assigned ? m_szerelot : QString();
     const auto reserved =
         hook->reserveAndRecord(m_connection, r.jobCode, r.tipus, r.keszulek, holder);

@@ -538,8 +538,8 @@ void SchedulingForm::pickParts()
             messages::show(u"Nincs kiosztva a munka szerelőhöz!"_s);
             return;
         }
-        if (const std::optional<QString> parts =
-                hook->choose({r.alk, r.tipusNev, r.tipusKod, r.tipus, r.slot.technician})) {
+        if (const std::optional<QString> parts = hook->choose(
+                {r.alk, r.tipusNev, r.tipusKod, r.tipus, r.slot.technician, r.szerelo})) {
             r.alk = *parts;
             showRequest();
         }

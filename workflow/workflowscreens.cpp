@@ -1,6 +1,7 @@
 #include "workflowscreens.h"
 
 #include "adatfelv2.h"
+#include "alkeszgen.h"
 
 #include "core/screenregistry.h"
 
@@ -13,6 +14,9 @@ void registerWorkflowScreens(ScreenRegistry& registry)
 {
     registry.addScreen(u"hibafelvetel"_s, u"Tadatfelv2fm"_s, u"U"_s,
                        [](QWidget* owner) { return new Tadatfelv2fm(owner); });
+    registry.addScreen(
+        u"alkkeszgen"_s, u"Talkeszgenfm"_s, {},
+        [](QWidget* owner) { return new Talkeszgenfm(owner); }, true);
 }
 
 } // namespace mivo::workflow
