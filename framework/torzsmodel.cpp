@@ -117,7 +117,7 @@ QString TorzsModel::chunkStatement() const
     return withCondition({}, u"ROWS :mivo_from TO :mivo_to"_s);
 }
 
-QString TorzsModel::searchStatement(const QString& field) const
+QString TorzsModel::prefixStatement(const QString& field) const
 {
     const int column = m_structure.indexOf(field);
     if (column < 0)
@@ -130,6 +130,29 @@ QString TorzsModel::searchStatement(const QString& field) const
         return withCondition(u"CAST("_s + field + u" AS VARCHAR(20)) STARTING WITH :mivo_p"_s,
                              u"ROWS 1"_s);
     return {};
+}
+
+QString TorzsModel::searchStatement(const QString& field) const
+{
+    const int column = m_structure.indexOf(field);
+    if (column < 0 || !m_order || m_order->descending ||
+        m_order->name.compare(field, Qt::CaseInsensitive) != 0 ||
+        data::kindOfTypeName(m_typeNames[size_t(column)]) != data::FieldKind::Text)
+        return prefixStatement(field);
+    const QString table = m_structure.field(column).tableName();
+    if (table.isEmpty())
+        return prefixStatement(field);
+    // In the order of the column the prefix query walks its index from the first record to
+    // the first match, as long as the records before it. Every match lies at or after the
+    // smallest case form of the beginning, so the walk starts there; which form is the
+    // smallest is up to the column's collation (lower case first in a Unicode collation,
+    // upper case first in a binary one).
+    const QString type = u" AS TYPE OF COLUMN "_s + table + u"."_s + field + u")"_s;
+    const QString lowest =
+        u"IIF(CAST('a'"_s + type + u" < CAST('A'"_s + type + u", LOWER(:mivo_p), :mivo_p)"_s;
+    return withCondition(u"UPPER("_s + field + u") STARTING WITH :mivo_p AND "_s + field +
+                             u" >= "_s + lowest,
+                         u"ROWS 1"_s);
 }
 
 QString TorzsModel::locateStatement(const QStringList& fields, const QVariantList& values) const
@@ -765,9 +788,10 @@ int TorzsModel::search(const QString& field, const QString& text)
     if (column < 0 || text.isEmpty())
         return -1;
     const QString wanted = text.toCaseFolded();
-    const QString statement = searchStatement(field);
+    QString statement = searchStatement(field);
     if (statement.isEmpty())
         return scanSearch(column, wanted);
+    const QString plain = prefixStatement(field);
     const QString& type = m_typeNames[size_t(column)];
     // The first row with the longest shared beginning is the first row in the order that
     // begins with the longest beginning of the text that any row begins with.
@@ -776,7 +800,14 @@ int TorzsModel::search(const QString& field, const QString& text)
         db::Query q(m_connection);
         q.setSql(statement);
         q.bind(u"mivo_p"_s, upperPerCharacter(text.left(length)));
-        if (!q.exec()) {
+        bool ok = q.exec();
+        if (!ok && statement != plain) {
+            // A column the bound cannot name (a view's, a computed one) goes without it.
+            q.setSql(plain);
+            if ((ok = q.exec()))
+                statement = plain;
+        }
+        if (!ok) {
             // A beginning longer than the column does not fit its parameter.
             failure = q.lastError();
             continue;

@@ -117,7 +117,11 @@ public:
     /// The rows :mivo_from to :mivo_to of the statement in its order.
     QString chunkStatement() const;
     /// The first record in the order whose field begins with :mivo_p (case-insensitive);
-    /// empty when the field's type has no such form in SQL.
+    /// empty when the field's type has no such form in SQL. The bare prefix query.
+    QString prefixStatement(const QString& field) const;
+    /// What search() runs for it: the prefix query, bounded below by the smallest case form
+    /// of :mivo_p when the field is a table's text column and the first ascending order
+    /// column, so that its index is walked from there and not from the first record.
     QString searchStatement(const QString& field) const;
     /// The first record in the order whose fields equal :mivo_k0... (a null value: IS NULL).
     QString locateStatement(const QStringList& fields, const QVariantList& values) const;
