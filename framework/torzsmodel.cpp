@@ -291,6 +291,13 @@ QString TorzsModel::betweenStatement(bool nullValue) const
     return withCondition(predicate, {});
 }
 
+bool TorzsModel::exec(db::Query& q) const
+{
+    if (m_observer)
+        m_observer(q.sql(), q.boundValues());
+    return q.exec();
+}
+
 void TorzsModel::bindParameters(db::Query& q) const
 {
     for (const auto& [name, value] : m_parameters)
@@ -299,7 +306,7 @@ void TorzsModel::bindParameters(db::Query& q) const
 
 bool TorzsModel::read(db::Query& q, std::vector<Row>* rows) const
 {
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return false;
     }
@@ -344,7 +351,7 @@ bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
         q.bind(u"mivo_v"_s, value);
     // One record more tells whether its value goes on further up.
     q.bind(u"mivo_to"_s, sameValueRows ? count + 1 : count);
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return false;
     }
@@ -448,7 +455,7 @@ int TorzsModel::totalCount() const
     db::Query count(m_connection);
     count.setSql(countStatement());
     bindParameters(count);
-    if (!count.exec() || !count.first()) {
+    if (!exec(count) || !count.first()) {
         m_error = count.lastError();
         return 0;
     }
@@ -750,18 +757,18 @@ int TorzsModel::positionOf(const QSqlRecord& found, const std::function<bool(con
                 count.bind(u"mivo_v"_s, v);
             if (!k.isNull())
                 count.bind(u"mivo_k"_s, k);
-            if (!count.exec() || !count.first()) {
+            if (!exec(count) || !count.first()) {
                 m_error = count.lastError();
                 return -1;
             }
             before = count.value(0).toInt();
         }
-        if (before >= margin) {
-            if (!resetSlice(v, rows, before - margin))
-                return -1;
-            if (const int row = scanFrom(v, accepts); row >= 0)
-                return row;
-        }
+        // From some records of its value before it (fewer near the first of them: the
+        // records before the value are read only when the view scrolls up to them).
+        if (!resetSlice(v, rows, std::max(0, before - margin)))
+            return -1;
+        if (const int row = scanFrom(v, accepts); row >= 0)
+            return row;
     } else if (!firstOfValue) {
         // Its place among the records of its value, when it has enough of them before it.
         std::vector<Row> ties;
@@ -802,7 +809,7 @@ int TorzsModel::positionOf(const QSqlRecord& found, const std::function<bool(con
         count.setSql(tiesCountStatement());
         bindParameters(count);
         count.bind(u"mivo_w"_s, *from);
-        if (!count.exec() || !count.first()) {
+        if (!exec(count) || !count.first()) {
             m_error = count.lastError();
             return -1;
         }
@@ -861,7 +868,7 @@ int TorzsModel::locateRecord(const QStringList& fields, const QVariantList& valu
     for (qsizetype k = 0; k < values.size(); ++k)
         if (!values[k].isNull())
             q.bind(u"mivo_k"_s + QString::number(k), values[k]);
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return -1;
     }
@@ -912,11 +919,11 @@ int TorzsModel::search(const QString& field, const QString& text)
         q.setSql(statement);
         bindParameters(q);
         q.bind(u"mivo_p"_s, upperPerCharacter(text.left(length)));
-        bool ok = q.exec();
+        bool ok = exec(q);
         if (!ok && statement != plain) {
             // A column the bound cannot name (a view's, a computed one) goes without it.
             q.setSql(plain);
-            if ((ok = q.exec()))
+            if ((ok = exec(q)))
                 statement = plain;
         }
         if (!ok) {

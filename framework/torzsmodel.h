@@ -52,6 +52,13 @@ public:
     /// The model never executes it whole; the full lists do.
     db::Query& query() { return *m_query; }
     const db::Query& query() const { return *m_query; }
+    /// Told every statement the model runs, with its bound values, just before it runs it
+    /// (benchmarks run the same statements bare).
+    using StatementObserver =
+        std::function<void(const QString& sql, const std::map<QString, QVariant>& values)>;
+    void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
+    const StatementObserver& statementObserver() const { return m_observer; }
+
     /// A named parameter of the statement (":name"), bound on every read the model makes.
     void setParameter(const QString& name, const QVariant& value) { m_parameters[name] = value; }
     const std::map<QString, QVariant>& parameters() const { return m_parameters; }
@@ -170,6 +177,8 @@ private:
     /// The result column of an order column (a qualified name: the table's column, or the
     /// alias the select list gives it); -1 when none.
     int resultColumnOf(const QString& name) const;
+    /// Runs a read, telling the observer first.
+    bool exec(db::Query& q) const;
     /// Binds the statement's own parameters (setParameter) on a read.
     void bindParameters(db::Query& q) const;
     /// Runs the statement and appends its rows; false with m_error set.
@@ -193,11 +202,12 @@ private:
     /// order column) that the test accepts, reading further as needed; -1 when none.
     int scanFrom(const std::optional<QVariant>& value,
                  const std::function<bool(const Row&)>& accepts);
-    /// The row of the record the statement found, given the test that recognises it: in
-    /// the slice when it is there, else in one read anew around it.
-    /// firstOfValue: the record is known to be the first of its order value.
+    /// locate() and locateAt() (known: the record read by the caller).
     int locateRecord(const QStringList& fields, const QVariantList& values,
                      const QSqlRecord* known);
+    /// The row of the record found (a row of the statement), given the test that recognises
+    /// it: in the slice when it is there, else in one read anew around it.
+    /// firstOfValue: the record is known to be the first of its order value.
     int positionOf(const QSqlRecord& found, const std::function<bool(const Row&)>& accepts,
                    bool firstOfValue);
     int scanSearch(int column, const QString& wanted);
@@ -212,6 +222,7 @@ private:
     std::optional<OrderColumn> m_second; // the second one, when plain too
     int m_secondIndex = -1;
     std::map<QString, QVariant> m_parameters;
+    StatementObserver m_observer;
     std::optional<QVariant> m_from; // first order value of the slice; none: first record
     int m_skip = 0;                 // records of that value before the slice
     bool m_atEnd = true;

@@ -170,6 +170,8 @@ int JobList::rowOfJob(int kod)
     q.setSql(jobRecordStatement());
     q.bind(u"allapot"_s, stateCode(*m_listed));
     q.bind(u"kod"_s, kod);
+    if (m_model->statementObserver())
+        m_model->statementObserver()(q.sql(), q.boundValues());
     if (!q.exec()) {
         m_error = q.lastError();
         return -1;

@@ -46,7 +46,8 @@ QList<TorzsGridColumn> jobListColumns();
 
 /// A job list of the scheduling forms (grid_park): the jobs in one state, in one of the
 /// orderings, read in chunks by a TorzsModel. Rows are the model's rows. A current job
-/// (by its code) stays current when the list is read again or reordered.
+/// (by its code) stays current when the list is read again or reordered. Every statement the
+/// list runs, its own included, goes past the model's statement observer.
 class JobList
 {
 public:
