@@ -92,6 +92,8 @@ QList<TorzsGridColumn> jobListColumns()
     };
 }
 
+JobList::JobList() : JobList(u"d_mivo"_s) {}
+
 JobList::JobList(const QString& connectionName)
     : m_model(std::make_unique<TorzsModel>(connectionName)), m_connection(connectionName)
 {

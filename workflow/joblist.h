@@ -51,7 +51,9 @@ QList<TorzsGridColumn> jobListColumns();
 class JobList
 {
 public:
-    explicit JobList(const QString& connectionName = QStringLiteral("d_mivo"));
+    /// On the business connection d_mivo.
+    JobList();
+    explicit JobList(const QString& connectionName);
     ~JobList();
     JobList(const JobList&) = delete;
     JobList& operator=(const JobList&) = delete;
@@ -64,7 +66,8 @@ public:
     /// first), with no current job. False with the database's text in *error (the list is
     /// then empty).
     bool open(JobState listed, QString* error);
-    /// Reads the list again; the current job stays current while it is listed.
+    /// Reads the list again; the current job stays current while it is listed. False before
+    /// open() or with the database's text.
     bool reopen(QString* error);
     /// Reads the list in another ordering (an index of jobOrderings()); the current job stays
     /// current. False for an unknown ordering (nothing read) or with the database's text.
