@@ -1,5 +1,6 @@
 #include "workflowscreens.h"
 
+#include "adatfelv.h"
 #include "adatfelv2.h"
 #include "alkeszgen.h"
 
@@ -14,6 +15,11 @@ void registerWorkflowScreens(ScreenRegistry& registry)
 {
     registry.addScreen(u"hibafelvetel"_s, u"Tadatfelv2fm"_s, u"U"_s,
                        [](QWidget* owner) { return new Tadatfelv2fm(owner); });
+    // The three job lists share one form.
+    const auto jobLists = [](QWidget* owner) { return new Tadatfelvfm(owner); };
+    registry.addScreen(u"kiosztas"_s, u"Tadatfelvfm"_s, u"M"_s, jobLists);
+    registry.addScreen(u"zartajto"_s, u"Tadatfelvfm"_s, u"Z"_s, jobLists);
+    registry.addScreen(u"Folyamatban"_s, u"Tadatfelvfm"_s, u"F"_s, jobLists);
     registry.addScreen(
         u"alkkeszgen"_s, u"Talkeszgenfm"_s, {},
         [](QWidget* owner) { return new Talkeszgenfm(owner); }, true);

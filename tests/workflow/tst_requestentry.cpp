@@ -9,6 +9,7 @@
 #include "core/messages.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
+#include "workflow/adatfelv.h"
 #include "workflow/adatfelv2.h"
 #include "workflow/customerlists.h"
 #include "workflow/daynavigator.h"
@@ -389,6 +390,7 @@ private slots:
         QCOMPARE(count(u"SELECT COUNT(*) FROM MUNKA_ALK WHERE ALKATRESZ = 201"_s), 1);
     }
 
+    void jobLists();
     void leavingAsksWhileARequestIsTyped()
     {
         Office office;
@@ -406,6 +408,69 @@ private slots:
         QVERIFY(!f.form.isVisible());
     }
 };
+
+void TestRequestEntry::jobLists()
+{
+    Office office;
+    QVERIFY2(office.db.ok(), qPrintable(office.db.error()));
+    scheduledata::Job waiting = planned(office.customer, {}, u"2024.03.06"_s, {});
+    waiting.allapot = u"BE"_s;
+    const int unplaced = addJob(waiting);
+    scheduledata::Job closed = planned(office.customer, u"SZ02"_s, u"2024.03.01"_s, u"09"_s);
+    closed.allapot = u"ZA"_s;
+    const int closedDoor = addJob(closed);
+    ScriptedMessagesGuard messages;
+    Tadatfelvfm form;
+    form.open(u"Ki nem osztott munka kiosztása"_s, u"M"_s);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QCOMPARE(form.jobs().model().rowCount(), 1);
+    QCOMPARE(form.jobs().jobOfRow(0), unplaced);
+    QVERIFY(!form.findChild<QWidget*>(u"b_ujadatlap"_s)->isVisibleTo(&form));
+
+    // Given out: loaded by "&Módosítás", the request date the job's; a slot is needed.
+    QTest::mouseClick(form.findChild<QPushButton*>(u"b_modosit"_s), Qt::LeftButton);
+    QCOMPARE(form.currentMode(), u"M"_s);
+    QCOMPARE(form.requestFields()->edit(u"e_nap"_s)->text(), u"2024.03.06"_s);
+    QCOMPARE(form.grid()->model().columnDate(1), u"2024.03.06"_s);
+    QTest::mouseClick(form.findChild<QPushButton*>(u"b_tarol"_s), Qt::LeftButton);
+    QCOMPARE(messages->texts.last(), u"Nem osztotta ki szerelőhöz!"_s);
+    QTableView* view = form.grid()->view();
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(4, 1)).center());
+    messages->queueAnswers({0});
+    QTest::mouseClick(form.findChild<QPushButton*>(u"b_tarol"_s), Qt::LeftButton);
+    QCOMPARE(jobRow(unplaced), u"KI/SZ01/2024.03.06/10"_s);
+    QCOMPARE(form.jobs().model().rowCount(), 0);
+
+    // Closed doors: the new visit supersedes the listed job.
+    form.open(u"Zárt ajtós munkák"_s, u"Z"_s);
+    QCOMPARE(form.jobs().jobOfRow(0), closedDoor);
+    QVERIFY(form.requestFields()->edit(u"e_leirasm"_s)->isVisibleTo(&form));
+    // A cell of the listed job makes it current; the list's double click loads it.
+    QTest::mouseClick(form.grid()->currentDay()->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(form.grid()->currentDay()->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(form.grid()->currentDay()->previousButton(), Qt::LeftButton);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(3, 2)).center());
+    QCOMPARE(form.jobList()->currentIndex().row(), 0);
+    const QPoint firstRow = form.jobList()->visualRect(form.jobs().model().index(0, 0)).center();
+    QTest::mouseClick(form.jobList()->viewport(), Qt::LeftButton, {}, firstRow);
+    QTest::mouseDClick(form.jobList()->viewport(), Qt::LeftButton, {}, firstRow);
+    QCOMPARE(form.requestFields()->edit(u"e_ugyfelnev"_s)->text(), u"Nagy Éva"_s);
+    QCOMPARE(form.currentMode(), u"Z"_s);
+    QCOMPARE(form.requestFields()->edit(u"e_nap"_s)->text(), today); // not a past day
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                      view->visualRect(view->model()->index(5, 2)).center());
+    messages->queueAnswers({0});
+    QTest::mouseClick(form.findChild<QPushButton*>(u"b_tarol"_s), Qt::LeftButton);
+    QCOMPARE(messages->texts.last(), u"Tárolható?"_s);
+    QCOMPARE(jobRow(closedDoor).left(3), u"TAR"_s);
+    QCOMPARE(count(u"SELECT COUNT(*) FROM MUNKA WHERE ALLAPOT = 'KI' AND SZERELOT = 'SZ02' "
+                   "AND TERVT = '11' AND TERVD = '2024.03.04'"_s),
+             1);
+    QCOMPARE(form.jobs().model().rowCount(), 0);
+}
 
 QTEST_MAIN(TestRequestEntry)
 #include "tst_requestentry.moc"
