@@ -31,7 +31,6 @@ Tadatfelvfm::Tadatfelvfm(QWidget* parent)
     m_view->setSelectionMode(QAbstractItemView::SingleSelection);
     m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->horizontalHeader()->setStretchLastSection(true);
     m_view->setWordWrap(false);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
 
