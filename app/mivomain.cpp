@@ -142,9 +142,7 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
-    m_startup.upgradeDatabase = [](QString* error) {
-        return schema::addMissingTables(u"d_mivo"_s, error);
-    };
+    m_startup.upgradeDatabase = [](QString* error) { return schema::upgrade(u"d_mivo"_s, error); };
 
     // Until the FTP screen is plugged in, say why the program cannot go on.
     m_startup.downloadDatabase = [] {

@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 
 static void initSchemaResources()
 {
@@ -112,13 +113,34 @@ bool build(const QString& connectionName, const QStringList& withOptional, QStri
     return true;
 }
 
-bool addMissingTables(const QString& connectionName, QString* error)
+bool upgrade(const QString& connectionName, QString* error)
 {
-    if (db::tableExists(connectionName, QStringLiteral("NAPZAR"), error))
-        return true;
-    if (error && !error->isEmpty())
-        return false;
-    return runScript(connectionName, scriptText(QStringLiteral("08_bookings")), error);
+    if (!db::tableExists(connectionName, QStringLiteral("NAPZAR"), error)) {
+        if (error && !error->isEmpty())
+            return false;
+        if (!runScript(connectionName, scriptText(QStringLiteral("08_bookings")), error))
+            return false;
+    }
+    // Indexes only make lists faster: one that cannot be made now (another workstation
+    // holds its table) is tried again at the next start.
+    static const QRegularExpression indexName(
+        QStringLiteral("^\\s*CREATE\\s+(?:(?:ASC|DESC)\\w*\\s+)?INDEX\\s+(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const QString& script :
+         {QStringLiteral("04_indexes"), QStringLiteral("07_editor_indexes")}) {
+        for (const QString& statement : db::splitScript(scriptText(script))) {
+            const QRegularExpressionMatch m = indexName.match(statement);
+            if (!m.hasMatch())
+                continue;
+            const QVariant present =
+                db::scalar(connectionName,
+                           QStringLiteral("SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = :name"),
+                           {{QStringLiteral("name"), m.captured(1).toUpper()}});
+            if (present.isNull())
+                runScript(connectionName, statement, nullptr);
+        }
+    }
+    return true;
 }
 
 } // namespace mivo::schema
