@@ -72,8 +72,7 @@ PartsHook::Result PartsStock::reserve(const QString& technician, const QString& 
     // The row is updated when it exists and created when not; two workstations creating
     // it at once meet a key violation, and the rerun of their unit updates it.
     db::Query update(m_connection);
-    update.setSql(u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :mennyiseg "
-                  "WHERE HOL = :hol AND MI = :mi"_s);
+    update.setSql(reserveStatement());
     update.bind(u"mennyiseg"_s, quantity);
     update.bind(u"hol"_s, technician);
     update.bind(u"mi"_s, part);
@@ -89,11 +88,66 @@ PartsHook::Result PartsStock::reserve(const QString& technician, const QString& 
     return insert.exec() ? PartsHook::Result() : failed(insert);
 }
 
+QString PartsStock::reserveStatement()
+{
+    return u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :mennyiseg "
+           "WHERE HOL = :hol AND MI = :mi"_s;
+}
+
+QString PartsStock::takeOffStatement()
+{
+    return u"UPDATE ALK_KESZLET Set MENNYI = COALESCE(MENNYI, 0) - :mennyiseg "
+           "WHERE HOL = :hol AND MI = :mi"_s;
+}
+
+QString PartsStock::jobPartsStatement()
+{
+    return u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
+           "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s;
+}
+
+PartsHook::Result PartsStock::takeOff(const QString& place, const QString& part,
+                                      double quantity) const
+{
+    // As reserve(): updated when the row exists, created when not.
+    db::Query update(m_connection);
+    update.setSql(takeOffStatement());
+    update.bind(u"mennyiseg"_s, quantity);
+    update.bind(u"hol"_s, place);
+    update.bind(u"mi"_s, part);
+    if (!update.exec())
+        return failed(update);
+    if (update.rowsAffected() > 0)
+        return {};
+    db::Query insert(m_connection);
+    insert.setSql(
+        u"INSERT INTO ALK_KESZLET (HOL, MI, MENNYI, FOGLALT) VALUES (:hol, :mi, :mennyi, 0)"_s);
+    insert.bind(u"hol"_s, place);
+    insert.bind(u"mi"_s, part);
+    insert.bind(u"mennyi"_s, -quantity);
+    return insert.exec() ? PartsHook::Result() : failed(insert);
+}
+
+PartsHook::Result PartsStock::putBack(int jobCode, const QString& place) const
+{
+    db::Query parts(m_connection);
+    parts.setSql(jobPartsStatement());
+    parts.bind(u"kod"_s, jobCode);
+    if (!parts.exec())
+        return failed(parts);
+    while (parts.next()) {
+        const PartsHook::Result r =
+            takeOff(place, parts.text(u"ARUKOD"_s), -parts.value(u"MENNYISEG"_s).toDouble());
+        if (!r.ok)
+            return r;
+    }
+    return {};
+}
+
 PartsHook::Result PartsStock::release(int jobCode, const QString& technician) const
 {
     db::Query parts(m_connection);
-    parts.setSql(u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
-                 "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s);
+    parts.setSql(jobPartsStatement());
     parts.bind(u"kod"_s, jobCode);
     if (!parts.exec())
         return failed(parts);
@@ -181,8 +235,7 @@ std::optional<std::vector<PartRow>> PartsStock::jobParts(int jobCode, const QStr
                                                          QString* error) const
 {
     db::Query q(m_connection);
-    q.setSql(u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
-             "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s);
+    q.setSql(jobPartsStatement());
     q.bind(u"kod"_s, jobCode);
     if (!q.exec()) {
         *error = q.lastError();

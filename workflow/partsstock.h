@@ -56,6 +56,20 @@ public:
                                        const QString& technician,
                                        const std::vector<PartRow>& rows) const;
 
+    /// Takes the quantity (negative: puts it back) off what the place holds of the part
+    /// (MENNYI), creating the stock row when there is none: a used part is never lost.
+    PartsHook::Result takeOff(const QString& place, const QString& part, double quantity) const;
+    /// Puts the job's recorded parts back into what the place holds: the reverse of taking
+    /// them off when the job was documented.
+    PartsHook::Result putBack(int jobCode, const QString& place) const;
+
+    /// The statements of reserve() and takeOff() (:mennyiseg, :hol, :mi), for measuring them
+    /// bare.
+    static QString reserveStatement();
+    static QString takeOffStatement();
+    /// The job's recorded parts by article code (:kod): MENNYISEG, ARUKOD.
+    static QString jobPartsStatement();
+
     /// The job's recorded parts with their quantities, stock at the technician.
     std::optional<std::vector<PartRow>> jobParts(int jobCode, const QString& technician,
                                                  QString* error) const;
