@@ -60,7 +60,8 @@ private:
         return outcomeOf(w);
     }
     db::Outcome writeSheet(int sorrend);
-    db::Outcome writeParts(const StoredCompletion& stored, const QString& performer);
+    db::Outcome moveStock(const StoredCompletion& stored, const QString& performer);
+    db::Outcome writeParts();
 
     JobRepository m_jobs;
     ApplianceRepository m_appliances;
@@ -85,6 +86,11 @@ db::Outcome StoreRun::run()
         refused = true;
         return db::Outcome::failure(changedMeanwhile());
     }
+
+    // The stock rows are what other workstations touch most: they are written first, so that
+    // another workstation's reservation committed meanwhile rarely makes the unit run again.
+    if (db::Outcome stock = moveStock(*stored, values->szerelom); !stock.ok())
+        return stock;
 
     if (db::Outcome sheet = writeSheet(sorrend); !sheet.ok())
         return sheet;
@@ -114,7 +120,7 @@ db::Outcome StoreRun::run()
             return fail(w);
     }
 
-    if (db::Outcome parts = writeParts(*stored, values->szerelom); !parts.ok())
+    if (db::Outcome parts = writeParts(); !parts.ok())
         return parts;
 
     if (WriteResult w = m_jobs.complete(c.job.kod, expectedState(c), *values); !w.ok())
@@ -148,19 +154,18 @@ db::Outcome StoreRun::writeSheet(int sorrend)
     return {};
 }
 
-db::Outcome StoreRun::writeParts(const StoredCompletion& stored, const QString& performer)
+db::Outcome StoreRun::moveStock(const StoredCompletion& stored, const QString& performer)
 {
-    const bool stock = Td::instance().partsStockAvailable;
-    if (stock && c.mode == CompletionMode::Document) {
+    if (!Td::instance().partsStockAvailable)
+        return {};
+    if (c.mode == CompletionMode::Document && !stored.szerelot.isEmpty()) {
         // The job leaves "KI": what it reserved at its technician is free again.
-        if (!stored.szerelot.isEmpty()) {
-            if (db::Outcome o = outcomeOf(m_stock.release(c.job.kod, stored.szerelot)); !o.ok())
-                return o;
-        }
+        if (db::Outcome o = outcomeOf(m_stock.release(c.job.kod, stored.szerelot)); !o.ok())
+            return o;
     }
     if (!c.partsShown)
         return {};
-    if (stock && c.mode == CompletionMode::Correct) {
+    if (c.mode == CompletionMode::Correct) {
         // The parts recorded before were taken off the former performer when the activity
         // then recorded parts; they go back before the new ones are taken off.
         const Activity* before = activities.byCode(stored.munkatev);
@@ -169,16 +174,9 @@ db::Outcome StoreRun::writeParts(const StoredCompletion& stored, const QString& 
                 return o;
         }
     }
-    if (WriteResult w = m_jobs.deleteParts(c.job.kod); !w.ok())
-        return fail(w);
-    const std::vector<UsedPart> used = usedParts(c);
-    const int coupon = alt::parseInteger(c.gjsorszam);
-    if (WriteResult w = m_jobs.recordUsedParts(c.job.kod, used, c.keszulek, c.tipus, coupon);
-        !w.ok())
-        return fail(w);
-    if (!stock || performer.isEmpty())
+    if (performer.isEmpty())
         return {};
-    for (const UsedPart& part : used) {
+    for (const UsedPart& part : usedParts(c)) {
         if (db::Outcome o = outcomeOf(m_stock.takeOff(performer, part.code, part.quantity));
             !o.ok())
             return o;
@@ -186,10 +184,22 @@ db::Outcome StoreRun::writeParts(const StoredCompletion& stored, const QString& 
     return {};
 }
 
+db::Outcome StoreRun::writeParts()
+{
+    if (!c.partsShown)
+        return {};
+    if (WriteResult w = m_jobs.deleteParts(c.job.kod); !w.ok())
+        return fail(w);
+    const WriteResult w = m_jobs.recordUsedParts(c.job.kod, usedParts(c), c.keszulek, c.tipus,
+                                                 alt::parseInteger(c.gjsorszam));
+    return w.ok() ? db::Outcome() : fail(w);
+}
+
 CompletionResult resultOf(const db::UnitResult& unit, bool refused, bool duplicate,
                           bool insertedSheet)
 {
     CompletionResult result;
+    result.attempts = unit.attempts;
     if (unit.ok())
         return result;
     result.message = unit.message;
@@ -204,7 +214,10 @@ CompletionResult resultOf(const db::UnitResult& unit, bool refused, bool duplica
 
 } // namespace
 
-CompletionStore::CompletionStore(const QString& connectionName) : m_connection(connectionName) {}
+CompletionStore::CompletionStore(const QString& connectionName, const db::RetryPolicy& policy)
+    : m_connection(connectionName), m_policy(policy)
+{
+}
 
 QString CompletionStore::duplicateSheetMessage()
 {
@@ -233,10 +246,13 @@ CompletionResult CompletionStore::store(const Completion& completion,
                                         const Activities& activities) const
 {
     std::optional<StoreRun> last;
-    const db::UnitResult unit = db::runUnitOfWork(m_connection, [&](const QString& connection) {
-        last.emplace(connection, completion, activities);
-        return last->run();
-    });
+    const db::UnitResult unit = db::runUnitOfWork(
+        m_connection,
+        [&](const QString& connection) {
+            last.emplace(connection, completion, activities);
+            return last->run();
+        },
+        m_policy);
     return resultOf(unit, last && last->refused, last && last->duplicateSheet,
                     last && last->insertedSheet);
 }
@@ -262,31 +278,34 @@ CompletionResult CompletionStore::documentSameVisit(const Completion& c,
 {
     const std::optional<JobCompletion> values = jobValues(c, activities);
     if (!values)
-        return {CompletionResult::Failed, u"Válassza ki a munka jellegét!"_s, {}};
+        return {CompletionResult::Failed, u"Válassza ki a munka jellegét!"_s, {}, 0};
     bool refused = false;
-    const db::UnitResult unit = db::runUnitOfWork(m_connection, [&](const QString& connection) {
-        refused = false;
-        const JobRepository jobs(connection);
-        const PartsStock stock(connection);
-        const VisitKey key = visitOf(c);
-        QString error;
-        const std::optional<std::vector<int>> codes = jobs.sameVisitJobs(key, &error);
-        if (!codes)
-            return db::Outcome::failure(error);
-        const bool release =
-            Td::instance().partsStockAvailable && c.mode == CompletionMode::Document;
-        for (const int kod : *codes) {
-            if (release) {
-                if (db::Outcome o = outcomeOf(stock.release(kod, key.szerelot)); !o.ok())
-                    return o;
+    const db::UnitResult unit = db::runUnitOfWork(
+        m_connection,
+        [&](const QString& connection) {
+            refused = false;
+            const JobRepository jobs(connection);
+            const PartsStock stock(connection);
+            const VisitKey key = visitOf(c);
+            QString error;
+            const std::optional<std::vector<int>> codes = jobs.sameVisitJobs(key, &error);
+            if (!codes)
+                return db::Outcome::failure(error);
+            const bool release =
+                Td::instance().partsStockAvailable && c.mode == CompletionMode::Document;
+            for (const int kod : *codes) {
+                if (release) {
+                    if (db::Outcome o = outcomeOf(stock.release(kod, key.szerelot)); !o.ok())
+                        return o;
+                }
+                if (WriteResult w = jobs.complete(kod, key.allapot, *values); !w.ok()) {
+                    refused = w.status == WriteResult::Conflict;
+                    return outcomeOf(w);
+                }
             }
-            if (WriteResult w = jobs.complete(kod, key.allapot, *values); !w.ok()) {
-                refused = w.status == WriteResult::Conflict;
-                return outcomeOf(w);
-            }
-        }
-        return db::Outcome();
-    });
+            return db::Outcome();
+        },
+        m_policy);
     return resultOf(unit, refused, false, false);
 }
 

@@ -2,6 +2,8 @@
 
 #include "completion.h"
 
+#include "platform/unitofwork.h"
+
 #include <QString>
 
 #include <optional>
@@ -21,6 +23,8 @@ struct CompletionResult {
     QString message;
     /// The control to focus after the message (a sheet number taken meanwhile: "e_sorszam").
     QString focus;
+    /// Runs of the unit of work; more than 1 when another workstation's change made it rerun.
+    int attempts = 0;
 
     bool ok() const { return status == Stored; }
 };
@@ -40,7 +44,9 @@ struct CompletionResult {
 class CompletionStore
 {
 public:
-    explicit CompletionStore(const QString& connectionName = QStringLiteral("d_mivo"));
+    /// On the connection; a conflict reruns the unit as the policy allows.
+    explicit CompletionStore(const QString& connectionName = QStringLiteral("d_mivo"),
+                             const db::RetryPolicy& policy = {});
 
     CompletionResult store(const Completion& completion, const Activities& activities) const;
 
@@ -62,6 +68,7 @@ public:
 
 private:
     QString m_connection;
+    db::RetryPolicy m_policy;
 };
 
 } // namespace mivo::workflow
