@@ -31,6 +31,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -218,19 +219,20 @@ QString Telvegezfm::itemCount() const
     return m_count->text();
 }
 
-QLineEdit* Telvegezfm::addEdit(QWidget* page, const QString& name, int maxLength, bool readOnly)
+QLineEdit* Telvegezfm::addEdit(QWidget* page, const QString& name, int maxLength, bool readOnly,
+                               int shown)
 {
     auto* e = new QLineEdit(page);
     e->setObjectName(name);
     e->setMaxLength(maxLength);
     e->setReadOnly(readOnly);
-    // Wide enough for what the field holds, up to a line of 60 characters.
-    const int chars = std::clamp(maxLength, 2, 60);
-    const int width = e->fontMetrics().horizontalAdvance(QString(chars, u'M')) * 3 / 4 + 14;
-    if (maxLength <= 12)
+    // As wide as what the field holds; the long texts grow with the page.
+    const int chars = shown > 0 ? shown : std::clamp(maxLength, 2, 60);
+    const int width = e->fontMetrics().horizontalAdvance(QString(chars, u'0')) + 16;
+    if (maxLength <= 60)
         e->setFixedWidth(width);
     else
-        e->setMinimumWidth(std::min(width, 420));
+        e->setMinimumWidth(width);
     return e;
 }
 
@@ -326,7 +328,10 @@ QWidget* Telvegezfm::buildAppliancePage()
 
     std::map<QString, QLineEdit*> edits;
     for (const SheetField& f : sheetFields()) {
-        QLineEdit* e = addEdit(page, f.edit, f.maxLength);
+        // Readings are short numbers; the types of the water treatment rarely fill their 30.
+        const bool type = f.column == u"VIZKOKTIP"_s || f.column == u"ISZAPSZTIP"_s;
+        const int shown = f.input == SheetInput::Number ? 8 : type ? 20 : std::min(f.maxLength, 40);
+        QLineEdit* e = addEdit(page, f.edit, f.maxLength, false, shown);
         edits[f.edit] = e;
         const QString name = f.edit;
         switch (f.input) {
@@ -368,7 +373,8 @@ QWidget* Telvegezfm::buildAppliancePage()
     // The appliance and the sheet's dates and system at the left.
     int row = 0;
     addLine(g, row++, 0, u" Készülék típus:"_s,
-            {addEdit(page, u"e_keszulek"_s, 30, true), addEdit(page, u"e_keszuleknev"_s, 40, true),
+            {addEdit(page, u"e_keszulek"_s, 30, true, 14),
+             addEdit(page, u"e_keszuleknev"_s, 40, true),
              addButton(page, u"b_keszulek"_s, u"?"_s, [this] { pickApplianceType(); })});
     addLine(g, row++, 0, u" Típus:"_s, {addEdit(page, u"e_tipus"_s, 10, true)});
     addLine(g, row++, 0, u" Gyári szám:"_s,
@@ -429,7 +435,7 @@ QWidget* Telvegezfm::buildAppliancePage()
                  field(u"e_"_s + prefix + u"varos"_s), field(u"e_"_s + prefix + u"utca"_s)},
                 3);
     }
-    edits[u"e_egyeb"_s]->setMinimumWidth(900);
+    edits[u"e_egyeb"_s]->setMinimumWidth(700);
     addLine(g, row++, 0, caption(u"e_egyeb"_s), {field(u"e_egyeb"_s)}, 3);
     g->setColumnStretch(5, 1);
     g->setRowStretch(row, 1);
@@ -452,16 +458,21 @@ QWidget* Telvegezfm::buildPartsPage()
     m_parts->setColumnWidth(CodeColumn, em * 12);
     m_parts->setColumnWidth(NameColumn, em * 30);
     m_parts->setColumnWidth(QuantityColumn, em * 6);
-    m_parts->setMinimumWidth(em * 54);
+    m_parts->verticalHeader()->setDefaultSectionSize(m_parts->fontMetrics().height() + 8);
+    m_parts->setFixedWidth(m_parts->horizontalHeader()->length() + 2 * m_parts->frameWidth() +
+                           m_parts->verticalScrollBar()->sizeHint().width());
     connect(m_parts, &QTableWidget::cellChanged, this, &Telvegezfm::partChanged);
     auto* coupon = addEdit(page, u"e_gjsorszam"_s, 1);
-    g->addWidget(m_parts, 0, 0, 1, 3);
-    g->addWidget(addButton(page, u"b_alkatresz"_s, u"?"_s, [this] { pickPart(); }), 0, 3,
+    g->addWidget(m_parts, 0, 0);
+    g->addWidget(addButton(page, u"b_alkatresz"_s, u"?"_s, [this] { pickPart(); }), 0, 1,
                  Qt::AlignTop);
     auto* label = new QLabel(u" Garanciális szelvény  sorszáma:"_s, page);
     label->setBuddy(coupon);
-    g->addWidget(label, 1, 0);
-    g->addWidget(coupon, 1, 1);
+    auto* line = new QHBoxLayout;
+    line->addWidget(label);
+    line->addWidget(coupon);
+    line->addStretch();
+    g->addLayout(line, 1, 0, 1, 2);
     g->setColumnStretch(2, 1);
     return page;
 }
@@ -582,9 +593,14 @@ QWidget* Telvegezfm::buildList()
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
     m_list->horizontalHeader()->setSectionsClickable(true);
-    const int em = m_list->fontMetrics().averageCharWidth();
+    // Widths come from what each column holds and its title, never from the rows.
+    const QFontMetrics cells = m_list->fontMetrics();
+    const QFontMetrics titles = m_list->horizontalHeader()->fontMetrics();
     for (int i = 0; i < int(std::size(listWidths)); ++i)
-        m_list->setColumnWidth(i, listWidths[i] * em + 12);
+        m_list->setColumnWidth(
+            i, std::max(cells.horizontalAdvance(QString(listWidths[i], u'0')),
+                        titles.horizontalAdvance(listColumns()[size_t(i)].title) + 12) +
+                   10);
     connect(m_list->horizontalHeader(), &QHeaderView::sectionClicked, this,
             &Telvegezfm::orderByColumn);
     connect(m_list, &QTableView::doubleClicked, this, [this] { loadCurrent(); });

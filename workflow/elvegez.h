@@ -88,8 +88,10 @@ private:
     QWidget* buildFilterPage();
     QWidget* buildSheetPage();
     QWidget* buildList();
-    /// A line edit of the page, named, with its length; read-only when told.
-    QLineEdit* addEdit(QWidget* page, const QString& name, int maxLength, bool readOnly = false);
+    /// A line edit of the page, named, with its length, as wide as `shown` characters (0: its
+    /// length); read-only when told.
+    QLineEdit* addEdit(QWidget* page, const QString& name, int maxLength, bool readOnly = false,
+                       int shown = 0);
     QPushButton* addButton(QWidget* page, const QString& name, const QString& text,
                            std::function<void()> run);
 
