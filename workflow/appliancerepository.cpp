@@ -94,6 +94,17 @@ QString ApplianceRepository::applianceReadStatement()
     return u"Select * From KESZULEK Where KOD = :kod"_s;
 }
 
+QString ApplianceRepository::serialOwnerStatement()
+{
+    return u"Select UGYFELNEV, UGYFELIRSZAM, UGYFELVAROS, UGYFELUTCA, ARUKOD, ARUNEV From "
+           "VW_KESZULEK Where GYARISZAM = :gyariszam AND KOD <> :keszulek"_s;
+}
+
+QString ApplianceRepository::moveStatement()
+{
+    return u"UPDATE KESZULEK Set UGYFEL = :ugyfel Where KOD = :kod"_s;
+}
+
 std::optional<ApplianceRecord> ApplianceRepository::load(int keszulek, QString* error) const
 {
     ApplianceRecord record;
@@ -144,8 +155,7 @@ ApplianceRepository::serialOwner(const QString& gyariszam, int keszulek, QString
 {
     // The job's own appliance is left out: it holds the serial it was loaded with.
     db::Query q(m_connection);
-    q.setSql(u"Select UGYFELNEV, UGYFELIRSZAM, UGYFELVAROS, UGYFELUTCA, ARUKOD, ARUNEV From "
-             "VW_KESZULEK Where GYARISZAM = :gyariszam AND KOD <> :keszulek"_s);
+    q.setSql(serialOwnerStatement());
     q.bind(u"gyariszam"_s, gyariszam);
     q.bind(u"keszulek"_s, keszulek);
     if (!q.exec()) {
@@ -193,7 +203,7 @@ WriteResult ApplianceRepository::updateAppliance(int keszulek, const QString& gy
 WriteResult ApplianceRepository::moveAppliance(int keszulek, int ugyfel) const
 {
     db::Query q(m_connection);
-    q.setSql(u"UPDATE KESZULEK Set UGYFEL = :ugyfel Where KOD = :kod"_s);
+    q.setSql(moveStatement());
     q.bind(u"ugyfel"_s, ugyfel);
     q.bind(u"kod"_s, keszulek);
     return q.exec() ? WriteResult::stored() : WriteResult::failed(q);

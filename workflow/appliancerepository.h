@@ -66,6 +66,10 @@ public:
     static QString applianceUpdateStatement(bool withDate);
     static QString sheetReadStatement();
     static QString applianceReadStatement();
+    /// The serial number's other appliance (:gyariszam, :keszulek), and a new owner (:ugyfel,
+    /// :kod).
+    static QString serialOwnerStatement();
+    static QString moveStatement();
 
 private:
     QString m_connection;

@@ -196,7 +196,7 @@ bool applyAppliance(Completion& c, const ApplianceRecord& record, const QString&
     if (c.hasSheet())
         return true;
     db::Query own(connection);
-    own.setSql(u"SELECT NEV, IRSZAM, VAROS, UTCA FROM KULSOCEG WHERE KOD = :kod"_s);
+    own.setSql(ownCompanyStatement());
     own.bind(u"kod"_s, Td::instance().ownCompany);
     if (!own.exec()) {
         *error = own.lastError();
@@ -214,13 +214,23 @@ bool applyAppliance(Completion& c, const ApplianceRecord& record, const QString&
 
 } // namespace
 
+QString technicianStatement()
+{
+    return u"Select NEV From SZERELO Where KOD = :kod"_s;
+}
+
+QString ownCompanyStatement()
+{
+    return u"SELECT NEV, IRSZAM, VAROS, UTCA FROM KULSOCEG WHERE KOD = :kod"_s;
+}
+
 std::optional<QString> technicianName(const QString& kod, const QString& connectionName,
                                       QString* error)
 {
     if (kod.isEmpty())
         return QString();
     db::Query q(connectionName);
-    q.setSql(u"Select NEV From SZERELO Where KOD = :kod"_s);
+    q.setSql(technicianStatement());
     q.bind(u"kod"_s, kod);
     if (!q.exec()) {
         *error = q.lastError();

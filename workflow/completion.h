@@ -151,6 +151,11 @@ std::optional<std::optional<PartRow>> partByCode(const QString& code, const QStr
 std::optional<QString> technicianName(const QString& kod, const QString& connectionName,
                                       QString* error);
 
+/// The statements loading runs besides the repositories': a technician's name (:kod) and
+/// the own company's address (:kod), for measuring them bare.
+QString technicianStatement();
+QString ownCompanyStatement();
+
 /// The sheet row the store would write: the page's fields converted (numbers from decimal
 /// commas, empty as 0), with the job's appliance, the form's customer, type, serial and
 /// invoice number, TELJESITMENY as the minimum output, ROGZDAT today and BEUZEMELES the work

@@ -360,6 +360,11 @@ QString JobRepository::sameVisitCountStatement()
            "and SZERELOT = :szerelot"_s;
 }
 
+QString JobRepository::moveToCustomerStatement()
+{
+    return u"UPDATE MUNKA SET UGYFEL = :ugyfel ,MIKORI = :mikori WHERE KOD = :kod"_s;
+}
+
 std::optional<StoredCompletion> JobRepository::storedCompletion(int kod, QString* error) const
 {
     db::Query q(m_connection);
@@ -399,7 +404,7 @@ WriteResult JobRepository::complete(int kod, const QString& expected, const JobC
 WriteResult JobRepository::moveToCustomer(int kod, int ugyfel) const
 {
     db::Query q(m_connection);
-    q.setSql(u"UPDATE MUNKA SET UGYFEL = :ugyfel ,MIKORI = :mikori WHERE KOD = :kod"_s);
+    q.setSql(moveToCustomerStatement());
     q.bind(u"ugyfel"_s, ugyfel);
     q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
     q.bind(u"kod"_s, kod);

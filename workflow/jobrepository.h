@@ -157,6 +157,8 @@ public:
     static QString recordedPartsStatement();
     static QString usedPartInsertStatement();
     static QString sameVisitCountStatement();
+    /// The job given to another customer (:ugyfel, :mikori, :kod).
+    static QString moveToCustomerStatement();
 
 private:
     /// "UPDATE MUNKA SET <assignments>" of the job `seen` names, stamped with the user and

@@ -800,6 +800,30 @@ private slots:
                  u"OK|2030.05.06|SZ1|ÜZ|M-77|SZ-1|Beüzemelve|2030.05.10|0|anna"_s);
     }
 
+    // Another workstation stores the sheet number after the checks: refused as a duplicate,
+    // nothing written.
+    void sheetNumberTakenMeanwhile()
+    {
+        Office o;
+        QVERIFY2(o.db.ok(), qPrintable(o.db.error()));
+        const int kod = o.addJob(u"KI"_s, u"ÜZ"_s);
+        Completion c = load(kod, CompletionMode::Document);
+        c.tevekenyseg = u"Üzembe helyezés"_s;
+        c.sheet[u"SORSZAM"_s] = u"B-300"_s;
+        ScriptedMessagesGuard messages;
+        QString focus;
+        QVERIFY(completionAllowed(c, activities(), &focus));
+        QVERIFY(o.db.openConnection(u"other"_s));
+        QVERIFY(db::execute(u"other"_s,
+                            u"INSERT INTO BEUZLAP (SORSZAM, KESZULEK) VALUES ('B-300', 0)"_s));
+        const CompletionResult r = store(c);
+        QCOMPARE(r.status, CompletionResult::Failed);
+        QCOMPARE(r.message, u"Van már ilyen beüzemelési lap sorszám."_s);
+        QCOMPARE(r.focus, u"e_sorszam"_s);
+        QCOMPARE(jobField(kod, u"ALLAPOT"_s), u"KI"_s);
+        QCOMPARE(scalar(u"SELECT COUNT(*) FROM BEUZLAP"_s).toInt(), 1);
+    }
+
     // A correction rewrites a changed sheet and leaves an untouched one alone.
     void sheetRewrittenOnlyWhenChanged()
     {
@@ -941,6 +965,9 @@ private slots:
         Td::instance().partsStockAvailable = scenario != u"off"_s;
         const int kod = o.addJob(u"KI"_s, u"J"_s, {{201, 2}});
         QCOMPARE(stock(), u"SZ1/A-1=2/5 SZ1/A-2=0/5"_s);
+        if (scenario == u"null"_s)
+            QVERIFY(o.db.exec(
+                u"UPDATE ALK_KESZLET SET MENNYI = NULL, FOGLALT = NULL WHERE MI = 'A-1'"_s));
         Completion c = load(kod, CompletionMode::Document);
         c.tevekenyseg = scenario == u"hidden"_s ? u"Karbantartás"_s : u"Javítás"_s;
         c.partsShown = scenario != u"hidden"_s;
