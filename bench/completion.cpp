@@ -141,12 +141,10 @@ void documentBare(const ListedJob& job, const std::vector<Part>& parts, const Sq
     const QString now = u"2031.01.01 10:00:00"_s;
     d.transaction();
     {
-        QSqlQuery& sheet =
-            Bare(ApplianceRepository::sheetReadStatement()).run({{u"keszulek"_s, job.keszulek}});
-        readAll(sheet);
-        QSqlQuery& appliance =
-            Bare(ApplianceRepository::applianceReadStatement()).run({{u"kod"_s, job.keszulek}});
-        readAll(appliance);
+        readAll(
+            Bare(ApplianceRepository::sheetReadStatement()).run({{u"keszulek"_s, job.keszulek}}));
+        readAll(
+            Bare(ApplianceRepository::applianceReadStatement()).run({{u"kod"_s, job.keszulek}}));
         Bare technician(technicianStatement());
         first(technician.run({{u"kod"_s, job.szerelot}}));
         first(technician.run({{u"kod"_s, job.szerelot}}));
@@ -190,14 +188,13 @@ void documentBare(const ListedJob& job, const std::vector<Part>& parts, const Sq
                   {u"expected"_s, u"KI"_s}});
     }
     d.commit();
-    QSqlQuery& count = Bare(JobRepository::sameVisitCountStatement())
-                           .run({{u"tervd"_s, job.tervd},
-                                 {u"keszulek"_s, job.keszulek},
-                                 {u"ugyfel"_s, job.ugyfel},
-                                 {u"tervtev"_s, job.tervtev},
-                                 {u"allapot"_s, u"KI"_s},
-                                 {u"szerelot"_s, job.szerelot}});
-    readAll(count);
+    readAll(Bare(JobRepository::sameVisitCountStatement())
+                .run({{u"tervd"_s, job.tervd},
+                      {u"keszulek"_s, job.keszulek},
+                      {u"ugyfel"_s, job.ugyfel},
+                      {u"tervtev"_s, job.tervtev},
+                      {u"allapot"_s, u"KI"_s},
+                      {u"szerelot"_s, job.szerelot}}));
     readAll(Bare(s.sql).run(s.params));
 }
 
