@@ -134,30 +134,36 @@ bool documentJob(const ListedJob& job, const std::vector<Part>& parts, const Act
     return list.read(s.sql, s.params, &error);
 }
 
-// The same statements bare, in one transaction, and the list's select.
+// The same statements bare, the store's in one transaction, and the list's select.
 void documentBare(const ListedJob& job, const std::vector<Part>& parts, const SqlStatement& s)
 {
     QSqlDatabase d = QSqlDatabase::database(u"d_mivo"_s);
     const QString now = u"2031.01.01 10:00:00"_s;
-    d.transaction();
+    // Loading.
+    readAll(Bare(ApplianceRepository::sheetReadStatement()).run({{u"keszulek"_s, job.keszulek}}));
+    readAll(Bare(ApplianceRepository::applianceReadStatement()).run({{u"kod"_s, job.keszulek}}));
     {
-        readAll(
-            Bare(ApplianceRepository::sheetReadStatement()).run({{u"keszulek"_s, job.keszulek}}));
-        readAll(
-            Bare(ApplianceRepository::applianceReadStatement()).run({{u"kod"_s, job.keszulek}}));
         Bare technician(technicianStatement());
         first(technician.run({{u"kod"_s, job.szerelot}}));
         first(technician.run({{u"kod"_s, job.szerelot}}));
-        readAll(Bare(ownCompanyStatement()).run({{u"kod"_s, Td::instance().ownCompany}}));
-        readAll(Bare(JobRepository::recordedPartsStatement()).run({{u"kod"_s, job.kod}}));
-        readAll(Bare(ApplianceRepository::serialOwnerStatement())
-                    .run({{u"gyariszam"_s, u"X"_s}, {u"keszulek"_s, job.keszulek}}));
-
+    }
+    readAll(Bare(ownCompanyStatement()).run({{u"kod"_s, Td::instance().ownCompany}}));
+    readAll(Bare(JobRepository::recordedPartsStatement()).run({{u"kod"_s, job.kod}}));
+    // The checks, and the job read before the store.
+    readAll(Bare(ApplianceRepository::serialOwnerStatement())
+                .run({{u"gyariszam"_s, u"X"_s}, {u"keszulek"_s, job.keszulek}}));
+    readAll(Bare(JobRepository::storedCompletionStatement()).run({{u"kod"_s, job.kod}}));
+    readAll(Bare(PartsStock::jobPartsStatement()).run({{u"kod"_s, job.kod}}));
+    d.transaction();
+    {
+        Bare move(PartsStock::moveStatement());
+        for (const Part& p : parts)
+            move.run({{u"foglalt"_s, 0},
+                      {u"mennyi"_s, -1},
+                      {u"hol"_s, job.szerelot},
+                      {u"mi"_s, p.code}});
         readAll(Bare(JobRepository::storedCompletionStatement()).run({{u"kod"_s, job.kod}}));
         readAll(Bare(PartsStock::jobPartsStatement()).run({{u"kod"_s, job.kod}}));
-        Bare takeOff(PartsStock::takeOffStatement());
-        for (const Part& p : parts)
-            takeOff.run({{u"mennyiseg"_s, 1}, {u"hol"_s, job.szerelot}, {u"mi"_s, p.code}});
         Bare(ApplianceRepository::applianceUpdateStatement(false))
             .run({{u"gyariszam"_s, u"X"_s}, {u"tipus"_s, job.tipus}, {u"kod"_s, job.keszulek}});
         Bare(ApplianceRepository::moveStatement())

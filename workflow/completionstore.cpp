@@ -35,13 +35,76 @@ QString changedMeanwhile()
     return u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s;
 }
 
-/// One run of the store on fresh statements.
+/// The job's stock-relevant values as read before a store: its state and technicians, and
+/// the parts recorded for it.
+struct JobBefore {
+    StoredCompletion stored;
+    std::vector<std::pair<QString, double>> parts;
+    bool operator==(const JobBefore& other) const
+    {
+        return stored.allapot == other.stored.allapot && stored.szerelot == other.stored.szerelot &&
+               stored.szerelom == other.stored.szerelom &&
+               stored.munkatev == other.stored.munkatev && parts == other.parts;
+    }
+};
+
+std::optional<JobBefore> readJob(const QString& connection, int kod, QString* error)
+{
+    JobBefore job;
+    const std::optional<StoredCompletion> stored =
+        JobRepository(connection).storedCompletion(kod, error);
+    if (!stored)
+        return std::nullopt;
+    job.stored = *stored;
+    const auto parts = PartsStock(connection).recordedQuantities(kod, error);
+    if (!parts)
+        return std::nullopt;
+    job.parts = *parts;
+    return job;
+}
+
+/// What a store adds to the stock rows, by place and part: reserved (FOGLALT) and held
+/// (MENNYI). The map's order is the order the rows are written in, the same on every
+/// workstation.
+using StockMoves = std::map<std::pair<QString, QString>, std::pair<double, double>>;
+
+StockMoves planMoves(const Completion& c, const Activities& activities, const JobBefore& before,
+                     const QString& performer)
+{
+    StockMoves moves;
+    if (!Td::instance().partsStockAvailable)
+        return moves;
+    const StoredCompletion& stored = before.stored;
+    // The job leaves "KI": what it reserved at its technician is free again.
+    if (c.mode == CompletionMode::Document && !stored.szerelot.isEmpty()) {
+        for (const auto& [part, quantity] : before.parts)
+            moves[{stored.szerelot, part}].first -= quantity;
+    }
+    if (!c.partsShown)
+        return moves;
+    // The parts recorded before were taken off the former performer when the activity then
+    // recorded parts; they go back before the new ones are taken off.
+    const Activity* previous = activities.byCode(stored.munkatev);
+    if (c.mode == CompletionMode::Correct && previous && previous->sorrend == 3 &&
+        !stored.szerelom.isEmpty()) {
+        for (const auto& [part, quantity] : before.parts)
+            moves[{stored.szerelom, part}].second += quantity;
+    }
+    if (!performer.isEmpty()) {
+        for (const UsedPart& part : usedParts(c))
+            moves[{performer, part.code}].second -= part.quantity;
+    }
+    return moves;
+}
+
+/// One run of the store on fresh statements, from the job as read before the unit.
 class StoreRun
 {
 public:
-    StoreRun(const QString& connection, const Completion& c, const Activities& activities)
-        : c(c), activities(activities), m_jobs(connection), m_appliances(connection),
-          m_customers(connection), m_stock(connection)
+    StoreRun(const QString& connection, const Completion& c, const Activities& activities,
+             const JobBefore& before, const StockMoves& moves)
+        : c(c), activities(activities), before(before), moves(moves), m_connection(connection),
+          m_jobs(connection), m_appliances(connection), m_customers(connection), m_stock(connection)
     {
     }
 
@@ -49,9 +112,12 @@ public:
 
     const Completion& c;
     const Activities& activities;
+    const JobBefore& before;
+    const StockMoves& moves;
     bool refused = false;
     bool duplicateSheet = false;
     bool insertedSheet = false;
+    bool stale = false; ///< the job changed since it was read before the unit
 
 private:
     db::Outcome fail(const WriteResult& w)
@@ -60,9 +126,9 @@ private:
         return outcomeOf(w);
     }
     db::Outcome writeSheet(int sorrend);
-    db::Outcome moveStock(const StoredCompletion& stored, const QString& performer);
     db::Outcome writeParts();
 
+    QString m_connection;
     JobRepository m_jobs;
     ApplianceRepository m_appliances;
     CustomerRepository m_customers;
@@ -76,21 +142,24 @@ db::Outcome StoreRun::run()
         return db::Outcome::failure(u"Válassza ki a munka jellegét!"_s);
     const int sorrend = activities.byName(c.tevekenyseg)->sorrend;
 
-    // The job as stored now: the stock moves start from it, and a job another workstation
-    // documented meanwhile is not documented twice.
+    // The stock rows are what other workstations write most: they come first, before any
+    // read, so that a reservation committed meanwhile rarely makes the unit run again.
+    for (const auto& [row, change] : moves) {
+        const PartsHook::Result r =
+            m_stock.move(row.first, row.second, change.first, change.second);
+        if (!r.ok)
+            return outcomeOf(r);
+    }
+    // The moves were planned from the job as read before the unit; a job changed since then
+    // is read and planned again.
     QString error;
-    const std::optional<StoredCompletion> stored = m_jobs.storedCompletion(c.job.kod, &error);
-    if (!stored)
+    const std::optional<JobBefore> now = readJob(m_connection, c.job.kod, &error);
+    if (!now)
         return db::Outcome::failure(error);
-    if (stored->allapot != expectedState(c)) {
-        refused = true;
+    if (!(*now == before)) {
+        stale = true;
         return db::Outcome::failure(changedMeanwhile());
     }
-
-    // The stock rows are what other workstations touch most: they are written first, so that
-    // another workstation's reservation committed meanwhile rarely makes the unit run again.
-    if (db::Outcome stock = moveStock(*stored, values->szerelom); !stock.ok())
-        return stock;
 
     if (db::Outcome sheet = writeSheet(sorrend); !sheet.ok())
         return sheet;
@@ -150,36 +219,6 @@ db::Outcome StoreRun::writeSheet(int sorrend)
     if (c.hasSheet() && sheetDiffers(c.loadedSheet, row)) {
         if (WriteResult w = m_appliances.updateSheet(c.sheetNumber(), row); !w.ok())
             return fail(w);
-    }
-    return {};
-}
-
-db::Outcome StoreRun::moveStock(const StoredCompletion& stored, const QString& performer)
-{
-    if (!Td::instance().partsStockAvailable)
-        return {};
-    if (c.mode == CompletionMode::Document && !stored.szerelot.isEmpty()) {
-        // The job leaves "KI": what it reserved at its technician is free again.
-        if (db::Outcome o = outcomeOf(m_stock.release(c.job.kod, stored.szerelot)); !o.ok())
-            return o;
-    }
-    if (!c.partsShown)
-        return {};
-    if (c.mode == CompletionMode::Correct) {
-        // The parts recorded before were taken off the former performer when the activity
-        // then recorded parts; they go back before the new ones are taken off.
-        const Activity* before = activities.byCode(stored.munkatev);
-        if (before && before->sorrend == 3 && !stored.szerelom.isEmpty()) {
-            if (db::Outcome o = outcomeOf(m_stock.putBack(c.job.kod, stored.szerelom)); !o.ok())
-                return o;
-        }
-    }
-    if (performer.isEmpty())
-        return {};
-    for (const UsedPart& part : usedParts(c)) {
-        if (db::Outcome o = outcomeOf(m_stock.takeOff(performer, part.code, part.quantity));
-            !o.ok())
-            return o;
     }
     return {};
 }
@@ -245,16 +284,36 @@ std::optional<JobCompletion> CompletionStore::jobValues(const Completion& c,
 CompletionResult CompletionStore::store(const Completion& completion,
                                         const Activities& activities) const
 {
-    std::optional<StoreRun> last;
-    const db::UnitResult unit = db::runUnitOfWork(
-        m_connection,
-        [&](const QString& connection) {
-            last.emplace(connection, completion, activities);
-            return last->run();
-        },
-        m_policy);
-    return resultOf(unit, last && last->refused, last && last->duplicateSheet,
-                    last && last->insertedSheet);
+    const std::optional<JobCompletion> values = jobValues(completion, activities);
+    if (!values)
+        return {CompletionResult::Failed, u"Válassza ki a munka jellegét!"_s, {}, 0};
+    int attempts = 0;
+    for (;;) {
+        // A job another workstation documented meanwhile is not documented twice.
+        QString error;
+        const std::optional<JobBefore> before = readJob(m_connection, completion.job.kod, &error);
+        if (!before)
+            return {CompletionResult::Failed, error, {}, attempts};
+        if (before->stored.allapot != expectedState(completion))
+            return {CompletionResult::Refused, changedMeanwhile(), {}, attempts};
+        const StockMoves moves = planMoves(completion, activities, *before, values->szerelom);
+        std::optional<StoreRun> last;
+        const db::UnitResult unit = db::runUnitOfWork(
+            m_connection,
+            [&](const QString& connection) {
+                last.emplace(connection, completion, activities, *before, moves);
+                return last->run();
+            },
+            m_policy);
+        attempts += unit.attempts;
+        if (!unit.ok() && last && last->stale && attempts < m_policy.attempts)
+            continue;
+        CompletionResult result =
+            resultOf(unit, last && (last->refused || last->stale), last && last->duplicateSheet,
+                     last && last->insertedSheet);
+        result.attempts = attempts;
+        return result;
+    }
 }
 
 namespace

@@ -94,25 +94,27 @@ QString PartsStock::reserveStatement()
            "WHERE HOL = :hol AND MI = :mi"_s;
 }
 
-QString PartsStock::takeOffStatement()
+QString PartsStock::moveStatement()
 {
-    return u"UPDATE ALK_KESZLET Set MENNYI = COALESCE(MENNYI, 0) - :mennyiseg "
-           "WHERE HOL = :hol AND MI = :mi"_s;
+    return u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :foglalt, "
+           "MENNYI = COALESCE(MENNYI, 0) + :mennyi WHERE HOL = :hol AND MI = :mi"_s;
 }
 
 QString PartsStock::jobPartsStatement()
 {
     return u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
-           "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s;
+           "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod "
+           "ORDER BY ARU.KOD, MUNKA_ALK.MENNYISEG"_s;
 }
 
-PartsHook::Result PartsStock::takeOff(const QString& place, const QString& part,
-                                      double quantity) const
+PartsHook::Result PartsStock::move(const QString& place, const QString& part, double reserved,
+                                   double held) const
 {
     // As reserve(): updated when the row exists, created when not.
     db::Query update(m_connection);
-    update.setSql(takeOffStatement());
-    update.bind(u"mennyiseg"_s, quantity);
+    update.setSql(moveStatement());
+    update.bind(u"foglalt"_s, reserved);
+    update.bind(u"mennyi"_s, held);
     update.bind(u"hol"_s, place);
     update.bind(u"mi"_s, part);
     if (!update.exec())
@@ -120,28 +122,29 @@ PartsHook::Result PartsStock::takeOff(const QString& place, const QString& part,
     if (update.rowsAffected() > 0)
         return {};
     db::Query insert(m_connection);
-    insert.setSql(
-        u"INSERT INTO ALK_KESZLET (HOL, MI, MENNYI, FOGLALT) VALUES (:hol, :mi, :mennyi, 0)"_s);
+    insert.setSql(u"INSERT INTO ALK_KESZLET (HOL, MI, MENNYI, FOGLALT) "
+                  "VALUES (:hol, :mi, :mennyi, :foglalt)"_s);
     insert.bind(u"hol"_s, place);
     insert.bind(u"mi"_s, part);
-    insert.bind(u"mennyi"_s, -quantity);
+    insert.bind(u"mennyi"_s, held);
+    insert.bind(u"foglalt"_s, reserved);
     return insert.exec() ? PartsHook::Result() : failed(insert);
 }
 
-PartsHook::Result PartsStock::putBack(int jobCode, const QString& place) const
+std::optional<std::vector<std::pair<QString, double>>>
+PartsStock::recordedQuantities(int jobCode, QString* error) const
 {
-    db::Query parts(m_connection);
-    parts.setSql(jobPartsStatement());
-    parts.bind(u"kod"_s, jobCode);
-    if (!parts.exec())
-        return failed(parts);
-    while (parts.next()) {
-        const PartsHook::Result r =
-            takeOff(place, parts.text(u"ARUKOD"_s), -parts.value(u"MENNYISEG"_s).toDouble());
-        if (!r.ok)
-            return r;
+    db::Query q(m_connection);
+    q.setSql(jobPartsStatement());
+    q.bind(u"kod"_s, jobCode);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
     }
-    return {};
+    std::vector<std::pair<QString, double>> parts;
+    while (q.next())
+        parts.emplace_back(q.text(u"ARUKOD"_s), q.value(u"MENNYISEG"_s).toDouble());
+    return parts;
 }
 
 PartsHook::Result PartsStock::release(int jobCode, const QString& technician) const
