@@ -1,5 +1,6 @@
 #include "jobrepository.h"
 
+#include "core/altproc.h"
 #include "core/clock.h"
 #include "core/dat.h"
 #include "platform/dbquery.h"
@@ -323,6 +324,175 @@ WriteResult JobRepository::replaceParts(int kod, const QStringList& codes, int k
             return WriteResult::failed(add);
     }
     return WriteResult::stored();
+}
+
+QString JobRepository::storedCompletionStatement()
+{
+    return u"SELECT ALLAPOT, SZERELOT, SZERELOM, MUNKATEV FROM MUNKA WHERE KOD = :kod"_s;
+}
+
+QString JobRepository::completeStatement()
+{
+    return u"UPDATE MUNKA SET ALLAPOT = :allapot, MUNKAD = :munkad, SZERELOM = :szerelom, "
+           "MUNKATEV = :munkatev, MUNKASZAM = :munkaszam, SZAMLASZAM = :szamlaszam, "
+           "LEIRASM = :leirasm, KULD = CASE WHEN KULD = -1 THEN -1 ELSE 0 END, "
+           "MROGZDAT = :mrogzdat, KESZULEK = :keszulek, MIKORI = :mikori "
+           "WHERE KOD = :kod AND COALESCE(ALLAPOT, '') = :expected"_s;
+}
+
+QString JobRepository::recordedPartsStatement()
+{
+    return u"Select MUNKA_ALK.MENNYISEG, MUNKA_ALK.GJSORSZAM, MUNKA_ALK.ALKATRESZ, ARU.KOD ARUKOD, "
+           "ARU.NEV From MUNKA_ALK JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ "
+           "where MUNKA_ALK.KOD = :kod"_s;
+}
+
+QString JobRepository::usedPartInsertStatement()
+{
+    return u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG, GJSORSZAM) "
+           "VALUES (:kod, :alkatresz, :keszulek, :tipus, :mennyiseg, :gjsorszam)"_s;
+}
+
+QString JobRepository::sameVisitCountStatement()
+{
+    return u"select count(*) DARAB from MUNKA where TERVD = :tervd and KESZULEK = :keszulek and "
+           "UGYFEL = :ugyfel and (TERVTEV = :tervtev or TERVTEV= 'TO') and ALLAPOT = :allapot "
+           "and SZERELOT = :szerelot"_s;
+}
+
+QString JobRepository::moveToCustomerStatement()
+{
+    return u"UPDATE MUNKA SET UGYFEL = :ugyfel ,MIKORI = :mikori WHERE KOD = :kod"_s;
+}
+
+std::optional<StoredCompletion> JobRepository::storedCompletion(int kod, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(storedCompletionStatement());
+    q.bind(u"kod"_s, kod);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    StoredCompletion stored;
+    if (q.first())
+        stored = {q.text(u"ALLAPOT"_s), q.text(u"SZERELOT"_s), q.text(u"SZERELOM"_s),
+                  q.text(u"MUNKATEV"_s)};
+    return stored;
+}
+
+WriteResult JobRepository::complete(int kod, const QString& expected, const JobCompletion& w) const
+{
+    db::Query q(m_connection);
+    q.setSql(completeStatement());
+    const QDateTime now = clock::now();
+    q.bind(u"allapot"_s, stateCode(w.state));
+    q.bind(u"munkad"_s, nonNull(w.munkad));
+    q.bind(u"szerelom"_s, nonNull(w.szerelom));
+    q.bind(u"munkatev"_s, nonNull(w.munkatev));
+    q.bind(u"munkaszam"_s, nonNull(w.munkaszam));
+    q.bind(u"szamlaszam"_s, nonNull(w.szamlaszam));
+    q.bind(u"leirasm"_s, nonNull(w.leirasm));
+    q.bind(u"mrogzdat"_s, now.toString(u"yyyy.MM.dd"_s));
+    q.bind(u"keszulek"_s, w.keszulek);
+    q.bind(u"mikori"_s, now.toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    q.bind(u"kod"_s, kod);
+    q.bind(u"expected"_s, nonNull(expected.trimmed()));
+    return WriteResult::ofGuarded(q, changedMeanwhile());
+}
+
+WriteResult JobRepository::moveToCustomer(int kod, int ugyfel) const
+{
+    db::Query q(m_connection);
+    q.setSql(moveToCustomerStatement());
+    q.bind(u"ugyfel"_s, ugyfel);
+    q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    q.bind(u"kod"_s, kod);
+    return q.exec() ? WriteResult::stored() : WriteResult::failed(q);
+}
+
+std::optional<JobParts> JobRepository::recordedParts(int kod, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(recordedPartsStatement());
+    q.bind(u"kod"_s, kod);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    JobParts parts;
+    while (q.next()) {
+        PartRow row;
+        row.code = q.text(u"ARUKOD"_s);
+        row.name = q.text(u"NEV"_s);
+        row.quantity = alt::formatDecimal(q.value(u"MENNYISEG"_s).toDouble());
+        row.belsokod = q.integer(u"ALKATRESZ"_s);
+        parts.rows.push_back(row);
+        if (parts.gjsorszam == 0)
+            parts.gjsorszam = q.integer(u"GJSORSZAM"_s);
+    }
+    return parts;
+}
+
+WriteResult JobRepository::recordUsedParts(int kod, const std::vector<UsedPart>& parts,
+                                           int keszulek, int tipus, int gjsorszam) const
+{
+    db::Query add(m_connection);
+    add.setSql(usedPartInsertStatement());
+    for (const UsedPart& part : parts) {
+        add.bind(u"kod"_s, kod);
+        add.bind(u"alkatresz"_s, part.belsokod);
+        add.bind(u"keszulek"_s, keszulek);
+        add.bind(u"tipus"_s, tipus);
+        add.bind(u"mennyiseg"_s, part.quantity);
+        add.bind(u"gjsorszam"_s, gjsorszam);
+        if (!add.exec())
+            return WriteResult::failed(add);
+    }
+    return WriteResult::stored();
+}
+
+namespace
+{
+
+void bindVisit(db::Query& q, const VisitKey& key)
+{
+    q.bind(u"tervd"_s, nonNull(key.tervd));
+    q.bind(u"keszulek"_s, key.keszulek);
+    q.bind(u"ugyfel"_s, key.ugyfel);
+    q.bind(u"tervtev"_s, nonNull(key.tervtev));
+    q.bind(u"allapot"_s, nonNull(key.allapot));
+    q.bind(u"szerelot"_s, nonNull(key.szerelot));
+}
+
+} // namespace
+
+std::optional<int> JobRepository::sameVisitCount(const VisitKey& key, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(sameVisitCountStatement());
+    bindVisit(q, key);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    return q.first() ? q.integer(u"DARAB"_s) : 0;
+}
+
+std::optional<std::vector<int>> JobRepository::sameVisitJobs(const VisitKey& key,
+                                                             QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(sameVisitCountStatement().replace(u"count(*) DARAB"_s, u"KOD"_s));
+    bindVisit(q, key);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    std::vector<int> codes;
+    while (q.next())
+        codes.push_back(q.integer(u"KOD"_s));
+    return codes;
 }
 
 WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignments,

@@ -72,8 +72,7 @@ PartsHook::Result PartsStock::reserve(const QString& technician, const QString& 
     // The row is updated when it exists and created when not; two workstations creating
     // it at once meet a key violation, and the rerun of their unit updates it.
     db::Query update(m_connection);
-    update.setSql(u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :mennyiseg "
-                  "WHERE HOL = :hol AND MI = :mi"_s);
+    update.setSql(reserveStatement());
     update.bind(u"mennyiseg"_s, quantity);
     update.bind(u"hol"_s, technician);
     update.bind(u"mi"_s, part);
@@ -89,11 +88,69 @@ PartsHook::Result PartsStock::reserve(const QString& technician, const QString& 
     return insert.exec() ? PartsHook::Result() : failed(insert);
 }
 
+QString PartsStock::reserveStatement()
+{
+    return u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :mennyiseg "
+           "WHERE HOL = :hol AND MI = :mi"_s;
+}
+
+QString PartsStock::moveStatement()
+{
+    return u"UPDATE ALK_KESZLET Set FOGLALT = COALESCE(FOGLALT, 0) + :foglalt, "
+           "MENNYI = COALESCE(MENNYI, 0) + :mennyi WHERE HOL = :hol AND MI = :mi"_s;
+}
+
+QString PartsStock::jobPartsStatement()
+{
+    return u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
+           "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod "
+           "ORDER BY ARU.KOD, MUNKA_ALK.MENNYISEG"_s;
+}
+
+PartsHook::Result PartsStock::move(const QString& place, const QString& part, double reserved,
+                                   double held) const
+{
+    // As reserve(): updated when the row exists, created when not.
+    db::Query update(m_connection);
+    update.setSql(moveStatement());
+    update.bind(u"foglalt"_s, reserved);
+    update.bind(u"mennyi"_s, held);
+    update.bind(u"hol"_s, place);
+    update.bind(u"mi"_s, part);
+    if (!update.exec())
+        return failed(update);
+    if (update.rowsAffected() > 0)
+        return {};
+    db::Query insert(m_connection);
+    insert.setSql(u"INSERT INTO ALK_KESZLET (HOL, MI, MENNYI, FOGLALT) "
+                  "VALUES (:hol, :mi, :mennyi, :foglalt)"_s);
+    insert.bind(u"hol"_s, place);
+    insert.bind(u"mi"_s, part);
+    insert.bind(u"mennyi"_s, held);
+    insert.bind(u"foglalt"_s, reserved);
+    return insert.exec() ? PartsHook::Result() : failed(insert);
+}
+
+std::optional<std::vector<std::pair<QString, double>>>
+PartsStock::recordedQuantities(int jobCode, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(jobPartsStatement());
+    q.bind(u"kod"_s, jobCode);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    std::vector<std::pair<QString, double>> parts;
+    while (q.next())
+        parts.emplace_back(q.text(u"ARUKOD"_s), q.value(u"MENNYISEG"_s).toDouble());
+    return parts;
+}
+
 PartsHook::Result PartsStock::release(int jobCode, const QString& technician) const
 {
     db::Query parts(m_connection);
-    parts.setSql(u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
-                 "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s);
+    parts.setSql(jobPartsStatement());
     parts.bind(u"kod"_s, jobCode);
     if (!parts.exec())
         return failed(parts);
@@ -181,8 +238,7 @@ std::optional<std::vector<PartRow>> PartsStock::jobParts(int jobCode, const QStr
                                                          QString* error) const
 {
     db::Query q(m_connection);
-    q.setSql(u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
-             "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ Where MUNKA_ALK.KOD = :kod"_s);
+    q.setSql(jobPartsStatement());
     q.bind(u"kod"_s, jobCode);
     if (!q.exec()) {
         *error = q.lastError();

@@ -56,6 +56,22 @@ public:
                                        const QString& technician,
                                        const std::vector<PartRow>& rows) const;
 
+    /// Adds to what the place has reserved (FOGLALT) and holds (MENNYI) of the part (negative:
+    /// takes), creating the stock row when there is none: no movement is lost.
+    PartsHook::Result move(const QString& place, const QString& part, double reserved,
+                           double held) const;
+    /// The job's recorded parts: article code (ARU.KOD) and quantity, in recording order.
+    /// Nullopt with the database's text in *error.
+    std::optional<std::vector<std::pair<QString, double>>> recordedQuantities(int jobCode,
+                                                                              QString* error) const;
+
+    /// The statements of reserve() and move() (:mennyiseg or :foglalt and :mennyi, :hol, :mi),
+    /// and the job's recorded parts by article code (:kod: MENNYISEG, ARUKOD), for measuring
+    /// them bare.
+    static QString reserveStatement();
+    static QString moveStatement();
+    static QString jobPartsStatement();
+
     /// The job's recorded parts with their quantities, stock at the technician.
     std::optional<std::vector<PartRow>> jobParts(int jobCode, const QString& technician,
                                                  QString* error) const;
