@@ -154,7 +154,7 @@ private slots:
         QCOMPARE(netatad(fourth), u"[null]"_s);
 
         // 5: the server cuts the append after a few bytes: a fragment stays there.
-        QVERIFY(m_server.start(m_storage.path(), {32, 40, false}, &error));
+        QVERIFY(m_server.start(m_storage.path(), {.throttle = 32, .dropAfter = 40}, &error));
         store(TorzsState::Update, inputs(u"11"_s, u"Ötödik"_s, {}), editor->locate({11}));
         QCOMPARE(messages->texts.size(), 1);
         QCOMPARE(netatad(11), u"[ ]"_s);

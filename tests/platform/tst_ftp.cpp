@@ -133,7 +133,7 @@ private slots:
     void aDroppedTransferFailsAndTheNextCallConnectsAgain()
     {
         QString error;
-        QVERIFY(m_server.start(m_home.path(), {0, 100000, false}, &error));
+        QVERIFY(m_server.start(m_home.path(), {.dropAfter = 100000}, &error));
         Ftp ftp;
         QVERIFY(ftp.connect(m_server.host(), FtpServer::user(), FtpServer::password()));
         const QByteArray data = randomBytes(1000000);

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 
 #include <signal.h>
+#include <unistd.h>
 
 FtpServer::~FtpServer()
 {
@@ -35,10 +36,15 @@ bool FtpServer::start(const QString& dir, const Options& options, QString* error
         args << QStringLiteral("--throttle") << QString::number(options.throttle);
     if (options.dropAfter >= 0)
         args << QStringLiteral("--drop-after") << QString::number(options.dropAfter);
+    if (options.killAfter >= 0)
+        args << QStringLiteral("--kill-after") << QString::number(options.killAfter);
     if (options.noOverwrite)
         args << QStringLiteral("--no-overwrite");
     // Debian's python3-pyftpdlib imports only under Debian's interpreter.
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The server must not inherit this process's open files: a database file's lock would
+    // outlive its detach here.
+    m_process.setChildProcessModifier([] { ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC); });
     m_process.start(QStringLiteral("/usr/bin/python3"), args);
     if (!m_process.waitForStarted(5000))
         return fail(QStringLiteral("Az FTP szerver nem indult el (python3-pyftpdlib)."));

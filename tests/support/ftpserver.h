@@ -12,6 +12,7 @@ public:
     struct Options {
         qint64 throttle = 0;      ///< bytes per second each way; 0 = unlimited
         qint64 dropAfter = -1;    ///< the first transfer reaching this many bytes is cut off
+        qint64 killAfter = -1;    ///< the server dies (SIGKILL) when a transfer reaches this
         bool noOverwrite = false; ///< RNTO refuses an existing target
     };
 

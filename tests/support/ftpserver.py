@@ -7,11 +7,13 @@ Prints "PORT <n>" once it listens. Options:
   --port N            0 (default) picks a free port
   --throttle B        bytes per second each way on data connections (0 = unlimited)
   --drop-after N      the first transfer that reaches N bytes loses its data connection
+  --kill-after N      the server kills itself (SIGKILL) when a transfer reaches N bytes
   --no-overwrite      RNTO refuses an existing target, as some servers do
 """
 import argparse
 import logging
 import os
+import signal
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -28,6 +30,7 @@ def main():
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--throttle", type=int, default=0)
     parser.add_argument("--drop-after", type=int, default=-1)
+    parser.add_argument("--kill-after", type=int, default=-1)
     parser.add_argument("--no-overwrite", action="store_true")
     args = parser.parse_args()
 
@@ -38,6 +41,8 @@ def main():
         write_limit = args.throttle
 
         def _maybe_drop(self):
+            if 0 <= args.kill_after <= self.get_transmitted_bytes():
+                os.kill(os.getpid(), signal.SIGKILL)
             after = drop["after"]
             if after >= 0 and self.get_transmitted_bytes() >= after:
                 drop["after"] = -1
