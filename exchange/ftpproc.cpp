@@ -109,9 +109,11 @@ int stageProgram(net::Ftp& ftp, const QString& remote, const QString& programPat
     file.close();
     if (!whole)
         return -1;
+    if (!staged.commit(&error))
+        return -1;
     // The new program runs as the old one did.
-    QFile::setPermissions(staged.tempPath(), QFile::permissions(programPath));
-    return staged.commit(&error) ? 0 : -1;
+    QFile::setPermissions(staged.target(), QFile::permissions(programPath));
+    return 0;
 }
 
 } // namespace
