@@ -1,6 +1,5 @@
 #include "dbtransfer.h"
 
-#include "core/altproc.h"
 #include "core/dat.h"
 #include "core/messages.h"
 #include "core/paths.h"
@@ -17,6 +16,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
+#include <thread>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,26 +44,52 @@ QString fileNamePart(const QString& path, bool withPeriod)
     return name.left(withPeriod ? period + 1 : period);
 }
 
-void copyFailed(int code)
+// The safety copy, made beside the upload: both only read the closed file. The copy lands
+// under its name only whole; a failure is told and the upload goes on.
+class SafetyCopy
 {
-    messages::show(u"A fájl átmásolása nem sikerült. Hibakód="_s + QString::number(code),
-                   MessageKind::Error);
-}
-
-// Overwrites the safety copy only with a whole one; a failure is told and the upload goes on.
-void makeSafetyCopy(const QString& path)
-{
-    data::ReplacingFile copy(safetyCopyName(path));
-    QString error;
-    if (!copy.prepare(&error)) {
-        copyFailed(errno);
-        return;
+public:
+    explicit SafetyCopy(const QString& path) : m_target(safetyCopyName(path))
+    {
+        QString error;
+        if (!m_target.prepare(&error)) {
+            m_code = errno ? errno : -1;
+            return;
+        }
+        const std::string from = QFile::encodeName(path).toStdString();
+        const std::string to = QFile::encodeName(m_target.tempPath()).toStdString();
+        m_copying = std::thread([this, from, to] {
+            std::error_code error;
+            std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+                                       error);
+            m_code = error.value();
+        });
     }
-    if (!alt::copyFile(path, copy.tempPath(), false))
-        return;
-    if (!copy.commit(&error))
-        copyFailed(errno);
-}
+    ~SafetyCopy() { finish(); }
+
+    /// Waits for the copy and puts it in place; a failure is told as the file-copy routine
+    /// tells it.
+    void finish()
+    {
+        if (m_copying.joinable())
+            m_copying.join();
+        if (m_done)
+            return;
+        m_done = true;
+        QString error;
+        if (m_code == 0 && !m_target.commit(&error))
+            m_code = errno ? errno : -1;
+        if (m_code != 0)
+            messages::show(u"A fájl átmásolása nem sikerült. Hibakód="_s + QString::number(m_code),
+                           MessageKind::Error);
+    }
+
+private:
+    data::ReplacingFile m_target;
+    std::thread m_copying;
+    int m_code = 0;
+    bool m_done = false;
+};
 
 bool opensAsDatabase(const QString& path)
 {
@@ -260,7 +287,7 @@ DatabaseTransfer::Outcome DatabaseTransfer::upload(net::Ftp& ftp, const QString&
                                                    const QString& failure)
 {
     status(u"Bizotnsági másolat készítése..."_s);
-    makeSafetyCopy(path);
+    SafetyCopy copy(path);
     status(u"Kapcsolódva. Feltöltés folyamatban..."_s);
     ftp.setProgress([this](qint64 done, qint64 total) {
         if (onProgress)
@@ -275,6 +302,7 @@ DatabaseTransfer::Outcome DatabaseTransfer::upload(net::Ftp& ftp, const QString&
     if (ok && !ftp.rename(remoteTemporary, remoteName))
         ok = ftp.remove(remoteName) && ftp.rename(remoteTemporary, remoteName);
     ftp.setProgress({});
+    copy.finish();
     if (!ok) {
         if (ftp.isConnected())
             ftp.remove(remoteTemporary);

@@ -43,7 +43,9 @@ private:
     bool connectIfNeeded();
     /// The key columns of a table that has NETATAD; none when it has no such column (or no key).
     const std::optional<QStringList>& markedKeys(const QString& table);
-    void markRow(const QString& table, const std::map<QString, QVariant>& parameters, bool sent);
+    /// Marks the stored row (by its key values) sent or not; the database's text on failure.
+    QString markRow(const QStringList& keys, const QString& table,
+                    const std::map<QString, QVariant>& parameters, bool sent);
 
     QString m_connection;
     net::Ftp m_ftp;

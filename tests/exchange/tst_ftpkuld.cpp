@@ -346,6 +346,37 @@ private slots:
         db::Connection::closeAll();
     }
 
+    void theMenuItemsNeedTheFtpSettings()
+    {
+        ScriptedMessagesGuard messages;
+        Tmivomainfm w;
+        for (const QString& item : {u"adatkuldes"_s, u"Adatfogadas"_s}) {
+            QVERIFY(w.action(item)->isEnabled());
+            w.action(item)->trigger();
+        }
+        QCOMPARE(messages->texts, QStringList(2, u"FTP kapcsolat nincs megadva"_s));
+
+        messages->texts.clear();
+        Ini::instance().set(u"FTP_SERVER"_s, u"ftp.ceg.hu"_s);
+        Ini::instance().set(u"FTP_USER"_s, u"mivo"_s);
+        QStringList captions;
+        for (const QString& item : {u"adatkuldes"_s, u"Adatfogadas"_s}) {
+            whenModal<Tftpkuldfm>([&captions](Tftpkuldfm* screen) {
+                captions << screen->windowTitle() +
+                                screen->findChild<QLineEdit*>(u"e_ftpserver"_s)->text();
+                screen->reject();
+            });
+            w.action(item)->trigger();
+        }
+        QCOMPARE(captions, (QStringList{u"Adatok küldése (FTP-re)ftp.ceg.hu"_s,
+                                        u"Adatok fogadása (FTP-ről)ftp.ceg.hu"_s}));
+
+        // The update asks first; No ends it.
+        messages->queueAnswers({1});
+        w.action(u"Promramfrissitese"_s)->trigger();
+        QCOMPARE(messages->texts, QStringList{u"Keressünk program frissítéseket az interneten?"_s});
+    }
+
     void aServerThatDoesNotOverwriteGetsTheOldCopyDeletedFirst()
     {
         QString error;
