@@ -3,9 +3,10 @@
 #include "core/corescreens.h"
 #include "core/dat.h"
 #include "core/ini.h"
-#include "core/messages.h"
 #include "core/password.h"
 #include "core/version.h"
+#include "exchange/exchangescreens.h"
+#include "exchange/ftp.h"
 #include "framework/alapdat.h"
 #include "framework/frameworkscreens.h"
 #include "framework/rights.h"
@@ -138,18 +139,18 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     registerCoreScreens(m_screens);
     registerFrameworkScreens(m_screens);
     workflow::registerWorkflowScreens(m_screens);
+    exchange::registerExchangeScreens(m_screens, [this] {
+        if (m_started)
+            applyFeatures();
+    });
+    exchange::installChangeRecorder();
     buildMenu();
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
     m_startup.upgradeDatabase = [](QString* error) { return schema::upgrade(u"d_mivo"_s, error); };
 
-    // Until the FTP screen is plugged in, say why the program cannot go on.
-    m_startup.downloadDatabase = [] {
-        messages::show(QStringLiteral(
-            "Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
-        return false;
-    };
+    m_startup.downloadDatabase = [this] { return exchange::downloadAtStartup(this); };
 
     // The login dialog lives for the run: it knows who logged in, for the password change.
     auto* password = new TPasswordfm(this);
