@@ -11,6 +11,7 @@
 #include "framework/frameworkscreens.h"
 #include "framework/rights.h"
 #include "framework/torzs.h"
+#include "schema/schemabuilder.h"
 #include "workflow/workflowscreens.h"
 
 #include <QAction>
@@ -144,6 +145,9 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
+    m_startup.upgradeDatabase = [](QString* error) {
+        return schema::addMissingTables(u"d_mivo"_s, error);
+    };
 
     m_startup.downloadDatabase = [this] { return exchange::downloadAtStartup(this); };
 

@@ -1,5 +1,6 @@
 #include "schemabuilder.h"
 
+#include "platform/catalogue.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
@@ -23,7 +24,7 @@ const QStringList coreScripts = {
     QStringLiteral("01_tables"),         QStringLiteral("02_generators"),
     QStringLiteral("03_views"),          QStringLiteral("04_indexes"),
     QStringLiteral("05_dictionaries"),   QStringLiteral("06_control_rows"),
-    QStringLiteral("07_editor_indexes"),
+    QStringLiteral("07_editor_indexes"), QStringLiteral("08_bookings"),
 };
 
 QString scriptText(const QString& name)
@@ -109,6 +110,15 @@ bool build(const QString& connectionName, const QStringList& withOptional, QStri
             return false;
     }
     return true;
+}
+
+bool addMissingTables(const QString& connectionName, QString* error)
+{
+    if (db::tableExists(connectionName, QStringLiteral("NAPZAR"), error))
+        return true;
+    if (error && !error->isEmpty())
+        return false;
+    return runScript(connectionName, scriptText(QStringLiteral("08_bookings")), error);
 }
 
 } // namespace mivo::schema

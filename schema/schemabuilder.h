@@ -15,6 +15,10 @@ QStringList optionalTables();
 bool build(const QString& connectionName, QString* error);
 bool build(const QString& connectionName, const QStringList& withOptional, QString* error);
 
+/// Adds to a database made by an older program the tables this one needs and lacks (the
+/// day bookings). False with the database's text in *error.
+bool addMissingTables(const QString& connectionName, QString* error);
+
 /// A short fingerprint of every schema script: databases made from other scripts differ.
 QString scriptsDigest();
 

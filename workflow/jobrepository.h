@@ -13,6 +13,13 @@
 namespace mivo::workflow
 {
 
+/// What a store writes into a job: state, slot and the request's values.
+struct JobWrite {
+    JobState state = JobState::Recorded;
+    int ugyfel = 0, keszulek = 0, tipus = 0;
+    QString tervd, tervt, szerelot, tervtev, leirast, telefon, dedu, lemondta, kesz;
+};
+
 /// The one home of the statements about jobs (MUNKA). It reads and writes and asks the user
 /// nothing: screens decide what to ask and how to show a result. Every write names the state
 /// the caller read, in the statement itself, and changes nothing when another workstation
@@ -53,6 +60,35 @@ public:
     WriteResult unassign(const Job& seen) const;
     /// Marks the job JobState::Deleted and empties its technician, guarded as unassign().
     WriteResult markDeleted(const Job& seen) const;
+
+    // The writes of a store. Inside an open db::Transaction they join it; a failure carries
+    // the database's code.
+
+    /// Inserts a job recorded now (FELVETELD, FELVETELT) and puts its code into *kod.
+    WriteResult insert(const JobWrite& values, int* kod) const;
+    /// Rewrites the job's state, slot and request values while its state is still
+    /// `expected` (the state the caller read; empty for none).
+    WriteResult rewrite(int kod, const QString& expected, const JobWrite& values) const;
+    /// Closes a job that a new visit supersedes (JobState::Superseded), naming the technician
+    /// of the new visit, guarded as unassign().
+    WriteResult supersede(const Job& seen, const QString& technician) const;
+
+    /// The article codes (ARU.KOD) of the job's parts, each followed by ",". Nullopt with the
+    /// database's text in *error.
+    std::optional<QString> partCodes(int kod, QString* error) const;
+    /// Replaces the job's parts with the parts (JELLEG 'A' articles) the codes name, one piece
+    /// each; codes no part has are skipped.
+    WriteResult replaceParts(int kod, const QStringList& codes, int keszulek, int tipus) const;
+
+    // The statements of the writes above, for measuring them bare.
+    /// The insert of insert(), "RETURNING KOD".
+    static QString insertStatement();
+    /// The select of slotTakenByOther() (:szerelo, :datum, :ora, :deleted).
+    static QString slotStatement();
+    /// The statements of replaceParts(): delete the job's parts, find a part by code, add one.
+    static QString partsDeleteStatement();
+    static QString partLookupStatement();
+    static QString partInsertStatement();
 
 private:
     /// "UPDATE MUNKA SET <assignments>" of the job `seen` names, stamped with the user and
