@@ -132,7 +132,8 @@ int composeInMailClient(const Email& mail, QString* detail)
 {
     if (const int r = readAttachments(mail.attachments, nullptr))
         return r;
-    QStringList args;
+    // Qt hands the arguments over in UTF-8 whatever the locale says.
+    QStringList args{u"--utf8"_s};
     if (!mail.subject.isEmpty())
         args << u"--subject"_s << mail.subject;
     if (!mail.body.isEmpty())
@@ -218,7 +219,8 @@ int sendEmail(const Email& mail, bool sendDirectly)
             messages::show(u"Az e-mail átadva a levelezőprogramnak."_s, MessageKind::Dialog);
     } else {
         EmailSettings settings = EmailSettings::fromIni();
-        const QString account = settings.user + u'@' + settings.server;
+        const QString account =
+            settings.user + u'@' + settings.server + u':' + QString::number(settings.port);
         bool asked = false;
         // Checked before the password is asked for: a hopeless e-mail asks nothing.
         result = checkRecipient(mail.recipientAddress);

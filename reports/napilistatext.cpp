@@ -120,7 +120,7 @@ bool dailyInstructionText(const QString& technician, const QString& from, const 
     mail.subject = u"Napi munka utasítás "_s + from + (to != from ? u" -> "_s + to : QString());
     mail.body = u"Lásd a szöveges mellékletet!"_s;
     mail.attachments = {file.path};
-    return exchange::sendEmail(mail, true);
+    return exchange::sendEmail(mail, true) == exchange::EmailSent;
 }
 
 } // namespace mivo::reports

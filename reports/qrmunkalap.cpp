@@ -143,12 +143,12 @@ void setting(SheetBand& b, int column, int line, const QString& caption, SheetBa
 void triple(SheetBand& b, int line, const QString& caption, const QStringList& fields)
 {
     const double y = 250 + row * line;
-    b.label({0, y, 130, 15}, caption);
+    b.label({0, y, 150, 15}, caption);
     const QStringList marks{u"MIN"_s, u"MAX"_s, u"HMV"_s};
     for (int i = 0; i < 3; ++i) {
-        const double x = 130 + 76 * i;
-        b.label({x, y, 30, 15}, marks[i], style(8));
-        b.value({x + 30, y, 44, 15},
+        const double x = 150 + 72 * i;
+        b.label({x, y, 28, 15}, marks[i], style(8));
+        b.value({x + 28, y, 42, 15},
                 [field = fields[i]](const State& st) { return st.number(field); });
     }
 }

@@ -51,7 +51,7 @@ NapilistaLayout layout2()
                   {u"Ügyfél neve, címe, telefonszáma"_s, 40},
                   {u"Készülék"_s, 344},
                   {u"Anyagfelhasználás"_s, 508},
-                  {u"Munkadíj"_s, 640}};
+                  {u"Munkadíj"_s, 648}};
     l.bandHeight = 64;
     l.counter = {0, 0, 36, 15};
     l.dedu = {0, 15, 36, 15};
@@ -61,8 +61,8 @@ NapilistaLayout layout2()
     l.appliance = {344, 0, 160, 15};
     l.activity = {344, 15, 160, 15};
     l.phoneAhead = {40, 30, 150, 15};
-    l.cancelled = {194, 30, 80, 15};
-    l.ready = {278, 30, 62, 15};
+    l.cancelled = {194, 30, 90, 15};
+    l.ready = {288, 30, 52, 15};
     l.cancelledText = u"LEMONDTA."_s;
     l.readyMark = true;
     l.task = {40, 46, 464, 15};
@@ -252,9 +252,12 @@ std::unique_ptr<report::Report> buildNapilista(const NapilistaLayout& layout,
 
     Band captions;
     captions.height = 22;
-    for (const NapilistaLayout::Caption& c : layout.captions)
+    for (size_t i = 0; i < layout.captions.size(); ++i) {
+        const NapilistaLayout::Caption& c = layout.captions[i];
+        const double end = i + 1 < layout.captions.size() ? layout.captions[i + 1].x - 4 : width;
         captions.elements.push_back(
-            Element::label({c.x, 0, width - c.x, 16}, c.text, style(9, true, false)));
+            Element::label({c.x, 0, end - c.x, 16}, c.text, style(9, true, false)));
+    }
     captions.elements.push_back(Element::frame({0, 18, width, 0}));
     r->columnHeader = captions;
 

@@ -71,11 +71,14 @@ QStringList wrapText(const QString& text, double width, const TextStyle& style)
     const double limit = std::max(1.0, width * fillShare * measureScale);
     QStringList lines;
     const QStringList paragraphs = text.split(u'\n');
-    for (QString paragraph : paragraphs) {
-        if (paragraph.endsWith(u'\r'))
-            paragraph.chop(1);
+    const auto add = [&lines](QString line) {
+        while (!line.isEmpty() && line.back().isSpace())
+            line.chop(1);
+        lines << line;
+    };
+    for (const QString& paragraph : paragraphs) {
         if (m.metrics.horizontalAdvance(paragraph) <= limit) {
-            lines << paragraph;
+            add(paragraph);
             continue;
         }
         QTextLayout layout(paragraph, m.font);
@@ -85,10 +88,7 @@ QStringList wrapText(const QString& text, double width, const TextStyle& style)
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
             line.setLineWidth(limit);
-            QString part = paragraph.mid(line.textStart(), line.textLength());
-            while (!part.isEmpty() && part.back().isSpace())
-                part.chop(1);
-            lines << part;
+            add(paragraph.mid(line.textStart(), line.textLength()));
         }
         layout.endLayout();
     }

@@ -1,4 +1,4 @@
-#!/ usr / bin / python3
+#!/usr/bin/python3
 """The mail server of the tests: aiosmtpd on 127.0.0.1 and a free port.
 
 Prints "PORT <n>" when it listens. Every accepted message is decoded with Python's own
@@ -81,19 +81,22 @@ def main():
         return AuthResult(success=ok)
 
     handler = Handler(args.dir)
-    options =
-{
-} if args.user
-    : options = dict(authenticator = authenticate, auth_required = True, auth_require_tls = False)
+    options = {}
+    if args.user:
+        options = dict(authenticator=authenticate, auth_required=True, auth_require_tls=False)
 
-    loop = asyncio.new_event_loop() asyncio.set_event_loop(loop)
-               server = loop.run_until_complete(loop.create_server(
-        lambda
-        : SMTP(handler, hostname = "mivo.test", enable_SMTPUTF8 = True, **options), "127.0.0.1", 0))
-                            print("PORT %d" % server.sockets[0].getsockname()[1], flush = True)
-                                loop.add_signal_handler(signal.SIGTERM, loop.stop)
-try : loop
-.run_forever() finally : server.close()
+    loop = asyncio.new_event_loop()
+    asyncio.set_event_loop(loop)
+    server = loop.run_until_complete(loop.create_server(
+        lambda: SMTP(handler, hostname="mivo.test", enable_SMTPUTF8=True, **options),
+        "127.0.0.1", 0))
+    print("PORT %d" % server.sockets[0].getsockname()[1], flush=True)
+    loop.add_signal_handler(signal.SIGTERM, loop.stop)
+    try:
+        loop.run_forever()
+    finally:
+        server.close()
 
-                             if __name__
-    == "__main__" : sys.exit(main())
+
+if __name__ == "__main__":
+    sys.exit(main())
