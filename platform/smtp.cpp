@@ -44,15 +44,12 @@ QByteArray addressHeader(const MailAddress& a)
     return encodedWords(name) + ' ' + address;
 }
 
-// RFC 2231: filename*=UTF-8''percent-encoded, beside a plain fallback for old readers.
+// A plain quoted name, or RFC 2231's filename*=UTF-8''percent-encoded for any other.
 QByteArray dispositionHeader(const QString& fileName)
 {
-    QByteArray fallback;
-    for (QChar c : fileName)
-        fallback += (c.unicode() >= 0x20 && c.unicode() < 0x7f && c != u'"' && c != u'\\')
-                        ? char(c.unicode())
-                        : '_';
-    return "Content-Disposition: attachment; filename=\"" + fallback + "\"; filename*=UTF-8''" +
+    if (plainAscii(fileName) && !fileName.contains(u'"') && !fileName.contains(u'\\'))
+        return "Content-Disposition: attachment; filename=\"" + fileName.toLatin1() + '"';
+    return "Content-Disposition: attachment; filename*=UTF-8''" +
            fileName.toUtf8().toPercentEncoding();
 }
 
@@ -66,19 +63,30 @@ QByteArray contentType(const QString& fileName)
     return "application/octet-stream";
 }
 
+// The first refusal of the conversation: curl may say QUIT after it, which must not hide it.
 struct Trace {
     QString command;  ///< the last command sent
-    QByteArray reply; ///< the server's last reply line
+    QString refused;  ///< the command the server refused first
+    int code = 0;     ///< its reply code
+    QByteArray reply; ///< its reply line
 };
 
 int traceLine(CURL*, curl_infotype type, char* data, size_t size, void* user)
 {
     auto* trace = static_cast<Trace*>(user);
     const QByteArray line = QByteArray(data, qsizetype(size)).trimmed();
-    if (type == CURLINFO_HEADER_OUT && !line.isEmpty())
+    if (line.isEmpty())
+        return 0;
+    if (type == CURLINFO_HEADER_OUT) {
         trace->command = QString::fromLatin1(line.left(line.indexOf(' '))).toUpper();
-    else if (type == CURLINFO_HEADER_IN && !line.isEmpty())
-        trace->reply = line;
+    } else if (type == CURLINFO_HEADER_IN && trace->code == 0) {
+        const int code = line.left(3).toInt();
+        if (code >= 400) {
+            trace->refused = trace->command;
+            trace->code = code;
+            trace->reply = line;
+        }
+    }
     return 0;
 }
 
@@ -193,16 +201,14 @@ SmtpResult sendMail(const SmtpAccount& account, const MailMessage& message)
 
     const CURLcode code = curl_easy_perform(curl);
     if (code != CURLE_OK) {
-        long reply = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &reply);
         result.curlCode = int(code);
         result.loginRefused = code == CURLE_LOGIN_DENIED;
-        result.replyCode = int(reply);
-        result.command = trace.command;
+        result.replyCode = trace.code;
+        result.command = trace.code ? trace.refused : trace.command;
         result.error = QString::fromUtf8(curl_easy_strerror(code));
         if (errorBuffer[0])
             result.error += u": "_s + QString::fromUtf8(errorBuffer).trimmed();
-        if (reply >= 400 && !trace.reply.isEmpty())
+        if (!trace.reply.isEmpty())
             result.error += u" ("_s + QString::fromUtf8(trace.reply) + u')';
     }
     curl_mime_free(mime);
