@@ -1,5 +1,7 @@
 #include "exchangescreens.h"
 
+#include "email.h"
+#include "emailpassword.h"
 #include "ftpkuld.h"
 #include "ftpproc.h"
 
@@ -73,6 +75,7 @@ void registerExchangeScreens(ScreenRegistry& registry, std::function<void()> aft
     transferItem(u"adatkuldes"_s, sendCaption, Tftpkuldfm::sendMode);
     transferItem(u"Adatfogadas"_s, receiveCaption, Tftpkuldfm::receiveMode);
     registry.addCommand(u"Promramfrissitese"_s, [](QWidget*) { runUpdate(); });
+    setPasswordPrompt(askEmailPassword);
 }
 
 bool downloadAtStartup(QWidget* owner)

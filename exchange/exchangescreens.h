@@ -19,7 +19,8 @@ class Tftpkuldfm;
 /// Registers the FTP items: "Adatok küldése (FTP-re)" and "Adatok fogadása (FTP-ről)" open
 /// the FTP screen modally after checking FTP_SERVER and FTP_USER ("FTP kapcsolat nincs
 /// megadva" without them), "Program frissítése az internetről" runs the program update after
-/// asking. afterTransfer runs when the FTP screen has closed (the menu follows the feature
+/// asking. The e-mail routine asks a missing mail server password in a dialog from then on.
+/// afterTransfer runs when the FTP screen has closed (the menu follows the feature
 /// switches of the database now open).
 void registerExchangeScreens(ScreenRegistry& registry, std::function<void()> afterTransfer = {});
 

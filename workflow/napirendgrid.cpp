@@ -5,6 +5,8 @@
 
 #include "core/altproc.h"
 #include "core/messages.h"
+#include "reports/dailyprint.h"
+#include "reports/napilistatext.h"
 
 #include <QAction>
 #include <QEvent>
@@ -145,16 +147,29 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
     connect(addMenuItem(QStringLiteral("mi_torol"), QStringLiteral("Munka törlése")),
             &QAction::triggered, this, remover(Removal::Delete));
     m_menu->addSeparator();
-    addMenuItem(QStringLiteral("mi_napilista"), QStringLiteral("Szerelő napi lista"));
-    addMenuItem(QStringLiteral("mi_napilistaemail"),
-                QStringLiteral("Szerelő napi lista e-mailben"));
-    addMenuItem(QStringLiteral("mi_napilistamelleklet"),
-                QStringLiteral("Szerelő napi lista e-mail melléklet"));
-    // Items whose screens and reports are not part of the program yet stay visible but
-    // cannot be chosen.
-    for (const char* name :
-         {"mi_tortenet", "mi_napilista", "mi_napilistaemail", "mi_napilistamelleklet"})
-        m_menu->findChild<QAction*>(QLatin1String(name))->setEnabled(false);
+    // The daily work instruction of the clicked column's technician (his exact code) and day.
+    const auto forColumn = [this](auto work) {
+        return [this, work] {
+            const QModelIndex index = m_view->currentIndex();
+            const int c = index.isValid() ? index.column() : 0;
+            if (c >= 1 && c <= m_model->technicianCount())
+                work(m_model->technician(c).kod, m_model->columnDate(c));
+        };
+    };
+    connect(addMenuItem(u"mi_napilista"_s, u"Szerelő napi lista"_s), &QAction::triggered, this,
+            forColumn([this](const QString& kod, const QString& day) {
+                reports::printDailyInstruction(kod, day, day, u"Napi munka utasítás"_s, this);
+            }));
+    connect(addMenuItem(u"mi_napilistaemail"_s, u"Szerelő napi lista e-mailben"_s),
+            &QAction::triggered, this, forColumn([](const QString& kod, const QString& day) {
+                reports::dailyInstructionText(kod, day, day, true);
+            }));
+    connect(addMenuItem(u"mi_napilistamelleklet"_s, u"Szerelő napi lista e-mail melléklet"_s),
+            &QAction::triggered, this, forColumn([](const QString& kod, const QString& day) {
+                reports::dailyInstructionText(kod, day, day, false);
+            }));
+    // The job history is not part of the program yet: visible but cannot be chosen.
+    m_history->setEnabled(false);
 }
 
 NapirendGrid::~NapirendGrid() = default;
