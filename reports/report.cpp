@@ -141,16 +141,20 @@ private:
         if (band.beforePrint)
             band.beforePrint(band);
         if (band.height > 0) {
-            if (m_y + band.height > bottom() && !m_fresh) {
+            if ((m_breakPending || m_y + band.height > bottom()) && !m_fresh) {
                 endPage();
                 startPage();
             }
+            m_breakPending = false;
             draw(band, m_y);
             m_y += band.height;
             m_fresh = false;
         }
         for (Band& child : band.children)
             print(child);
+        // Deferred to the next band, so that the last record leaves no empty page behind.
+        if (band.pageBreakAfter)
+            m_breakPending = true;
     }
 
     QString systemText(const Element& e) const
@@ -196,6 +200,7 @@ private:
     int m_page = 0;
     double m_y = 0;
     bool m_fresh = true;
+    bool m_breakPending = false;
 };
 
 } // namespace
