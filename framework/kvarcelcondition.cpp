@@ -227,8 +227,8 @@ QString translateCondition(const QString& condition, const QString& prefix, cons
     } else if (joined) {
         out = u"("_s;
     }
-    c = replaceOutsideQuotes(c, u" vagy "_s, u" or "_s + p + column);
-    c = replaceOutsideQuotes(c, u" es "_s, u" and "_s + p + column);
+    c = replaceOutsideQuotes(c, u" vagy "_s, u" or "_s + p + column + u" "_s);
+    c = replaceOutsideQuotes(c, u" es "_s, u" and "_s + p + column + u" "_s);
     c = replaceOutsideQuotes(c, u"üres"_s, u" is null "_s);
     out += p + column + u" "_s + c;
     if (joined || negated)

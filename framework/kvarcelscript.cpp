@@ -30,10 +30,13 @@ QString pad4(const QString& alias)
 // Letters, digits and "_" only: names built from user input must stay identifiers.
 QString identifierPart(const QString& text)
 {
-    QString out = alt::foldAccents(text);
-    for (QChar& c : out)
-        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('_'))
-            c = QLatin1Char('_');
+    QString out;
+    for (const QChar c : text) {
+        const QString folded = c.isLetter() ? alt::foldAccents(QString(c)) : QString(c);
+        const QChar f = folded.isEmpty() ? QLatin1Char('_') : folded.front();
+        const bool ascii = f.unicode() < 128 && (f.isLetterOrNumber() || f == QLatin1Char('_'));
+        out += ascii ? f : QLatin1Char('_');
+    }
     return out;
 }
 
@@ -120,6 +123,27 @@ private:
 QString filler(const ResultColumn& c)
 {
     return c.numeric ? u"0"_s : u"' '"_s;
+}
+
+// The length of a text item's computed value: a month is "M" and the month's characters, a
+// slice 100 characters, a date 10; the column's own length when the value is the column.
+int expressionLength(const QString& muvelet, int columnLength)
+{
+    const QString m = muvelet.trimmed().toUpper();
+    if (m == u"MET"_s)
+        return std::min(columnLength, 7) + 1;
+    if (m == u"MED"_s)
+        return std::min(columnLength, 6) + 1;
+    if (m == u"MDT"_s || m == u"MDD"_s)
+        return 3;
+    if (m == u"WOD"_s)
+        return 3;
+    if (m == u"DAT"_s)
+        return 10;
+    static const QRegularExpression slice(u"^C[1-9]H$"_s);
+    if (slice.match(m).hasMatch())
+        return 100;
+    return columnLength;
 }
 
 } // namespace
@@ -364,6 +388,9 @@ GeneratedScript ScriptGenerator::generate(const Catalogue& catalogue,
         }
         if (!detectItemType(item.tabla, item.mezo, item.tipus, d, joins, code, &error))
             return false;
+        // A computed text needs the room of its value, not of the column it comes from.
+        if (isTextType(*code) && !item.muvelet.isEmpty())
+            *code = u"C"_s + QString::number(expressionLength(item.muvelet, textLength(*code)));
         typeCache[item.alias.toUpper()] = *code;
         return true;
     };
