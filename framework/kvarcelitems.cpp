@@ -18,12 +18,19 @@ void ItemGridModel::setTab(int tab)
 
 void ItemGridModel::refresh()
 {
-    beginResetModel();
-    m_rows.clear();
+    std::vector<int> rows;
     const auto& items = m_catalogue.items();
     for (size_t i = 0; i < items.size(); ++i)
         if (m_catalogue.onTab(items[i], m_tab))
-            m_rows.push_back(int(i));
+            rows.push_back(int(i));
+    // The same rows keep the view's current cell: only their texts changed.
+    if (rows == m_rows) {
+        if (!m_rows.empty())
+            emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+        return;
+    }
+    beginResetModel();
+    m_rows = std::move(rows);
     endResetModel();
 }
 
