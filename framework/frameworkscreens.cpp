@@ -1,5 +1,6 @@
 #include "frameworkscreens.h"
 
+#include "kvarcel5.h"
 #include "torzsopener.h"
 
 #include "core/dat.h"
@@ -58,6 +59,8 @@ void registerFrameworkScreens(ScreenRegistry& registry)
             OpenTorzs(call);
         });
     }
+    registry.addScreen(u"Sajtsszelltslista1"_s, u"Tkvarcel5fm"_s, QString(),
+                       [](QWidget* owner) { return new kvarcel::Tkvarcel5fm(owner); });
 }
 
 } // namespace mivo

@@ -59,11 +59,12 @@ void writeCell(XlsxBook& book, int row, int column, FieldKind kind, const QVaria
     }
 }
 
-void writeHeader(XlsxBook& book, const std::vector<Column>& columns)
+// The header row at the row given; the rows above it hold the title lines.
+void writeHeader(XlsxBook& book, const std::vector<Column>& columns, int row = 0)
 {
     for (size_t c = 0; c < columns.size(); ++c) {
         book.setColumnWidth(int(c), columns[c].displayWidth);
-        book.writeText(0, int(c), columns[c].label);
+        book.writeText(row, int(c), columns[c].label);
     }
 }
 
@@ -91,8 +92,11 @@ WorkbookResult writeWorkbook(const std::vector<SheetRows>& sheets, const QString
         const std::vector<Column>& columns = sheet.rows->columns();
         const int columnCount = std::min<int>(int(columns.size()), XlsxBook::maxColumns);
         const qint64 total = sheet.rows->rowCount();
-        writeHeader(book, columns);
-        int row = 1;
+        const int titles = int(sheet.titleRows.size());
+        for (int t = 0; t < titles; ++t)
+            book.writeText(t, 0, sheet.titleRows[t]);
+        writeHeader(book, columns, titles);
+        int row = titles + 1;
         int overflow = 0;
         qint64 done = 0;
         while (book.ok() && sheet.rows->next()) {

@@ -18,6 +18,8 @@ using Progress = std::function<void(qint64 done, qint64 total)>;
 struct SheetRows {
     RowSource* rows = nullptr;
     QString sheetName;
+    /// Text rows above the header row of the first sheet (a list's title lines), one cell each.
+    QStringList titleRows{};
 };
 
 struct WorkbookOptions {

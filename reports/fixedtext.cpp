@@ -9,6 +9,43 @@
 namespace mivo::reports
 {
 
+namespace
+{
+
+QString slot(const QString& text, bool textual, int width)
+{
+    return textual ? text.leftJustified(width + 2)
+                   : text.rightJustified(width) + QLatin1String("  ");
+}
+
+} // namespace
+
+std::vector<int> fixedWidths(const std::vector<data::Column>& columns)
+{
+    std::vector<int> widths;
+    for (const data::Column& c : columns)
+        widths.push_back(std::max<int>(c.displayWidth, int(c.label.size())));
+    return widths;
+}
+
+QString fixedLine(const std::vector<data::Column>& columns, const std::vector<int>& widths,
+                  const std::function<QVariant(int)>& value)
+{
+    QString line;
+    for (size_t c = 0; c < columns.size(); ++c)
+        line += slot(data::displayText(value(int(c)), columns[c].kind),
+                     data::isTextual(columns[c].kind), widths[c]);
+    return line;
+}
+
+QString fixedHeading(const std::vector<data::Column>& columns, const std::vector<int>& widths)
+{
+    QString line;
+    for (size_t c = 0; c < columns.size(); ++c)
+        line += slot(columns[c].label, data::isTextual(columns[c].kind), widths[c]);
+    return line;
+}
+
 bool writeFixedText(data::RowSource& rows, const QString& path, QString* error)
 {
     if (!rows.open(error))
@@ -20,21 +57,10 @@ bool writeFixedText(data::RowSource& rows, const QString& path, QString* error)
         return false;
     }
     const std::vector<data::Column>& columns = rows.columns();
-    std::vector<int> widths;
-    for (const data::Column& c : columns)
-        widths.push_back(std::max<int>(c.displayWidth, int(c.label.size())));
-    QString line;
-    while (rows.next()) {
-        line.clear();
-        for (size_t c = 0; c < columns.size(); ++c) {
-            const QString text = data::displayText(rows.value(int(c)), columns[c].kind);
-            if (data::isTextual(columns[c].kind))
-                line += text.leftJustified(widths[c] + 2);
-            else
-                line += text.rightJustified(widths[c]) + QLatin1String("  ");
-        }
-        file.write(line.toUtf8() + "\r\n");
-    }
+    const std::vector<int> widths = fixedWidths(columns);
+    while (rows.next())
+        file.write(fixedLine(columns, widths, [&rows](int c) { return rows.value(c); }).toUtf8() +
+                   "\r\n");
     if (!file.commit()) {
         if (error)
             *error = file.errorString();

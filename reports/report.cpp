@@ -230,16 +230,20 @@ private:
             band.beforePrint(band);
         if (band.height > 0) {
             const LaidOut laid = layOut(band);
-            if (m_y + laid.height > bottom() && !m_fresh) {
+            if ((m_breakPending || m_y + laid.height > bottom()) && !m_fresh) {
                 endPage();
                 startPage();
             }
+            m_breakPending = false;
             draw(laid, m_y);
             m_y += laid.height;
             m_fresh = false;
         }
         for (Band& child : band.children)
             print(child);
+        // Deferred to the next band, so that the last record leaves no empty page behind.
+        if (band.pageBreakAfter)
+            m_breakPending = true;
     }
 
     QString systemText(const Element& e) const
@@ -298,6 +302,7 @@ private:
     int m_page = 0;
     double m_y = 0;
     bool m_fresh = true;
+    bool m_breakPending = false;
 };
 
 } // namespace

@@ -58,6 +58,8 @@ struct Band {
     std::vector<Element> elements;
     std::function<void(Band&)> beforePrint;
     std::vector<Band> children;
+    /// The next band of the body starts a new page (beforePrint may set it per record).
+    bool pageBreakAfter = false;
 };
 
 /// Rows grouped by a key: the header prints before the first row of each group, the footer

@@ -478,6 +478,13 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
                     return fail();
     }
 
+    // The list builder's company name and current period month.
+    if (db::tableExists(connectionName, QStringLiteral("SYSFILE")) &&
+        !f.run(QStringLiteral("INSERT INTO SYSFILE (CEGNEV, AKTHO) VALUES (:cegnev, :aktho)"),
+               {{"cegnev", s(companies[0].nev)},
+                {"aktho", today.toString(QStringLiteral("yyyy.MM"))}}))
+        return fail();
+
     // Absences: a week's holiday for one technician, a sick day for another.
     if (ownActive.size() >= 2) {
         for (int d = 1; d <= 4; ++d)

@@ -26,6 +26,7 @@ const QStringList coreScripts = {
     QStringLiteral("03_views"),          QStringLiteral("04_indexes"),
     QStringLiteral("05_dictionaries"),   QStringLiteral("06_control_rows"),
     QStringLiteral("07_editor_indexes"), QStringLiteral("08_bookings"),
+    QStringLiteral("09_list_catalogue"),
 };
 
 QString scriptText(const QString& name)
