@@ -14,6 +14,7 @@
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/unitofwork.h"
+#include "schema/demodata.h"
 #include "workflow/alkkeszlet.h"
 #include "workflow/gridjob.h"
 #include "workflow/napirend.h"
@@ -309,6 +310,32 @@ private slots:
         QCOMPARE(log.size(), 6); // the good row is not logged
         QCOMPARE(reserved(u"SZ1"_s), 2.0);
         QCOMPARE(StockRecount().run(false, true, quiet, logTo).faulty, 0);
+    }
+
+    // The demo office: a third of the jobs have parts, each technician's reservations are what
+    // his given-out jobs hold (the recount finds nothing to mend), sheets match their appliance.
+    void demoData()
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        QString error;
+        QVERIFY2(schema::fillDemoData(u"d_mivo"_s, {}, QDate(2030, 5, 2), &error),
+                 qPrintable(error));
+        const auto count = [](const QString& sql) {
+            return db::scalar(u"d_mivo"_s, sql, {}).toDouble();
+        };
+        const double share = count(u"SELECT COUNT(DISTINCT KOD) FROM MUNKA_ALK"_s) /
+                             count(u"SELECT COUNT(*) FROM MUNKA"_s);
+        QVERIFY2(share > 0.2 && share < 0.45, qPrintable(QString::number(share)));
+        QVERIFY(count(u"SELECT SUM(FOGLALT) FROM ALK_KESZLET"_s) > 0);
+        const auto quiet = [](int, int, const QString&) {};
+        QCOMPARE(StockRecount().run(false, true, quiet, [](const QString&) {}).faulty, 0);
+
+        QVERIFY(count(u"SELECT COUNT(*) FROM BEUZLAP"_s) > 0);
+        QCOMPARE(count(u"SELECT COUNT(*) FROM BEUZLAP B LEFT JOIN KESZULEK K ON K.KOD = "
+                       "B.KESZULEK AND K.GYARISZAM = B.GYARISZAM AND K.UGYFEL = B.UGYFEL AND "
+                       "K.BEUZEMELES = B.BEUZEMELES WHERE K.KOD IS NULL"_s),
+                 0.0);
     }
 
     // The form: a part chosen short of stock, "&Vissza" discarding, "&Befejez" keeping.
