@@ -8,6 +8,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScreen>
 
 namespace mivo::report
 {
@@ -19,6 +20,12 @@ void preview(Report& report, QWidget* parent)
     QPrintPreviewDialog dialog(&printer, parent);
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [&report](QPrinter* target) { render(report, *target, nullptr); });
+    // Large enough to read a whole page at first sight, also without a window manager.
+    if (const QScreen* screen = dialog.screen()) {
+        const QRect area = screen->availableGeometry();
+        dialog.resize(area.width() * 2 / 3, area.height() * 9 / 10);
+        dialog.move(area.center() - dialog.rect().center());
+    }
     dialog.exec();
 }
 
