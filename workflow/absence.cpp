@@ -188,6 +188,7 @@ AbsenceResult AbsenceStore::record(const QString& technician, const AbsencePerio
         }
         return db::Outcome();
     });
+    result.attempts = unit.attempts;
     if (!unit.ok()) {
         result.ok = false;
         result.message = unit.message;

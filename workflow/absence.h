@@ -64,6 +64,7 @@ struct AbsenceResult {
     QString message; ///< the database's text when not ok
     int givenBack = 0;
     int marked = 0;
+    int attempts = 0; ///< runs of the unit, more than 1 after a conflict with another workstation
     /// "Ne feledje az aznapi " + n + " munkát másnak kiosztani!"; empty when nothing went back.
     QString reminder() const;
 };

@@ -51,13 +51,11 @@ private slots:
         m_office = std::make_unique<ReportOffice>();
         QVERIFY2(m_office->db.ok(), qPrintable(m_office->db.error()));
         ReportOffice& o = *m_office;
-        o.insert(u"TEVEKENYS"_s, {{u"KOD"_s, u"KAR"_s}, {u"NEV"_s, u"Karbantartás"_s}});
-        o.insert(u"TEVEKENYS"_s, {{u"KOD"_s, u"JAV"_s}, {u"NEV"_s, u"Javítás"_s}});
         m_done = o.job(u"ARANY"_s, u"2024.03.01"_s,
                        {{u"ALLAPOT"_s, u"OK"_s},
                         {u"MUNKAD"_s, u"2024.03.11"_s},
                         {u"SZERELOM"_s, u"B2"_s},
-                        {u"MUNKATEV"_s, u"JAV"_s},
+                        {u"MUNKATEV"_s, u"J"_s},
                         {u"LEIRASM"_s, u"Szelep cserélve, a kazán újra üzemel"_s}});
         m_zarolt = o.job(u"ARANY"_s, u"2024.03.01"_s,
                          {{u"ALLAPOT"_s, u"ZA"_s},
@@ -81,7 +79,6 @@ private slots:
     {
         clock::set({});
         m_office.reset();
-        db::Connection::closeAll();
     }
 
     void query_data()
@@ -99,7 +96,7 @@ private slots:
         };
         // The afternoon job's appliance type has no ARU row: it is in no list.
         QTest::newRow("assigned by technician, date")
-            << c(Kind::Assigned, Order::Technician, Order::Date) << u"morning bodo tuesday"_s;
+            << c(Kind::Assigned, Order::Technician, Order::Date) << u"morning tuesday bodo"_s;
         QTest::newRow("assigned by date, technician")
             << c(Kind::Assigned, Order::Date, Order::Technician) << u"morning bodo tuesday"_s;
         QTest::newRow("assigned, same order twice")
@@ -119,7 +116,7 @@ private slots:
         arany.technician = u"ARANY"_s;
         QTest::newRow("completed, technician") << arany << u"zarolt"_s;
         auto jav = c(Kind::Completed, Order::Date, Order::Date);
-        jav.activity = u"JAV"_s;
+        jav.activity = u"J"_s;
         QTest::newRow("completed, activity") << jav << u"done"_s;
         auto customer = c(Kind::Assigned, Order::Date, Order::Date);
         customer.customer = -1; // set in the test: Nagy Éva
@@ -218,17 +215,13 @@ private slots:
     void absenceReport()
     {
         ReportOffice& o = *m_office;
-        o.insert(u"TAVOLLET"_s,
-                 {{u"KOD"_s, u"BET"_s}, {u"NEV"_s, u"Beteg"_s}, {u"KIESO"_s, u"I"_s}});
-        o.insert(u"TAVOLLET"_s,
-                 {{u"KOD"_s, u"ISK"_s}, {u"NEV"_s, u"Iskola"_s}, {u"KIESO"_s, u"N"_s}});
         auto mark = [&](const QString& who, const QString& day, const QString& why) {
             o.insert(u"NAPIREND"_s,
                      {{u"SZERELOKOD"_s, who}, {u"DATUM"_s, day}, {u"MUNKAKEPES"_s, why}});
         };
         mark(u"B2"_s, u"2024.03.04"_s, u"BET"_s);
         mark(u"ARANY"_s, u"2024.03.05"_s, u"BET"_s);
-        mark(u"ARANY"_s, u"2024.03.06"_s, u"ISK"_s);
+        mark(u"ARANY"_s, u"2024.03.06"_s, u"OKT"_s);
         mark(u"ARANY"_s, u"2024.03.07"_s, u"BET"_s);
         mark(u"ARANY"_s, u"2024.04.01"_s, u"BET"_s);
         QString error;
@@ -240,13 +233,13 @@ private slots:
         const QStringList t = pages.texts(1);
         const QStringList expected{u"Arany Béla"_s,
                                    u"2024.03.05 kedd"_s,
-                                   u"Beteg"_s,
+                                   u"Betegség"_s,
                                    u"2024.03.07 csütörtök"_s,
-                                   u"Beteg"_s,
+                                   u"Betegség"_s,
                                    u"Összes kieső nap: 2"_s,
                                    u"Bodó Ede"_s,
                                    u"2024.03.04 hétfő"_s,
-                                   u"Beteg"_s,
+                                   u"Betegség"_s,
                                    u"Összes kieső nap: 1"_s,
                                    u"Mind összesen kieső nap: 3"_s};
         const qsizetype start = t.indexOf(u"Arany Béla"_s);

@@ -79,8 +79,6 @@ private slots:
         scheduledata::addTechnician(*m_db, u"SZ1"_s, u"Kovács Béla"_s);
         QVERIFY(m_db->exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (100, "
                            "'K-100', 'Kazán 100', 'K')"_s));
-        QVERIFY(
-            m_db->exec(u"INSERT INTO TAVOLLET (KOD, NEV, KIESO) VALUES ('BET', 'Beteg', 'I')"_s));
         const int customer =
             scheduledata::addCustomer(*m_db, u"Kiss Éva"_s, u"1111"_s, u"Budapest"_s, u"Fő u. 1"_s);
         for (const QString& d : {u"2030.05.10"_s, u"2030.05.13"_s, u"2030.05.13"_s})
@@ -113,7 +111,7 @@ private slots:
         screen.findChild<QPushButton*>(u"b_szerelo"_s)->click();
         QCOMPARE(picker.calls.last().condition, u"WHERE CEGKOD='VELKOR' AND AKTIV='I'"_s);
         screen.findChild<QPushButton*>(u"b_tavollet"_s)->click();
-        QCOMPARE(screen.findChild<QLineEdit*>(u"e_tavolletnev"_s)->text(), u"Beteg"_s);
+        QCOMPARE(screen.findChild<QLineEdit*>(u"e_tavolletnev"_s)->text(), u"Betegség"_s);
 
         // Before today is refused and put back; a first day after the last drags it along.
         typeAndLeave(nap, u"2030.05.07"_s);
@@ -142,7 +140,7 @@ private slots:
         // The lists follow the store: no planned job left, two marked days.
         QCOMPARE(screen.jobsModel()->rowCount(), 0);
         QCOMPARE(screen.marksModel()->rowCount(), 2);
-        QCOMPARE(screen.marksModel()->index(1, 1).data().toString(), u"Beteg"_s);
+        QCOMPARE(screen.marksModel()->index(1, 1).data().toString(), u"Betegség"_s);
 
         // "No" writes nothing.
         const int before = messages->texts.size();

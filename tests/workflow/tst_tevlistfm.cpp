@@ -62,7 +62,6 @@ private slots:
         scheduledata::addTechnician(*m_db, u"SZ1"_s, u"Kovács Béla"_s);
         QVERIFY(m_db->exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (100, "
                            "'K-100', 'Kazán 100', 'K')"_s));
-        QVERIFY(m_db->exec(u"INSERT INTO TEVEKENYS (KOD, NEV) VALUES ('KAR', 'Karbantartás')"_s));
         const int customer =
             scheduledata::addCustomer(*m_db, u"Kiss Éva"_s, u"1111"_s, u"Budapest"_s, u"Fő u. 1"_s);
         scheduledata::addJob(scheduledata::planned(customer, u"SZ1"_s, u"2030.05.10"_s, u"08"_s));
