@@ -53,6 +53,7 @@ QPushButton* small(QWidget* parent, const QString& name, const QString& text)
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(text) + 24);
     return b;
 }
 

@@ -68,6 +68,7 @@ QPushButton* small(QWidget* parent, const QString& name, const QString& text)
     auto* b = new QPushButton(text, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
+    b->setFixedWidth(b->fontMetrics().horizontalAdvance(text) + 24);
     return b;
 }
 
@@ -143,13 +144,19 @@ Ttevlistfm::Ttevlistfm(QWidget* parent)
     line(u" Munkavégzés napja:"_s,
          {m_tol, napTol, new QLabel(u"-tól"_s, this), m_ig, napIg, new QLabel(u"-ig"_s, this),
           clearButton(u"x_datum"_s, {m_tol, m_ig})});
-    line(u" Készülékfajta:"_s, {m_keszulek, pickKeszulek, m_keszuleknev,
+    // The hidden codes leave a gap as wide as the technician's code: the names line up.
+    auto gap = [this] {
+        auto* w = new QWidget(this);
+        w->setFixedWidth(m_szerelo->width());
+        return w;
+    };
+    line(u" Készülékfajta:"_s, {gap(), m_keszulek, pickKeszulek, m_keszuleknev,
                                 clearButton(u"x_keszulek"_s, {m_keszulek, m_keszuleknev})});
     line(u" Tevékenység fajta:"_s,
-         {m_tevekenyseg, pickTev, m_tevekenysegnev,
+         {gap(), m_tevekenyseg, pickTev, m_tevekenysegnev,
           clearButton(u"x_tevekenyseg"_s, {m_tevekenyseg, m_tevekenysegnev})});
-    line(u" Ügyfél:"_s,
-         {m_ugyfel, pickUgyfel, m_ugyfelnev, clearButton(u"x_ugyfel"_s, {m_ugyfel, m_ugyfelnev})});
+    line(u" Ügyfél:"_s, {gap(), m_ugyfel, pickUgyfel, m_ugyfelnev,
+                         clearButton(u"x_ugyfel"_s, {m_ugyfel, m_ugyfelnev})});
 
     auto* fajta = new QGroupBox(u" Lista típus "_s, this);
     fajta->setObjectName(u"rg_fajta"_s);
