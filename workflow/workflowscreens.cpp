@@ -4,6 +4,8 @@
 #include "adatfelv2.h"
 #include "alkeszgen.h"
 #include "elvegez.h"
+#include "kiesofm.h"
+#include "tevlistfm.h"
 
 #include "core/screenregistry.h"
 
@@ -29,6 +31,13 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(
         u"alkkeszgen"_s, u"Talkeszgenfm"_s, {},
         [](QWidget* owner) { return new Talkeszgenfm(owner); }, true);
+    // The absence screen's three items share one instance; each opening sets its mode.
+    const auto absence = [](QWidget* owner) { return new Tkiesofm(owner); };
+    registry.addScreen(u"szerelokiesoido"_s, u"Tkiesofm"_s, u"M"_s, absence);
+    registry.addScreen(u"napilista"_s, u"Tkiesofm"_s, u"L"_s, absence);
+    registry.addScreen(u"kiesolista"_s, u"Tkiesofm"_s, u"K"_s, absence);
+    registry.addScreen(u"tevekenyseglista"_s, u"Ttevlistfm"_s, {},
+                       [](QWidget* owner) { return new Ttevlistfm(owner); });
 }
 
 } // namespace mivo::workflow
