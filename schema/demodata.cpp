@@ -463,6 +463,20 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
             progress(scale.customers + j, total);
     }
 
+    // A few given-out jobs stored twice more, so that the job history has versions to show.
+    if (scale.jobs == 0 && db::tableExists(connectionName, QStringLiteral("MUNKA_LOG"))) {
+        const QString restore = QStringLiteral(
+            "UPDATE MUNKA SET JUZER = :juzer, MIKORI = :mikori, LEIRAST = LEIRAST || :tobb "
+            "WHERE KOD IN (SELECT FIRST 5 KOD FROM MUNKA WHERE ALLAPOT = 'KI' ORDER BY KOD)");
+        if (!f.run(restore, {{"juzer", QStringLiteral("KATA")},
+                             {"mikori", f.date(-1) + QStringLiteral(" 14:30:00")},
+                             {"tobb", QStringLiteral(", visszahívni")}}) ||
+            !f.run(restore, {{"juzer", QStringLiteral("QVX")},
+                             {"mikori", f.date(0) + QStringLiteral(" 09:05:00")},
+                             {"tobb", QStringLiteral(" délelőtt")}}))
+            return fail();
+    }
+
     // Parts stock of each own technician and of the company store, where the feature exists.
     const bool stock = db::tableExists(connectionName, QStringLiteral("ALK_KESZLET"));
     if (stock) {

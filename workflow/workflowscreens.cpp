@@ -3,6 +3,7 @@
 #include "adatfelv.h"
 #include "adatfelv2.h"
 #include "alkeszgen.h"
+#include "elozmeny.h"
 #include "elvegez.h"
 
 #include "core/screenregistry.h"
@@ -29,6 +30,9 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(
         u"alkkeszgen"_s, u"Talkeszgenfm"_s, {},
         [](QWidget* owner) { return new Talkeszgenfm(owner); }, true);
+    registry.addScreen(
+        u"elozmenylista"_s, u"Telozmenyfm"_s, {},
+        [](QWidget* owner) { return new Telozmenyfm(owner); }, true);
 }
 
 } // namespace mivo::workflow
