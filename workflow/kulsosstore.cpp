@@ -10,6 +10,8 @@
 #include "platform/dbquery.h"
 #include "platform/unitofwork.h"
 
+#include <algorithm>
+
 namespace mivo::workflow
 {
 
@@ -48,6 +50,29 @@ db::Outcome moveReservations(const QString& connection, const ExternalJobChange&
 
 } // namespace
 
+QStringList externalJobOrders()
+{
+    return {u"Munka tervezett dátuma"_s, u"Szerelőkód., dátum"_s, u"Ügyfél neve"_s,
+            u"Ügyfél címe"_s};
+}
+
+QString externalJobListSql(bool all, int order)
+{
+    static const QString orders[] = {u"MUNKA.TERVD"_s, u"MUNKA.SZERELOT,MUNKA.TERVD"_s,
+                                     u"UGYFEL.NEV"_s, u"UGYFEL.VAROS, UGYFEL.UTCA,UGYFEL.NEV"_s};
+    return uR"(SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.LEIRAST, MUNKA.UGYFEL, MUNKA.KESZULEK,
+MUNKA.ALLAPOT, MUNKA.KOD, MUNKA.SZERELOT, MUNKA.JUZER, MUNKA.TIPUS, MUNKA.MUNKATEV, MUNKA.TERVT,
+MUNKA.DEDU, TEVEKENYS.NEV TEVNEV, SZERELO.NEV SZERELONEV, SZERELO.CEGKOD, ARU.NEV KESZULEKNEV,
+ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA
+FROM MUNKA, UGYFEL, TEVEKENYS, ARU, SZERELO
+WHERE MUNKA.TERVD >= :datumtol And MUNKA.TERVD <= :datumig)"_s +
+           (all ? QString() : u"\nAnd MUNKA.ALLAPOT = 'KI'"_s) + uR"(
+AND MUNKA.SZERELOT = SZERELO.KOD And SZERELO.CEGKOD <> :cegkod AND UGYFEL.KOD = MUNKA.UGYFEL
+AND TEVEKENYS.KOD = MUNKA.TERVTEV AND ARU.BELSOKOD = MUNKA.TIPUS
+Order by )"_s +
+           orders[std::clamp(order, 0, 3)];
+}
+
 ExternalJobStore::ExternalJobStore(const QString& connectionName) : m_connection(connectionName) {}
 
 QString ExternalJobStore::slotTakenMessage()
@@ -68,7 +93,7 @@ ExternalStoreResult ExternalJobStore::store(const ExternalJobChange& change,
     const QDate day =
         alt::validateDate(change.tervd, false) ? alt::parseDate(change.tervd) : QDate();
     if (!day.isValid())
-        return {ExternalStoreResult::InvalidDate, u"Hibás dátum.\r"_s + change.tervd};
+        return {ExternalStoreResult::InvalidDate, u"Hibás dátum.\n"_s + change.tervd};
     const QString tervd = alt::formatDate(day);
     const QString allapot = change.allapot.isEmpty() ? change.readState : change.allapot;
 

@@ -1,9 +1,17 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace mivo::workflow
 {
+
+/// The captions of the list's orders (" Sorrend:"), the first being the default.
+QStringList externalJobOrders();
+/// The list of external technicians' jobs (q_munkakulsos) planned between :datumtol and
+/// :datumig, of technicians whose company is not :cegkod: only given-out jobs ("KI") unless
+/// all is set; order is an index of externalJobOrders().
+QString externalJobListSql(bool all, int order);
 
 /// A change of a job listed on the external technicians' screen: the row as it was read and
 /// what the panel holds.

@@ -5,6 +5,7 @@
 #include "alkeszgen.h"
 #include "elozmeny.h"
 #include "elvegez.h"
+#include "kulsos.h"
 
 #include "core/screenregistry.h"
 
@@ -33,6 +34,9 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(
         u"elozmenylista"_s, u"Telozmenyfm"_s, {},
         [](QWidget* owner) { return new Telozmenyfm(owner); }, true);
+    registry.addScreen(
+        u"kulsosmunka"_s, u"Tkulsosfm"_s, {}, [](QWidget* owner) { return new Tkulsosfm(owner); },
+        true);
 }
 
 } // namespace mivo::workflow

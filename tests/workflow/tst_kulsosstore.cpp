@@ -155,7 +155,7 @@ private slots:
         if (status == ExternalStoreResult::SlotTaken)
             QCOMPARE(r.message, u"A szerelőnek abban az időpontban más munkája van."_s);
         if (status == ExternalStoreResult::InvalidDate)
-            QCOMPARE(r.message, u"Hibás dátum.\r2024.02.30"_s);
+            QCOMPARE(r.message, u"Hibás dátum.\n2024.02.30"_s);
         QStringList actual;
         for (const QString& f : {u"SZERELOT"_s, u"TERVT"_s, u"DEDU"_s, u"TERVD"_s, u"ALLAPOT"_s,
                                  u"TERVTEV"_s, u"MUNKATEV"_s, u"JUZER"_s, u"MIKORI"_s})
