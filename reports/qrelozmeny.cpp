@@ -175,7 +175,7 @@ QRectF at(Column c, double y, double h = 15)
 Band applianceHeader(const std::shared_ptr<State>& state)
 {
     Band b;
-    b.height = 62;
+    b.height = 50;
     const TextStyle bold = style(9, true);
     b.elements.push_back(Element::label({0, 8, 70, 15}, u"Készülék:"_s, bold));
     b.elements.push_back(Element::label({72, 8, 300, 15}, {}, bold));

@@ -55,7 +55,11 @@ QLineEdit* lineEdit(const QString& name, int length, QWidget* parent)
     auto* e = new QLineEdit(parent);
     e->setObjectName(name);
     e->setMaxLength(length);
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(u'0') * std::min(length + 2, 60));
+    const int width = e->fontMetrics().horizontalAdvance(u'0') * (std::min(length, 60) + 2);
+    if (length <= 10)
+        e->setFixedWidth(width);
+    else
+        e->setMinimumWidth(width);
     return e;
 }
 
@@ -63,6 +67,7 @@ QComboBox* comboBox(const QString& name, QWidget* parent)
 {
     auto* c = new QComboBox(parent);
     c->setObjectName(name);
+    c->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     return c;
 }
 
@@ -103,6 +108,9 @@ Tkulsosfm::Tkulsosfm(QWidget* parent)
     m_all->setObjectName(u"cb_minden"_s);
     m_count->setObjectName(u"l_osszes"_s);
     m_order->addItems(externalJobOrders());
+    // The dictionaries' names fit without cutting (TEVEKENYS.NEV, ALLAPOT.NEV).
+    m_tevekenys->setMinimumContentsLength(24);
+    m_allapot->setMinimumContentsLength(24);
     m_szerelonev->setReadOnly(true);
     m_szerelo->setReadOnly(true);
 
@@ -187,9 +195,11 @@ Tkulsosfm::Tkulsosfm(QWidget* parent)
     grid->addWidget(new QLabel(u" Szerelő (kód, név) :"_s, m_panel), 1, 0);
     auto* who = new QHBoxLayout;
     who->addWidget(m_szerelo);
-    who->addWidget(m_szerelonev, 1);
+    who->addWidget(m_szerelonev);
     auto* pick = button(u"b_szerelo"_s, u"? "_s, m_panel);
+    pick->setFixedWidth(pick->fontMetrics().horizontalAdvance(u"MM"_s) + 16);
     who->addWidget(pick);
+    who->addStretch();
     grid->addLayout(who, 1, 1);
     grid->addWidget(new QLabel(u" Munka jellege:"_s, m_panel), 2, 0);
     grid->addWidget(m_tevekenys, 2, 1, Qt::AlignLeft);
@@ -304,16 +314,22 @@ void Tkulsosfm::setOwnTechnician(bool own)
     m_dedu->setEnabled(!own);
 }
 
-void Tkulsosfm::modify()
+int Tkulsosfm::startChange()
 {
     const int row = currentRow();
     if (row < 0 || editing())
-        return;
+        return -1;
     fillPanel(row);
     setEditing(true);
     m_panel->setEnabled(true);
     m_view->setEnabled(false);
-    m_tervd->setFocus();
+    return row;
+}
+
+void Tkulsosfm::modify()
+{
+    if (startChange() >= 0)
+        m_tervd->setFocus();
 }
 
 void Tkulsosfm::cancel()
@@ -382,13 +398,9 @@ void Tkulsosfm::store()
 
 void Tkulsosfm::remove()
 {
-    const int row = currentRow();
-    if (row < 0 || editing())
+    const int row = startChange();
+    if (row < 0)
         return;
-    fillPanel(row);
-    setEditing(true);
-    m_panel->setEnabled(true);
-    m_view->setEnabled(false);
     if (messages::confirm(u"Biztos, hogy törli a munkát?"_s)) {
         ExternalJobChange c = rowChange(row);
         c.tervd = m_rows->text(row, u"TERVD"_s);

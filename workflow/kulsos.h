@@ -47,6 +47,8 @@ private:
     void cancel();
     void exportRows();
     void fillPanel(int row);
+    /// Fills the panel from the current row and enters changing; the row, -1 when none.
+    int startChange();
     void pickTechnician();
     void setOwnTechnician(bool own);
     void dateLeft(QLineEdit* edit);

@@ -1,6 +1,7 @@
 // The job history window, the history list and the history button of request entry.
 
 #include "scheduledata.h"
+#include "scriptedpicker.h"
 #include "support/modal.h"
 #include "support/testdb.h"
 
@@ -36,36 +37,6 @@ namespace
 {
 
 const QString today = u"2024.03.04"_s;
-
-class ScriptedPicker : public TorzsOpener
-{
-public:
-    ScriptedPicker() { setTorzsOpener(this); }
-    ~ScriptedPicker() override { setTorzsOpener(nullptr); }
-
-    void next(const QString& sql) { m_rows << sql; }
-    bool OpenTorzs(TorzsCall& call) override
-    {
-        calls << call;
-        if (m_rows.isEmpty())
-            return false;
-        db::Query q;
-        q.setSql(m_rows.takeFirst());
-        if (!q.exec() || !q.first())
-            return false;
-        for (int i = 0; i < q.fieldCount(); ++i) {
-            call.names << q.fieldName(i);
-            call.values << q.value(i).toString();
-        }
-        return true;
-    }
-    void markForRereading(const QString&) override {}
-
-    QList<TorzsCall> calls;
-
-private:
-    QStringList m_rows;
-};
 
 // A technician, a customer with two boilers and jobs on both, one job more of another.
 struct Office {

@@ -1,6 +1,7 @@
 // The external technicians' jobs screen, driven headless.
 
 #include "scheduledata.h"
+#include "scriptedpicker.h"
 #include "support/testdb.h"
 
 #include "core/clock.h"
@@ -30,32 +31,6 @@ namespace
 {
 
 const QString today = u"2024.03.04"_s;
-
-class ScriptedPicker : public TorzsOpener
-{
-public:
-    ScriptedPicker() { setTorzsOpener(this); }
-    ~ScriptedPicker() override { setTorzsOpener(nullptr); }
-    void next(const QString& sql) { m_rows << sql; }
-    bool OpenTorzs(TorzsCall& call) override
-    {
-        if (m_rows.isEmpty())
-            return false;
-        db::Query q;
-        q.setSql(m_rows.takeFirst());
-        if (!q.exec() || !q.first())
-            return false;
-        for (int i = 0; i < q.fieldCount(); ++i) {
-            call.names << q.fieldName(i);
-            call.values << q.value(i).toString();
-        }
-        return true;
-    }
-    void markForRereading(const QString&) override {}
-
-private:
-    QStringList m_rows;
-};
 
 // An own technician with a job at 10; an external one with a given-out job at "18" "Es" and a
 // deleted one; an own technician's job that the list never shows.
