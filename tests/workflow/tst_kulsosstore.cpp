@@ -1,13 +1,19 @@
 // Stores of the external technicians' screen.
 
 #include "scheduledata.h"
+#include "support/fbserver.h"
 #include "support/testdb.h"
 
 #include "core/clock.h"
 #include "core/dat.h"
+#include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "workflow/kulsosstore.h"
+#include "workflow/requeststore.h"
 
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTextStream>
 #include <QtTest>
 
 using namespace mivo;
@@ -76,6 +82,83 @@ struct Office {
     int own = 0;
     int job = 0;
 };
+
+const char* workerVariable = "MIVO_KULSOS_WORKER";
+
+// The test binary as a workstation: "location;role;seed;runs;customer" in MIVO_KULSOS_WORKER.
+// Role "kulsos" gives a new job to the external technician and moves it with the external
+// jobs' store into a random hour of two own technicians on five days; role "grid" stores new
+// requests into such hours through request entry's store. Prints "stored N refused M", or
+// the first other outcome.
+int worker()
+{
+    const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
+    QTextStream out(stdout);
+    db::Connection& c = db::Connection::named(u"d_mivo"_s);
+    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
+                 u"PASSWORD="_s + Td::builtinPassword});
+    if (!c.open()) {
+        out << "open: " << c.lastError() << Qt::endl;
+        return 2;
+    }
+    const bool external = args.value(1) == u"kulsos"_s;
+    QRandomGenerator random(args.value(2).toUInt());
+    const int runs = args.value(3).toInt();
+    const int customer = args.value(4).toInt();
+    int stored = 0, refused = 0;
+    for (int i = 0; i < runs; ++i) {
+        const QString day = u"2030.05.0"_s + QString::number(1 + random.bounded(5));
+        const QString technician = u"SZ"_s + QString::number(1 + random.bounded(2));
+        const QString hour = u"%1"_s.arg(int(8 + random.bounded(9)), 2, 10, QChar(u'0'));
+        bool ok = false;
+        bool slotTaken = false;
+        QString message;
+        if (external) {
+            ExternalJobChange change;
+            change.kod = addJob(planned(customer, u"E1"_s, day, u"18"_s));
+            change.readState = u"KI"_s;
+            change.readTechnician = u"E1"_s;
+            change.tervd = day;
+            change.tervt = hour;
+            change.szerelot = technician;
+            change.tervtev = u"J"_s;
+            const ExternalStoreResult r = ExternalJobStore().store(change, true);
+            ok = r.ok();
+            slotTaken = r.status == ExternalStoreResult::SlotTaken &&
+                        r.message == ExternalJobStore::slotTakenMessage();
+            message = r.message;
+        } else {
+            Request r;
+            r.customer.kod = customer;
+            r.customer.nev = u"Nagy Éva"_s;
+            r.remembered = r.customer;
+            r.tipus = 100;
+            r.tevekenyseg = u"Javítás"_s;
+            r.datum = day;
+            r.slot.kind = Slot::Grid;
+            r.slot.technician = technician;
+            r.slot.date = day;
+            r.slot.hour = hour;
+            r.szerelo = technician;
+            r.ora = hour;
+            const StoreResult result = RequestStore().store(r);
+            ok = result.ok();
+            slotTaken = result.status == StoreResult::SlotTaken &&
+                        result.message == RequestStore::slotTakenMessage();
+            message = result.message;
+        }
+        if (ok) {
+            ++stored;
+        } else if (slotTaken) {
+            ++refused;
+        } else {
+            out << "store " << i << ": " << message << Qt::endl;
+            return 1;
+        }
+    }
+    out << "stored " << stored << " refused " << refused << Qt::endl;
+    return 0;
+}
 
 } // namespace
 
@@ -176,6 +259,55 @@ private slots:
         QCOMPARE(o.field(u"LEIRAST"_s), u"Nem indul"_s);
     }
 
+    // One workstation moves external jobs into own technicians' hours while another stores
+    // requests into the same hours: no hour gets two jobs, every loser is told so.
+    void racesWithTheGrid()
+    {
+        FirebirdServer server;
+        QString error;
+        QVERIFY2(server.start(&error), qPrintable(error));
+        TestDb db(TestDb::allOptional(), u"d_mivo"_s, &server);
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        addTechnician(db, u"SZ1"_s, u"Arany Béla"_s);
+        addTechnician(db, u"SZ2"_s, u"Bodó Ede"_s);
+        addTechnician(db, u"E1"_s, u"Külső Ede"_s, u"MASCEG"_s);
+        QVERIFY(db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (100, 'K-100', "
+                        "'Kazán 100', 'K')"_s));
+        const int customer = addCustomer(db, u"Nagy Éva"_s, u"2600"_s, u"Vác"_s, u"Fő u. 2"_s);
+        const int runs = 200;
+        QProcess workers[2];
+        const QString roles[] = {u"kulsos"_s, u"grid"_s};
+        for (int i = 0; i < 2; ++i) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert(QString::fromLatin1(workerVariable),
+                       QStringList{db.location(), roles[i], QString::number(i + 1),
+                                   QString::number(runs), QString::number(customer)}
+                           .join(u';'));
+            workers[i].setProcessEnvironment(env);
+            workers[i].setProcessChannelMode(QProcess::MergedChannels);
+            workers[i].start(QCoreApplication::applicationFilePath(), {});
+        }
+        int stored = 0, refused = 0;
+        for (QProcess& w : workers) {
+            QVERIFY(w.waitForFinished(600000));
+            const QString output = QString::fromUtf8(w.readAll()).trimmed();
+            qInfo("%s", qPrintable(output));
+            QVERIFY2(w.exitStatus() == QProcess::NormalExit && w.exitCode() == 0,
+                     qPrintable(output));
+            const QStringList words = output.split(u' ');
+            stored += words.value(1).toInt();
+            refused += words.value(3).toInt();
+        }
+        QCOMPARE(stored + refused, 2 * runs);
+        QVERIFY(refused > 0);
+        QCOMPARE(db::scalar(u"d_mivo"_s,
+                            u"SELECT COUNT(*) FROM (SELECT SZERELOT, TERVD, TERVT FROM MUNKA "
+                            u"WHERE ALLAPOT <> 'TOR' AND SZERELOT IN ('SZ1', 'SZ2') "
+                            u"GROUP BY 1, 2, 3 HAVING COUNT(*) > 1)"_s)
+                     .toInt(),
+                 0);
+    }
+
     void reservations_data()
     {
         QTest::addColumn<QString>("szerelot");
@@ -206,5 +338,15 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestKulsosStore)
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet(workerVariable)) {
+        Td::instance().userCode = u"MUNKA"_s;
+        clock::set(QDateTime(QDate(2030, 4, 30), QTime(10, 0)));
+        return worker();
+    }
+    TestKulsosStore test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_kulsosstore.moc"
