@@ -1,5 +1,6 @@
 #include "dailyprint.h"
 
+#include "qrelozmeny.h"
 #include "qrmunkalap.h"
 #include "qrnapilista.h"
 #include "reportprint.h"
@@ -21,6 +22,11 @@ void printDailyInstruction(const QString& technician, const QString& from, const
 void printJobSheets(int ugyfel, int keszulek, QWidget* parent)
 {
     report::preview([&](QString* error) { return buildMunkalap(ugyfel, keszulek, error); }, parent);
+}
+
+void printHistory(int ugyfel, int keszulek, QWidget* parent)
+{
+    report::preview([&](QString* error) { return buildElozmeny(ugyfel, keszulek, error); }, parent);
 }
 
 } // namespace mivo::reports

@@ -17,4 +17,8 @@ void printDailyInstruction(const QString& technician, const QString& from, const
 /// the preview.
 void printJobSheets(int ugyfel, int keszulek, QWidget* parent = nullptr);
 
+/// The customer's history report of one appliance (0: of every appliance he has jobs on) in
+/// the preview.
+void printHistory(int ugyfel, int keszulek, QWidget* parent = nullptr);
+
 } // namespace mivo::reports

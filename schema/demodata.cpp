@@ -504,6 +504,22 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
             progress(scale.customers + j, total);
     }
 
+    // A few given-out jobs stored twice more, so that the job history has versions to show.
+    if (scale.jobs == 0 && db::tableExists(connectionName, QStringLiteral("MUNKA_LOG"))) {
+        // Later on the day the job was recorded, so that the versions follow one another.
+        const QString restore = QStringLiteral(
+            "UPDATE MUNKA SET JUZER = :juzer, LEIRAST = LEIRAST || :tobb, "
+            "MIKORI = SUBSTRING(MIKORI FROM 1 FOR 11) || :ido "
+            "WHERE KOD IN (SELECT FIRST 5 KOD FROM MUNKA WHERE ALLAPOT = 'KI' ORDER BY KOD)");
+        if (!f.run(restore, {{"juzer", QStringLiteral("KATA")},
+                             {"ido", QStringLiteral("14:30:00")},
+                             {"tobb", QStringLiteral(", visszahívni")}}) ||
+            !f.run(restore, {{"juzer", QStringLiteral("QVX")},
+                             {"ido", QStringLiteral("16:05:00")},
+                             {"tobb", QStringLiteral(" délután")}}))
+            return fail();
+    }
+
     // Parts stock of each own technician and of the company store, where the feature exists.
     const bool stock = db::tableExists(connectionName, QStringLiteral("ALK_KESZLET"));
     if (stock) {

@@ -2,6 +2,7 @@
 
 #include "daynavigator.h"
 #include "napirend.h"
+#include "sztori.h"
 
 #include "core/altproc.h"
 #include "core/messages.h"
@@ -117,6 +118,13 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
             });
     m_history = addMenuItem(QStringLiteral("mi_tortenet"), QStringLiteral("Történeti áttekintés"));
     m_history->setVisible(false);
+    connect(m_history, &QAction::triggered, this, [this] {
+        const auto [column, row] = clickedCell();
+        if (column == 0 || row < NapirendModel::firstHourRow)
+            return;
+        if (const int kod = m_model->jobCode(column, row); kod > 0)
+            Tsztorifm::open(kod, this);
+    });
     connect(
         addMenuItem(u"mi_athelyez"_s, u"Munka áthelyezése"_s), &QAction::triggered, this, [this] {
             const auto [column, row] = clickedCell();
@@ -168,8 +176,6 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
             &QAction::triggered, this, forColumn([](const QString& kod, const QString& day) {
                 reports::dailyInstructionText(kod, day, day, false);
             }));
-    // The job history is not part of the program yet: visible but cannot be chosen.
-    m_history->setEnabled(false);
 }
 
 NapirendGrid::~NapirendGrid() = default;

@@ -17,6 +17,7 @@
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
+#include "reports/dailyprint.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -70,8 +71,10 @@ void SchedulingForm::addCommands()
     addCommandButton(u"kiosztorol"_s, u"&Kiosztás törlése"_s, [this] { clearSlot(); });
     addCommandButton(u"tarol"_s, u"&Tárolás"_s, [this] { store(); });
     addCommandButton(u"megsem"_s, u"Még&sem"_s, [this] { cancel(); });
-    // The history report comes with the period lists.
-    addCommandButton(u"elozmeny"_s, u"&Előzménylista"_s, {});
+    addCommandButton(u"elozmeny"_s, u"&Előzménylista"_s, [this] {
+        sync();
+        reports::printHistory(m_request.customer.kod, m_request.keszulek, this);
+    });
     commands().command(u"elozmeny"_s)->setEnabled(false);
     addCommandButton(u"frissit"_s, u"&Frissítés"_s, [this] { m_grid->refreshAll(); });
     addCommandButton(u"vissza"_s, u"&Vissza"_s, [this] { close(); });
@@ -178,6 +181,7 @@ void SchedulingForm::resetRequest()
     m_grid->model().setHiddenJob(0);
     if (PartsHook* parts = partsHook())
         parts->empty();
+    commands().command(u"elozmeny"_s)->setEnabled(false);
     showRequest();
 }
 
@@ -400,6 +404,7 @@ void SchedulingForm::showCustomer()
     m_lists->showAppliances(r.customer.kod, r.keszulek);
     const bool none = m_lists->applianceCount() == 0;
     r.ujKeszulek = none;
+    commands().command(u"elozmeny"_s)->setEnabled(!none);
     if (none) {
         r.keszulek = 0;
         r.gyariszam.clear();
@@ -435,6 +440,7 @@ void SchedulingForm::newCustomer()
     m_request.ujKeszulek = true;
     m_request.gyariszam.clear();
     m_lists->clear();
+    commands().command(u"elozmeny"_s)->setEnabled(false);
     showRequest();
     m_fields->edit(u"e_ugyfelnev"_s)->setFocus();
 }

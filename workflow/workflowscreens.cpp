@@ -3,8 +3,10 @@
 #include "adatfelv.h"
 #include "adatfelv2.h"
 #include "alkeszgen.h"
+#include "elozmeny.h"
 #include "elvegez.h"
 #include "kiesofm.h"
+#include "kulsos.h"
 #include "tevlistfm.h"
 
 #include "core/screenregistry.h"
@@ -38,6 +40,12 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(u"kiesolista"_s, u"Tkiesofm"_s, u"K"_s, absence);
     registry.addScreen(u"tevekenyseglista"_s, u"Ttevlistfm"_s, {},
                        [](QWidget* owner) { return new Ttevlistfm(owner); });
+    registry.addScreen(
+        u"elozmenylista"_s, u"Telozmenyfm"_s, {},
+        [](QWidget* owner) { return new Telozmenyfm(owner); }, true);
+    registry.addScreen(
+        u"kulsosmunka"_s, u"Tkulsosfm"_s, {}, [](QWidget* owner) { return new Tkulsosfm(owner); },
+        true);
 }
 
 } // namespace mivo::workflow

@@ -26,3 +26,14 @@ BEGIN
 END^
 
 SET TERM ; ^
+
+-- A deleted job takes its versions with it, so that a code handed out again after a reload
+-- (the imports reset GEN_MUNKA) never shows another job's history.
+SET TERM ^ ;
+
+CREATE TRIGGER MUNKA_AD_LOG FOR MUNKA ACTIVE AFTER DELETE POSITION 0 AS
+BEGIN
+  DELETE FROM MUNKA_LOG WHERE KOD = OLD.KOD;
+END^
+
+SET TERM ; ^

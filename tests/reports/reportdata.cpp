@@ -113,7 +113,7 @@ ReportOffice::ReportOffice()
 }
 
 // Every text measured as the report measures it when wrapping, at a hundredfold size.
-void checkReadable(const mivo::report::PageModel& pages)
+void checkReadable(const mivo::report::PageModel& pages, double pageWidth, double pageHeight)
 {
     for (int p = 1; p <= pages.pageCount(); ++p) {
         const auto& placed = pages.placed(p);
@@ -121,8 +121,8 @@ void checkReadable(const mivo::report::PageModel& pages)
             const auto& t = placed[i];
             if (t.text.isEmpty())
                 continue;
-            QVERIFY2(t.rect.left() >= 0 && t.rect.right() <= 794 - 38 + 0.01 &&
-                         t.rect.bottom() <= 1123 - 38 + 0.01,
+            QVERIFY2(t.rect.left() >= 0 && t.rect.right() <= pageWidth - 38 + 0.01 &&
+                         t.rect.bottom() <= pageHeight - 38 + 0.01,
                      qPrintable(t.text));
             QFont font = mivo::report::fontFor(t.style);
             font.setPixelSize(int(std::lround(t.style.pointSize * 96 / 72 * 100)));

@@ -14,7 +14,9 @@ class PageModel;
 
 /// Fails the running test when a page has what a reader would miss: a text outside the page,
 /// texts over each other, or a text wider than its place as the printer's font measures it.
-void checkReadable(const mivo::report::PageModel& pages);
+/// The page is A4 portrait in report units unless given.
+void checkReadable(const mivo::report::PageModel& pages, double pageWidth = 794,
+                   double pageHeight = 1123);
 
 /// The office the daily work instruction and job sheet tests print for: two technicians with
 /// jobs on 2024.03.04 (a Monday) and 2024.03.05, an appliance type with two parts, and a

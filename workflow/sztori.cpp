@@ -1,0 +1,73 @@
+#include "sztori.h"
+
+#include "jobhistory.h"
+
+#include "core/messages.h"
+#include "platform/querymodel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace mivo::workflow
+{
+
+using namespace Qt::StringLiterals;
+
+Tsztorifm::Tsztorifm(QWidget* parent)
+    : QDialog(parent), m_rows(new data::QueryModel(u"d_mivo"_s, jobHistoryColumns(), this)),
+      m_view(new QTableView(this))
+{
+    setObjectName(u"Tsztorifm"_s);
+    setModal(true);
+    m_view->setObjectName(u"DBGrid1"_s);
+    m_view->setModel(m_rows);
+    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_view->verticalHeader()->hide();
+    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setWordWrap(false);
+
+    auto* back = new QPushButton(u"&Vissza"_s, this);
+    back->setObjectName(u"b_vissza"_s);
+    connect(back, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(back);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_view, 1);
+    layout->addLayout(buttons);
+    resize(1100, 420);
+}
+
+bool Tsztorifm::showJob(int kod, QString* error)
+{
+    setWindowTitle(jobHistoryTitle(kod));
+    if (!m_rows->read(jobHistorySql(), {{u"kod"_s, kod}}, error))
+        return false;
+    // Widths from the contents of a few rows, the description taking what is left.
+    m_view->resizeColumnsToContents();
+    return true;
+}
+
+void Tsztorifm::open(int kod, QWidget* parent)
+{
+    Tsztorifm window(parent);
+    QString error;
+    if (!window.showJob(kod, &error)) {
+        messages::showError(error);
+        return;
+    }
+    window.exec();
+}
+
+void Tsztorifm::done(int result)
+{
+    m_rows->clear();
+    QDialog::done(result);
+}
+
+} // namespace mivo::workflow
