@@ -18,7 +18,7 @@ void setTorzskvarcelOpener(TorzskvarcelOpener* opener)
 bool OpenTorzskvarcel(QWidget* parent, const QString& table, QString* condition, QString* fields,
                       QString* order)
 {
-    return registeredOpener && registeredOpener->open(parent, table, condition, fields, order);
+    return registeredOpener && registeredOpener->openList(parent, table, condition, fields, order);
 }
 
 } // namespace mivo

@@ -14,8 +14,8 @@ class TorzskvarcelOpener
 public:
     virtual ~TorzskvarcelOpener() = default;
     /// Shows the master list on the table modally; see OpenTorzskvarcel.
-    virtual bool open(QWidget* parent, const QString& table, QString* condition, QString* fields,
-                      QString* order) = 0;
+    virtual bool openList(QWidget* parent, const QString& table, QString* condition,
+                          QString* fields, QString* order) = 0;
 };
 
 /// Registers the screen (nullptr removes it); the caller keeps ownership.
