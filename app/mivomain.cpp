@@ -10,7 +10,10 @@
 #include "framework/alapdat.h"
 #include "framework/frameworkscreens.h"
 #include "framework/rights.h"
+#include "framework/specfm.h"
+#include "framework/texteditfm.h"
 #include "framework/torzs.h"
+#include "framework/torzskvarcelfm.h"
 #include "schema/schemabuilder.h"
 #include "workflow/alkkeszlet.h"
 #include "workflow/workflowscreens.h"
@@ -134,6 +137,11 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     // The editors live for the run; lookup buttons of every panel reach them too.
     m_torzs = std::make_unique<TorzsEditors>(this);
     setTorzsOpener(m_torzs.get());
+    // The master list with conditions, the special functions screen and the text file editor
+    // live for the run and register themselves with the framework.
+    new Ttorzskvarcelfm(this);
+    new Tspecfm(this);
+    new TTextEditfm(this);
     // The parts form serves request entry for the run; it acts only with the stock feature.
     workflow::setPartsHook(new workflow::Talk_keszletfm(this));
     registerCoreScreens(m_screens);

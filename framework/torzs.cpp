@@ -17,6 +17,7 @@
 #include "reports/qrszotar.h"
 #include "reports/reportprint.h"
 #include "schema/generatedkeys.h"
+#include "torzskvarcel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -106,8 +107,9 @@ void TTorzsfm::buildScreen()
          [this] { listToPrinter(); }},
         {"tablazatba", "Teljes lista &táblázatba", nullptr, QStyle::SP_CustomBase,
          [this] { listToFile(); }},
-        // The master list with conditions is a screen of its own, not built yet.
-        {"sajatlista", "Saját öszeállítású lista", nullptr, QStyle::SP_CustomBase, {}},
+        // The master list with conditions on this table; its results are the letters' business.
+        {"sajatlista", "Saját öszeállítású lista", nullptr, QStyle::SP_CustomBase,
+         [this] { OpenTorzskvarcel(this, m_data.table(), nullptr, nullptr, nullptr); }},
         {"kivalaszt", "Kiválaszt", "Kiválaszt", QStyle::SP_DialogOkButton, [this] { choose(); }},
         {"vissza", "Vissza", nullptr, QStyle::SP_CustomBase, [this] { back(); }},
     };
@@ -123,7 +125,6 @@ void TTorzsfm::buildScreen()
     const auto command = [this](const char* name) {
         return m_commands.command(u"m_"_s + QLatin1String(name));
     };
-    command("sajatlista")->setEnabled(false);
 
     auto* menuBar = new QMenuBar(this);
     layout->setMenuBar(menuBar);
