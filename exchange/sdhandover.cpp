@@ -1,0 +1,377 @@
+#include "sdhandover.h"
+
+#include "core/clock.h"
+#include "platform/dbquery.h"
+#include "platform/fieldtypes.h"
+#include "platform/rowsource.h"
+#include "platform/tablefile.h"
+#include "platform/unitofwork.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QVariantMap>
+
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace mivo::exchange
+{
+
+namespace
+{
+
+const QStringList couponSelect{
+    u"Select MUNKA.MUNKAD,MUNKA.SZERELOM,MUNKA.MUNKASZAM,"_s,
+    u"MUNKA_ALK.GJSORSZAM, MUNKA_ALK.ALKATRESZ,"_s,
+    u"BEUZLAP.GYARISZAM, BEUZLAP.SORSZAM, BEUZLAP.BEUZEMELES, BEUZLAP.VASARLAS,"_s,
+    u"ARU.NEV"_s,
+    u"From MUNKA, MUNKA_ALK, BEUZLAP, ARU"_s,
+    u"Where MUNKA.MUNKATEV = 'GJ'"_s,
+    u"And MUNKA.KULD = :kuld"_s,
+    u"AND MUNKA_ALK.KOD= MUNKA.KOD"_s,
+    u"And BEUZLAP.KESZULEK = MUNKA.KESZULEK"_s,
+    u"And ARU.BELSOKOD = MUNKA.TIPUS"_s};
+
+// Rows built in memory, with the columns of the SD program's table; a column no row names
+// is written empty.
+class BatchRows : public data::RowSource
+{
+public:
+    BatchRows(const QString& name, std::vector<data::Column> columns,
+              const std::vector<QVariantMap>& rows)
+        : m_name(name), m_columns(std::move(columns)), m_rows(rows)
+    {
+    }
+    QString name() const override { return m_name; }
+    bool open(QString*) override
+    {
+        m_row = -1;
+        return true;
+    }
+    const std::vector<data::Column>& columns() const override { return m_columns; }
+    qint64 rowCount() const override { return qint64(m_rows.size()); }
+    bool next() override { return ++m_row < int(m_rows.size()); }
+    QVariant value(int column) const override
+    {
+        return m_rows[m_row].value(m_columns[column].name.toUpper());
+    }
+
+private:
+    QString m_name;
+    std::vector<data::Column> m_columns;
+    const std::vector<QVariantMap>& m_rows;
+    int m_row = -1;
+};
+
+bool fail(const db::Query& q, QString* error)
+{
+    *error = q.lastError();
+    return false;
+}
+
+// Runs a select on q; false with the database's text in *error.
+bool select(db::Query& q, const QStringList& lines, const std::map<QString, QVariant>& params,
+            QString* error)
+{
+    q.setLines(lines);
+    for (const auto& [name, value] : params)
+        q.bind(name, value);
+    return q.exec() || fail(q, error);
+}
+
+} // namespace
+
+SdHandover::SdHandover(const QString& target, const QString& source)
+    : m_target(target), m_source(source)
+{
+}
+
+QString SdHandover::folder(const QString& workPath, const QString& date)
+{
+    QString base = workPath;
+    if (!base.isEmpty() && !base.endsWith(u'/') && !base.endsWith(u'\\'))
+        base += u'/';
+    return QDir::cleanPath(base + u"KULD/"_s + date) + u'/';
+}
+
+bool SdHandover::count(int kuld, SdBatchCounts* counts)
+{
+    const auto countOf = [this, kuld](const QStringList& lines, int* n) {
+        db::Query q(m_target);
+        q.setLines(lines);
+        q.bind(u"kuld"_s, kuld);
+        if (!q.exec()) {
+            m_error = q.lastError();
+            return false;
+        }
+        *n = q.recordCount();
+        return true;
+    };
+    return countOf({u"Select MUNKA.KOD From MUNKA, UGYFEL"_s, u"Where MUNKA.MUNKATEV = 'ÜZ'"_s,
+                    u"And MUNKA.KULD = :kuld"_s, u"And UGYFEL.KOD = MUNKA.UGYFEL"_s},
+                   &counts->sheets) &&
+           countOf(couponSelect, &counts->coupons) &&
+           countOf({u"Select MUNKA.KOD From MUNKA"_s, u"Where MUNKA.MUNKATEV = 'KAR'"_s,
+                    u"And MUNKA.KULD = :kuld"_s},
+                   &counts->maintenance);
+}
+
+bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
+{
+    m_error.clear();
+    m_files.clear();
+    const QDateTime now = clock::now();
+    const QString date = now.toString(u"yyyy_MM_dd"_s);
+    const db::UnitResult result = db::runUnitOfWork(m_target, [&](const QString& connection) {
+        m_files.clear();
+        // The number and the marking go together: a second workstation taking the same
+        // number meets the marked jobs or the logged number and runs again.
+        db::Query last(connection);
+        last.setLines({u"Select MAX(KULD) MAXIKULD"_s, u"From MUNKA"_s});
+        if (!last.exec() || !last.next())
+            return db::Outcome::failure(last);
+        m_batch = last.integer(u"MAXIKULD"_s) + 1;
+        db::Query mark(connection);
+        mark.setLines({u"UPDATE MUNKA"_s, u"Set KULD = :kuld"_s,
+                       u"Where (MUNKATEV = 'ÜZ' OR MUNKATEV = 'KAR' OR MUNKATEV = 'GJ')"_s,
+                       u"And KULD = 0"_s});
+        mark.bind(u"kuld"_s, m_batch);
+        if (!mark.exec())
+            return db::Outcome::failure(mark);
+        SdBatchCounts counts;
+        QString error;
+        {
+            SdHandover inUnit(connection, m_source);
+            if (!inUnit.count(m_batch, &counts))
+                return db::Outcome::failure(inUnit.error());
+            m_counts = counts;
+            if (counts.empty())
+                return db::Outcome::failure(u"Nincs mit küldeni."_s);
+            if (!inUnit.write(m_batch, date, workPath, serviceCentre, &error))
+                return db::Outcome::failure(error);
+            m_files = inUnit.files();
+        }
+        db::Query log(connection);
+        log.setLines({u"INSERT INTO EXPORTLOG"_s,
+                      u"(SORSZAM, DATUM, IDO, BEUZLAP, SZELVENY, "
+                      u"GARKARB)"_s,
+                      u"VALUES (:sorszam, :datum, :ido, :beuzlap, :szelveny, :garkarb)"_s});
+        log.bind(u"sorszam"_s, m_batch);
+        log.bind(u"datum"_s, date);
+        log.bind(u"ido"_s, clock::now().toString(u"hh:mm:ss"_s));
+        log.bind(u"beuzlap"_s, QString::number(counts.sheets));
+        log.bind(u"szelveny"_s, QString::number(counts.coupons));
+        log.bind(u"garkarb"_s, QString::number(counts.maintenance));
+        return log.exec() ? db::Outcome() : db::Outcome::failure(log);
+    });
+    if (!result.ok())
+        m_error = result.message;
+    return result.ok();
+}
+
+bool SdHandover::writeAgain(int number, const QString& date, const QString& workPath,
+                            const QString& serviceCentre)
+{
+    m_error.clear();
+    m_files.clear();
+    m_batch = number;
+    if (!count(number, &m_counts))
+        return false;
+    if (m_counts.empty()) {
+        m_error = u"Nincs mit küldeni."_s;
+        return false;
+    }
+    QString error;
+    if (!write(number, date, workPath, serviceCentre, &error)) {
+        m_error = error;
+        return false;
+    }
+    return true;
+}
+
+bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
+                       const QString& serviceCentre, QString* error)
+{
+    const QString dir = folder(workPath, date);
+    if (!QDir().mkpath(dir)) {
+        *error = u"Nem hozható létre a mappa: "_s + dir;
+        return false;
+    }
+    const QString stamp = u'_' + QString::number(kuld) + u'_' + QString(date).remove(u'_');
+
+    // Writes one table with the structure of the SD program's table of that name.
+    const auto writeTable = [&](const QString& base, const std::vector<QVariantMap>& rows) {
+        db::Query structure(m_source);
+        if (!select(structure, {u"Select * from "_s + base + u" where 1=2"_s}, {}, error))
+            return false;
+        const QString path = dir + base + stamp + u".DB"_s;
+        BatchRows source(base, data::columnsOf(structure.record()), rows);
+        if (!data::writeParadoxTable(source, path, error))
+            return false;
+        m_files << path;
+        return true;
+    };
+    const auto text = [](const db::Query& q, const QString& field, int length = -1) {
+        return length < 0 ? q.text(field) : q.text(field).left(length);
+    };
+
+    SdBatchCounts counts;
+    if (!count(kuld, &counts)) {
+        *error = m_error;
+        return false;
+    }
+
+    if (counts.sheets > 0) {
+        db::Query jobs(m_target);
+        if (!select(jobs,
+                    {u"Select MUNKA.KESZULEK, MUNKA.TELEFON, MUNKA.SZERELOM, MUNKA.MUNKAD,"_s,
+                     u"UGYFEL.NEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA"_s,
+                     u"From MUNKA, UGYFEL"_s, u"Where MUNKA.MUNKATEV = :munkatev"_s,
+                     u"And MUNKA.KULD = :kuld"_s, u"And UGYFEL.KOD = MUNKA.UGYFEL"_s,
+                     u"Order By MUNKA.KOD"_s},
+                    {{u"munkatev"_s, u"ÜZ"_s}, {u"kuld"_s, kuld}}, error))
+            return false;
+        std::vector<QVariantMap> rows;
+        while (jobs.next()) {
+            db::Query sheet(m_target);
+            if (!select(sheet,
+                        {u"Select ARU.NEV TIPUSNEV,BEUZLAP.*"_s, u"From BEUZLAP,ARU"_s,
+                         u"Where BEUZLAP.KESZULEK = :keszulek"_s,
+                         u"AND ARU.BELSOKOD=BEUZLAP.TIPUS"_s},
+                        {{u"keszulek"_s, jobs.value(u"KESZULEK"_s)}}, error))
+                return false;
+            if (!sheet.next())
+                continue;
+            const QString workDate = jobs.text(u"MUNKAD"_s);
+            QVariantMap r{
+                {u"SORSZAM"_s, sheet.text(u"SORSZAM"_s)},
+                {u"TIPUS"_s, text(sheet, u"TIPUSNEV"_s, 30)},
+                {u"VASARLAS"_s, sheet.text(u"VASARLAS"_s)},
+                {u"VEVONEV"_s, text(jobs, u"NEV"_s, 40)},
+                {u"IRSZAM"_s, text(jobs, u"IRSZAM"_s, 4)},
+                {u"VAROS"_s, jobs.text(u"VAROS"_s)},
+                {u"UTCA"_s, jobs.text(u"UTCA"_s)},
+                {u"TELEFON"_s, text(jobs, u"TELEFON"_s, 15)},
+                {u"SZERELO"_s, jobs.text(u"SZERELOM"_s)},
+                {u"BEUZEMELES"_s, workDate},
+                {u"FELSZCEG"_s, text(sheet, u"FELSZCEG"_s, 40)},
+                {u"FELSZCEGCIM"_s, (sheet.text(u"FELSZIRSZAM"_s) + u',' +
+                                    sheet.text(u"FELSZVAROS"_s) + u' ' + sheet.text(u"FELSZUTCA"_s))
+                                       .left(40)},
+                {u"UZEMBECEG"_s, text(sheet, u"UZEMBECEG"_s, 40)},
+                {u"UZEMBECIM"_s, (sheet.text(u"UZEMBEIRSZAM"_s) + u',' +
+                                  sheet.text(u"UZEMBEVAROS"_s) + u' ' + sheet.text(u"UZEMBEUTCA"_s))
+                                     .left(40)},
+                {u"SZERVIZKP"_s, serviceCentre},
+                {u"VASAREV"_s, text(sheet, u"VASARLAS"_s, 4)},
+                {u"BEUZEMELEV"_s, workDate.left(4)},
+                {u"GYARTEV"_s, QString()},
+                {u"ATAD"_s, 0},
+            };
+            for (const QString& c : {u"GAZATVETEL"_s, u"FUTESIREND"_s, u"MIKORI"_s, u"GAZ_ES_MEG"_s,
+                                     u"SZLASZ"_s, u"KERKARB"_s, u"VIZKOKEZELO"_s, u"ISZAPSZURO"_s,
+                                     u"GYARISZAM"_s, u"VIZKOKTIP"_s, u"ISZAPSZTIP"_s, u"ROGZDAT"_s})
+                r[c] = sheet.text(c);
+            for (const QString& c : {u"TELJESITMENY"_s, u"VIZNYOMAS"_s, u"GAZNYOMAS"_s})
+                r[c] = sheet.value(c);
+            rows.push_back(r);
+        }
+        if (!writeTable(u"BEUZLAP"_s, rows))
+            return false;
+    }
+
+    if (counts.coupons > 0) {
+        db::Query coupons(m_target);
+        if (!select(coupons, couponSelect, {{u"kuld"_s, kuld}}, error))
+            return false;
+        std::vector<QVariantMap> rows;
+        while (coupons.next()) {
+            db::Query part(m_target);
+            if (!select(part,
+                        {u"Select ARU.KOD"_s, u"From ARU"_s, u"Where ARU.BELSOKOD = :alkatresz"_s},
+                        {{u"alkatresz"_s, coupons.value(u"ALKATRESZ"_s)}}, error))
+                return false;
+            const QString workDate = coupons.text(u"MUNKAD"_s);
+            rows.push_back({
+                {u"SORSZAM"_s, coupons.text(u"SORSZAM"_s)},
+                {u"SZELVENY"_s, coupons.value(u"GJSORSZAM"_s).toInt()},
+                {u"ALKATRESZ"_s, part.next() ? part.text(u"KOD"_s) : QString()},
+                {u"TIPUS"_s, coupons.text(u"NEV"_s)},
+                {u"DATUM"_s, workDate},
+                {u"SZERELO"_s, coupons.text(u"SZERELOM"_s)},
+                {u"BEUZEMELES"_s, coupons.text(u"BEUZEMELES"_s)},
+                {u"MUNKALAP"_s, coupons.text(u"MUNKASZAM"_s)},
+                {u"ILLEGAL"_s, u"N"_s},
+                {u"ALKATRESZAR"_s, 0},
+                {u"EV"_s, workDate.left(4)},
+                {u"VASARLAS"_s, coupons.text(u"VASARLAS"_s)},
+                {u"ATAD"_s, 0},
+                {u"GYARISZAM"_s, coupons.text(u"GYARISZAM"_s)},
+            });
+        }
+        if (!writeTable(u"SZELVENY"_s, rows))
+            return false;
+    }
+
+    if (counts.maintenance > 0) {
+        db::Query jobs(m_target);
+        if (!select(jobs,
+                    {u"Select MUNKA.*"_s, u"From MUNKA"_s, u"Where MUNKA.MUNKATEV = :munkatev"_s,
+                     u"And MUNKA.KULD = :kuld"_s, u"Order By MUNKA.KOD"_s},
+                    {{u"munkatev"_s, u"KAR"_s}, {u"kuld"_s, kuld}}, error))
+            return false;
+        std::vector<QVariantMap> rows;
+        while (jobs.next()) {
+            db::Query sheet(m_target);
+            if (!select(sheet, {u"Select SORSZAM From BEUZLAP Where KESZULEK = :keszulek"_s},
+                        {{u"keszulek"_s, jobs.value(u"KESZULEK"_s)}}, error))
+                return false;
+            if (!sheet.next())
+                continue;
+            const QString number = sheet.text(u"SORSZAM"_s);
+            db::Query visits(m_source);
+            if (!select(visits,
+                        {u"SELECT GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, "
+                         u"GJSZLASZ2, GJSZKOD3, GJDATUM3, GJSZLASZ3"_s,
+                         u"FROM BEUZLAP"_s, u"WHERE SORSZAM = :sorszam"_s},
+                        {{u"sorszam"_s, number}}, error))
+                return false;
+            // The job goes into the first visit place without a date; none when all three
+            // are taken.
+            int place = 1;
+            const bool known = visits.next();
+            if (known) {
+                if (!visits.text(u"GJDATUM3"_s).isEmpty())
+                    continue;
+                place = visits.text(u"GJDATUM1"_s).isEmpty()   ? 1
+                        : visits.text(u"GJDATUM2"_s).isEmpty() ? 2
+                                                               : 3;
+            }
+            QVariantMap r{
+                {u"SORSZAM"_s, number}, {u"ATAD"_s, 0}, {u"ROGZDAT"_s, jobs.text(u"MROGZDAT"_s)}};
+            for (int n = 1; n <= 3; ++n) {
+                const QString i = QString::number(n);
+                QString technician, date, invoice;
+                if (n < place && known) {
+                    technician = visits.text(u"GJSZKOD"_s + i);
+                    date = visits.text(u"GJDATUM"_s + i);
+                    invoice = visits.text(u"GJSZLASZ"_s + i);
+                } else if (n == place) {
+                    technician = jobs.text(u"SZERELOM"_s);
+                    date = jobs.text(u"MUNKAD"_s);
+                    invoice = jobs.text(u"SZAMLASZAM"_s);
+                }
+                r[u"GJSZKOD"_s + i] = technician;
+                r[u"GJDATUM"_s + i] = date;
+                r[u"GJSZLASZ"_s + i] = invoice;
+            }
+            rows.push_back(r);
+        }
+        if (!writeTable(u"GARKARB"_s, rows))
+            return false;
+    }
+    return true;
+}
+
+} // namespace mivo::exchange

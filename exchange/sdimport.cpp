@@ -1,0 +1,540 @@
+#include "sdimport.h"
+
+#include "core/altproc.h"
+#include "core/clock.h"
+#include "platform/dbconnection.h"
+#include "platform/dbquery.h"
+
+#include <QDateTime>
+
+using namespace Qt::StringLiterals;
+
+namespace mivo::exchange
+{
+
+namespace
+{
+
+const QString maker = u"Saunier Duval"_s;
+
+QString cut40(const QString& text)
+{
+    return text.left(40);
+}
+
+// Removes leading spaces, commas and periods, trimming after each.
+QString dropSeparators(QString text)
+{
+    text = text.trimmed();
+    while (!text.isEmpty() && (text[0] == u' ' || text[0] == u',' || text[0] == u'.'))
+        text = text.mid(1).trimmed();
+    return text;
+}
+
+QString threeDigits(int n)
+{
+    return alt::padLeft(QString::number(n), u'0', 3);
+}
+
+} // namespace
+
+SdImport::SdImport(const QString& target, const QString& source, const QString& merchant)
+    : m_target(target), m_source(source), m_merchant(merchant)
+{
+}
+
+SdAddress SdImport::splitAddress(const QString& text)
+{
+    SdAddress a;
+    QString rest = text;
+    if (!rest.isEmpty() && rest[0] >= u'1' && rest[0] <= u'9') {
+        a.postalCode = rest.left(4);
+        rest = rest.mid(4);
+    }
+    rest = cut40(dropSeparators(rest));
+    int end = 0;
+    while (end < rest.size() && rest[end] != u' ' && rest[end] != u'.' && rest[end] != u',')
+        ++end;
+    a.city = cut40(rest.left(end));
+    a.street = cut40(dropSeparators(rest.mid(end)));
+    return a;
+}
+
+void SdImport::write(const QString& line)
+{
+    m_log << line;
+    if (onLog)
+        onLog(line);
+}
+
+void SdImport::progress(int section, int done, int total)
+{
+    if (onProgress)
+        onProgress(section, done, total);
+}
+
+bool SdImport::exec(const QString& sql, const std::map<QString, QVariant>& params)
+{
+    QString error;
+    if (db::execute(m_target, sql, params, &error))
+        return true;
+    m_error = error;
+    return false;
+}
+
+bool SdImport::ran(db::Query& q)
+{
+    if (q.exec())
+        return true;
+    m_error = q.lastError();
+    return false;
+}
+
+bool SdImport::lookup(const QString& sql, const std::map<QString, QVariant>& params,
+                      QVariant* value)
+{
+    QString error;
+    *value = db::scalar(m_target, sql, params, &error);
+    if (error.isEmpty())
+        return true;
+    m_error = error;
+    return false;
+}
+
+// The key comes back from the insert itself: reading MAX() afterwards could pick up the row
+// of another workstation inserting at the same time.
+QVariant SdImport::insertKey(const QString& sql, const std::map<QString, QVariant>& params)
+{
+    db::Query q(m_target);
+    q.setSql(sql);
+    for (const auto& [name, value] : params)
+        q.bind(name, value);
+    const QVariant key = q.insertReturning();
+    if (key.isNull())
+        m_error = q.lastError();
+    return key;
+}
+
+bool SdImport::run(const SdImportOptions& options)
+{
+    m_error.clear();
+    m_log.clear();
+    m_counts = {};
+    if (!buildTechnicianList(options))
+        return false;
+    write(u"Adatátvétel SD szervíz programból"_s);
+    write({});
+    write(u"Indul:"_s + clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    write({});
+    if (options.clear && !clearTargets(options))
+        return false;
+    if (options.technicians && !importTechnicians(options))
+        return false;
+    if (options.applianceTypes && !importArticles(options, true))
+        return false;
+    if (options.parts && !importArticles(options, false))
+        return false;
+    if (options.sheets && !importSheets(options))
+        return false;
+    return true;
+}
+
+bool SdImport::buildTechnicianList(const SdImportOptions& options)
+{
+    m_technicians = options.technicianList;
+    if (!m_technicians.isEmpty())
+        return true;
+    db::Query q(m_target);
+    q.setLines({u"Select KOD From SZERELO WHERE aktiv='I'"_s, u"AND CEGKOD=:cegkod"_s});
+    q.bind(u"cegkod"_s, options.ownCompany);
+    if (!ran(q))
+        return false;
+    while (q.next())
+        m_technicians += q.text(u"KOD"_s) + u',';
+    return true;
+}
+
+bool SdImport::clearTargets(const SdImportOptions& options)
+{
+    write(u"Meglévő adatokat töröljük."_s);
+    QStringList statements;
+    if (options.sheets)
+        statements << u"DELETE FROM KESZULEK"_s << u"SET GENERATOR GEN_KESZULEK TO 0"_s
+                   << u"DELETE FROM BEUZLAP"_s << u"DELETE FROM NAPIREND"_s
+                   << u"DELETE FROM MUNKA"_s << u"SET GENERATOR GEN_MUNKA TO 0"_s
+                   << u"DELETE FROM MUNKA_ALK"_s << u"DELETE FROM UGYFEL"_s
+                   << u"SET GENERATOR GEN_UGYFEL TO 0"_s;
+    if (options.applianceTypes)
+        statements << u"DELETE FROM ARU Where JELLEG = 'K'"_s;
+    if (options.parts)
+        statements << u"DELETE FROM ARU Where JELLEG = 'A'"_s;
+    if (options.technicians)
+        statements << u"DELETE FROM SZERELO"_s;
+    for (const QString& sql : statements)
+        if (!exec(sql))
+            return false;
+    if (options.parts) {
+        // Articles of other kinds stay: the keys restart after the highest one left, not at
+        // 0, or the next insert would collide with them.
+        QVariant highest;
+        if (!lookup(u"SELECT COALESCE(MAX(BELSOKOD), 0) FROM ARU"_s, {}, &highest))
+            return false;
+        if (!exec(u"SET GENERATOR GEN_ARU TO "_s + QString::number(highest.toLongLong())))
+            return false;
+    }
+    return true;
+}
+
+bool SdImport::importTechnicians(const SdImportOptions& options)
+{
+    write(u"Szerelők adatai"_s);
+    db::Query src(m_source);
+    src.setLines({u"Select SZERELOK.KOD,SZERELOK.NEV,SZERELOK.IRSZAM,SZERELOK.VAROS,"_s,
+                  u"SZERELOK.UTCA,SZERELOK.TELEFON TELEFON1,"_s,
+                  u"SZERELOK.MOBILTELEFON TELEFON2"_s, u"From SZERELOK"_s,
+                  u"Where SZERELOK.LETILTVA='N'"_s, u"Order By NEV"_s});
+    if (!ran(src))
+        return false;
+    m_counts.technicians = src.recordCount();
+    write(u"Tételszám: "_s + QString::number(m_counts.technicians));
+    // Whole codes of the list: a substring test would count "A1" as own when "A10" is.
+    const QStringList own = m_technicians.split(u',', Qt::SkipEmptyParts);
+    int done = 0;
+    while (src.next()) {
+        const QString code = src.text(u"KOD"_s);
+        bool exists = false;
+        if (!options.clear) {
+            QVariant n;
+            if (!lookup(u"SELECT Count(*) DARAB FROM SZERELO\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
+                        &n))
+                return false;
+            exists = n.toInt() == 1;
+        }
+        if (!exists) {
+            if (!exec(u"INSERT INTO SZERELO (KOD,NEV,IRSZAM,VAROS,UTCA,TELEFON1, TELEFON2, "
+                      u"AKTIV, CEGKOD)\nVALUES (:kod,:nev,:irszam,:varos,:utca,:t1,:t2,'I',:ceg)"_s,
+                      {{u"kod"_s, code},
+                       {u"nev"_s, src.text(u"NEV"_s)},
+                       {u"irszam"_s, src.text(u"IRSZAM"_s)},
+                       {u"varos"_s, src.text(u"VAROS"_s)},
+                       {u"utca"_s, src.text(u"UTCA"_s)},
+                       {u"t1"_s, src.text(u"TELEFON1"_s)},
+                       {u"t2"_s, src.text(u"TELEFON2"_s)},
+                       {u"ceg"_s, own.contains(code) ? options.ownCompany : QString()}}))
+                return false;
+            ++m_counts.technicianNew;
+        }
+        progress(0, ++done, m_counts.technicians);
+    }
+    write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
+    return true;
+}
+
+bool SdImport::importArticles(const SdImportOptions& options, bool types)
+{
+    if (!db::Connection::named(m_source).isOpen()) {
+        m_error = u"Nem tudok kapcsolódni a SD szervíz adatbázishoz."_s;
+        return false;
+    }
+    write({});
+    write(types ? u"Készülékek"_s : u"Alkatrészek."_s);
+    db::Query src(m_source);
+    src.setLines({u"Select KOD, NEV, MEGYSEG, JELLEG, TOROLT, ARUCSOP2"_s,
+                  types ? u"From ARU Where JELLEG = 'K'"_s : u"From ARU Where JELLEG = 'A'"_s,
+                  u"Order By KOD"_s});
+    if (!ran(src))
+        return false;
+    const int total = src.recordCount();
+    (types ? m_counts.applianceTypes : m_counts.parts) = total;
+    write(u"Tételszám: "_s + QString::number(total));
+    int provisional = 0;
+    int done = 0;
+    QString lastCode;
+    bool haveLast = false;
+    while (src.next()) {
+        progress(types ? 1 : 2, ++done, total);
+        const QString code = src.text(u"KOD"_s);
+        const QString name = src.text(u"NEV"_s);
+        // Consecutive rows with one code make one article.
+        if (haveLast && !code.isEmpty() && code == lastCode)
+            continue;
+        if (!code.isEmpty()) {
+            lastCode = code;
+            haveLast = true;
+        }
+        if (!options.clear) {
+            if (!code.isEmpty()) {
+                QVariant n;
+                if (!lookup(u"SELECT Count(*) DARAB FROM ARU\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
+                            &n))
+                    return false;
+                if (n.toInt() == 1)
+                    continue;
+            }
+            QVariant found;
+            if (!lookup(u"SELECT KOD FROM ARU\nWHERE NEV=:nev"_s, {{u"nev"_s, name}}, &found))
+                return false;
+            const QString old = found.toString().trimmed();
+            if (old.startsWith(u"Kod"_s)) {
+                // An article without a code keeps its provisional one; a real code replaces it.
+                if (!code.isEmpty()) {
+                    if (!exec(u"UPDATE ARU SET KOD = :ujkod WHERE KOD = :kod"_s,
+                              {{u"ujkod"_s, code}, {u"kod"_s, old}}))
+                        return false;
+                    write(u"Rendes kódot kapott: "_s + old + u" -> "_s + code);
+                }
+                continue;
+            }
+        }
+        const QString newCode = code.isEmpty() ? u"Kod"_s + threeDigits(++provisional) : code;
+        const QString group = src.text(u"ARUCSOP2"_s);
+        if (insertKey(u"INSERT INTO ARU (KOD, NEV, NEV2, M_EGYSEG, CSOPORT2, JELLEG, SZKOD, AKTIV)"
+                      u"\nVALUES (:kod, :nev, :nev2, :megyseg, :csop2, :jelleg, :szkod, :aktiv)"
+                      u"\nRETURNING BELSOKOD"_s,
+                      {{u"kod"_s, newCode},
+                       {u"nev"_s, name},
+                       {u"nev2"_s, maker},
+                       {u"megyseg"_s, src.text(u"MEGYSEG"_s)},
+                       {u"csop2"_s, group.isEmpty() || group == u"T"_s ? u"A"_s : group},
+                       {u"jelleg"_s, src.text(u"JELLEG"_s)},
+                       {u"szkod"_s, code},
+                       {u"aktiv"_s, src.text(u"TOROLT"_s) == u"I"_s ? u"N"_s : u"I"_s}})
+                .isNull())
+            return false;
+        write(u"Új tétel: "_s + newCode + u' ' + name);
+        ++(types ? m_counts.applianceTypeNew : m_counts.partNew);
+        if (!code.isEmpty() && !enrich(code))
+            return false;
+    }
+    write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
+    return true;
+}
+
+bool SdImport::enrich(const QString& code)
+{
+    if (!db::Connection::named(m_merchant).isOpen())
+        return true;
+    db::Query m(m_merchant);
+    m.setLines({u"SELECT KOD, NEV, CSOPORT1, M_EGYSEG, CS_EGYSEG"_s, u"FROM ARU"_s,
+                u"WHERE GYARIKOD = :gyarikod"_s});
+    m.bind(u"gyarikod"_s, code);
+    if (!ran(m))
+        return false;
+    if (!m.next())
+        return true;
+    return exec(u"UPDATE ARU SET M_EGYSEG = :megyseg, CSOPORT1 = :csop1, NEV2 = :nev2, "
+                u"CS_EGYSEG = :csegyseg WHERE KOD = :kod"_s,
+                {{u"megyseg"_s, m.text(u"M_EGYSEG"_s)},
+                 {u"csop1"_s, m.text(u"CSOPORT1"_s)},
+                 {u"nev2"_s, m.text(u"NEV"_s)},
+                 {u"csegyseg"_s, m.integer(u"CS_EGYSEG"_s)},
+                 {u"kod"_s, code}});
+}
+
+bool SdImport::importSheets(const SdImportOptions& options)
+{
+    write(u"Ügyfelek adatai"_s);
+    db::Query src(m_source);
+    QStringList lines{u"Select * "_s, u"From BEUZLAP"_s, u"Where SZERVIZKP=:szkp"_s};
+    src.bind(u"szkp"_s, options.serviceCentre);
+    if (!options.from.isEmpty()) {
+        lines << u"AND BEUZEMELES>=:tol"_s;
+        src.bind(u"tol"_s, options.from);
+    }
+    if (!options.to.isEmpty()) {
+        lines << u"AND BEUZEMELES<=:ig"_s;
+        src.bind(u"ig"_s, options.to);
+    }
+    if (!m_technicians.isEmpty())
+        lines << u"AND SZERELO in "_s + alt::sqlInList(m_technicians);
+    lines << u"Order By VEVONEV"_s;
+    src.setLines(lines);
+    if (!ran(src))
+        return false;
+    m_counts.sheets = src.recordCount();
+    write(u"Tételszám: "_s + QString::number(m_counts.sheets));
+
+    QVariant lastTypeValue;
+    if (!lookup(u"SELECT MAX(KOD) KOD\nFROM ARU\nWHERE KOD LIKE 'Beüz%'"_s, {}, &lastTypeValue))
+        return false;
+    const QString lastType = lastTypeValue.toString();
+    int typeCounter = lastType.isEmpty() ? 0 : lastType.mid(4, 3).toInt();
+
+    const auto job = [this, &options](const std::map<QString, QVariant>& v) {
+        std::map<QString, QVariant> p = v;
+        p[u"juzer"_s] = options.user;
+        return insertKey(u"INSERT INTO MUNKA (ALLAPOT, UGYFEL, KESZULEK, TIPUS, FELVETELD, "
+                         u"TERVD, TERVTEV, SZERELOT, MUNKAD, SZERELOM, MUNKATEV, JUZER, LEIRASM, "
+                         u"MUNKASZAM, KULD)\nVALUES ('OK', :ugyfel, :keszulek, :tipus, :datum1, "
+                         u":datum2, :tev1, :szerelo1, :datum3, :szerelo2, :tev2, :juzer, "
+                         u":leiras, :munkaszam, -1)\nRETURNING KOD"_s,
+                         p);
+    };
+
+    int done = 0;
+    while (src.next()) {
+        const QString sorszam = src.text(u"SORSZAM"_s);
+        // Appliance type, found also when the case differs ("új" against "Új"). Firebird's
+        // LOWER lowers accented capitals too, so both sides are compared wholly lower-case.
+        const QString typeName = src.text(u"TIPUS"_s);
+        const QString lower = typeName.toLower();
+        QVariant type;
+        if (!lookup(u"SELECT BELSOKOD FROM ARU WHERE NEV = :nev or Lower(NEV) = :lnev"_s,
+                    {{u"nev"_s, typeName}, {u"lnev"_s, lower}}, &type))
+            return false;
+        if (type.isNull()) {
+            type = insertKey(u"INSERT INTO ARU (KOD, NEV, NEV2, M_EGYSEG, CSOPORT2, JELLEG, SZKOD, "
+                             u"AKTIV)\nVALUES (:kod, :nev, :nev2, 'DB', 'n', 'K', '', 'I')"
+                             u"\nRETURNING BELSOKOD"_s,
+                             {{u"kod"_s, u"Beüz"_s + threeDigits(++typeCounter)},
+                              {u"nev"_s, typeName},
+                              {u"nev2"_s, maker}});
+            if (type.isNull())
+                return false;
+        }
+        // Customer; a sheet without name or city stays with customer 0.
+        QVariant customer = 0;
+        const QString name = src.text(u"VEVONEV"_s), city = src.text(u"VAROS"_s);
+        if (!name.isEmpty() && !city.isEmpty()) {
+            QVariant found;
+            if (!lookup(
+                    u"SELECT KOD FROM UGYFEL WHERE NEV = :nev AND VAROS = :varos AND UTCA = :utca"_s,
+                    {{u"nev"_s, name}, {u"varos"_s, city}, {u"utca"_s, src.text(u"UTCA"_s)}},
+                    &found))
+                return false;
+            customer = found;
+            if (found.isNull()) {
+                customer = insertKey(
+                    u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, KOMMENT)\nVALUES "
+                    u"(:nev, :irszam, :varos, :utca, :telefon, 'new')\nRETURNING KOD"_s,
+                    {{u"nev"_s, name},
+                     {u"irszam"_s, src.text(u"IRSZAM"_s)},
+                     {u"varos"_s, city},
+                     {u"utca"_s, src.text(u"UTCA"_s)},
+                     {u"telefon"_s, src.text(u"TELEFON"_s)}});
+                if (customer.isNull())
+                    return false;
+            }
+        }
+        const QVariant appliance =
+            insertKey(u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM)\nVALUES (:ugyfel, :tipus, "
+                      u":gyariszam)\nRETURNING KOD"_s,
+                      {{u"ugyfel"_s, customer},
+                       {u"tipus"_s, type},
+                       {u"gyariszam"_s, src.text(u"GYARISZAM"_s)}});
+        if (appliance.isNull())
+            return false;
+        ++m_counts.applianceNew;
+
+        const SdAddress installer = splitAddress(src.text(u"FELSZCEGCIM"_s));
+        const SdAddress commissioner = splitAddress(src.text(u"UZEMBECIM"_s));
+        std::map<QString, QVariant> sheet{
+            {u"SORSZAM"_s, sorszam},
+            {u"KESZULEK"_s, appliance},
+            {u"TIPUS"_s, type},
+            {u"UGYFEL"_s, customer},
+            {u"FELSZCEGKOD"_s, QString()},
+            {u"FELSZIRSZAM"_s, installer.postalCode},
+            {u"FELSZVAROS"_s, installer.city},
+            {u"FELSZUTCA"_s, installer.street},
+            {u"UZEMBEKOD"_s, u"new"_s},
+            {u"UZEMBEIRSZAM"_s, commissioner.postalCode},
+            {u"UZEMBEVAROS"_s, commissioner.city},
+            {u"UZEMBEUTCA"_s, commissioner.street},
+        };
+        for (const QString& c :
+             {u"GYARISZAM"_s, u"VASARLAS"_s, u"GAZATVETEL"_s, u"FUTESIREND"_s, u"MIKORI"_s,
+              u"FELSZCEG"_s, u"GAZ_ES_MEG"_s, u"UZEMBECEG"_s, u"SZLASZ"_s, u"KERKARB"_s,
+              u"VIZKOKEZELO"_s, u"ISZAPSZURO"_s, u"VIZKOKTIP"_s, u"ISZAPSZTIP"_s, u"BEUZEMELES"_s})
+            sheet[c] = src.text(c);
+        for (const QString& c : {u"TELJESITMENY"_s, u"VIZNYOMAS"_s, u"GAZNYOMAS"_s})
+            sheet[c] = src.value(c);
+        QStringList columns, params;
+        std::map<QString, QVariant> bound;
+        for (const auto& [column, value] : sheet) {
+            columns << column;
+            params << u':' + column.toLower();
+            bound[column.toLower()] = value;
+        }
+        if (!exec(u"INSERT INTO BEUZLAP ("_s + columns.join(u", "_s) + u")\nVALUES ("_s +
+                      params.join(u", "_s) + u')',
+                  bound))
+            return false;
+
+        const QString date = src.text(u"BEUZEMELES"_s);
+        const QString technician = src.text(u"SZERELO"_s);
+        std::map<QString, QVariant> common{
+            {u"ugyfel"_s, customer}, {u"keszulek"_s, appliance}, {u"tipus"_s, type}};
+        const auto jobValues = [&common](const QString& d, const QString& tev, const QString& sz,
+                                         const QString& leiras, const QString& munkaszam) {
+            std::map<QString, QVariant> p = common;
+            p[u"datum1"_s] = d;
+            p[u"datum2"_s] = d;
+            p[u"datum3"_s] = d;
+            p[u"tev1"_s] = tev;
+            p[u"tev2"_s] = tev;
+            p[u"szerelo1"_s] = sz;
+            p[u"szerelo2"_s] = sz;
+            p[u"leiras"_s] = leiras;
+            p[u"munkaszam"_s] = munkaszam;
+            return p;
+        };
+        if (job(jobValues(date, u"ÜZ"_s, technician, sorszam + u" / "_s + src.text(u"GYARISZAM"_s),
+                          u"new"_s))
+                .isNull())
+            return false;
+        for (int n = 1; n <= 3; ++n) {
+            const QString visitTechnician = src.text(u"GJSZKOD"_s + QString::number(n));
+            if (visitTechnician.isEmpty())
+                continue;
+            if (job(jobValues(src.text(u"GJDATUM"_s + QString::number(n)), u"KAR"_s,
+                              visitTechnician, src.text(u"GJSZLASZ"_s + QString::number(n)),
+                              u"newg"_s + QString::number(n)))
+                    .isNull())
+                return false;
+        }
+
+        db::Query coupons(m_source);
+        coupons.setSql(u"SELECT * FROM SZELVENY WHERE SORSZAM = :sorszam"_s);
+        coupons.bind(u"sorszam"_s, sorszam);
+        if (!ran(coupons))
+            return false;
+        while (coupons.next()) {
+            const QString partCode = coupons.text(u"ALKATRESZ"_s);
+            QVariant part;
+            if (!lookup(u"SELECT BELSOKOD FROM ARU WHERE KOD = :kod"_s, {{u"kod"_s, partCode}},
+                        &part))
+                return false;
+            if (part.isNull()) {
+                part = insertKey(u"INSERT INTO ARU (KOD, NEV, NEV2, M_EGYSEG, CSOPORT2, JELLEG, "
+                                 u"SZKOD, AKTIV)\nVALUES (:kod, :nev, :nev2, 'DB', 'n', 'A', "
+                                 u":szkod, 'I')\nRETURNING BELSOKOD"_s,
+                                 {{u"kod"_s, partCode},
+                                  {u"nev"_s, partCode},
+                                  {u"szkod"_s, partCode},
+                                  {u"nev2"_s, maker}});
+                if (part.isNull())
+                    return false;
+            }
+            const QString number = coupons.text(u"SZELVENY"_s);
+            const QVariant jobKey = job(jobValues(
+                coupons.text(u"DATUM"_s), u"GJ"_s, coupons.text(u"SZERELO"_s),
+                u"new"_s + number + u". szelvény"_s, coupons.text(u"MUNKALAP"_s).left(6)));
+            if (jobKey.isNull())
+                return false;
+            if (!exec(u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, MENNYISEG, GJSORSZAM, KESZULEK, "
+                      u"TIPUS)\nVALUES (:kod, :alkatresz, 1, :gjsorszam, :keszulek, :tipus)"_s,
+                      {{u"kod"_s, jobKey},
+                       {u"alkatresz"_s, part},
+                       {u"gjsorszam"_s, coupons.value(u"SZELVENY"_s)},
+                       {u"keszulek"_s, appliance},
+                       {u"tipus"_s, type}}))
+                return false;
+        }
+        progress(3, ++done, m_counts.sheets);
+    }
+    write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
+    return true;
+}
+
+} // namespace mivo::exchange

@@ -1,0 +1,292 @@
+#include "core/dat.h"
+#include "exchange/sdimport.h"
+#include "platform/dbconnection.h"
+#include "platform/dbquery.h"
+#include "platform/fbdatabase.h"
+#include "support/testdb.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace mivo;
+using namespace mivo::exchange;
+using namespace Qt::StringLiterals;
+
+namespace
+{
+
+// The SD program's database: only the tables and columns the import reads.
+const char* const sdTables[] = {
+    "CREATE TABLE SZERELOK (KOD VARCHAR(6), NEV VARCHAR(40), IRSZAM VARCHAR(4), VAROS "
+    "VARCHAR(40), UTCA VARCHAR(40), TELEFON VARCHAR(20), MOBILTELEFON VARCHAR(20), LETILTVA "
+    "VARCHAR(1))",
+    "CREATE TABLE ARU (KOD VARCHAR(20), NEV VARCHAR(60), MEGYSEG VARCHAR(10), JELLEG VARCHAR(1), "
+    "TOROLT VARCHAR(1), ARUCSOP2 VARCHAR(10))",
+    "CREATE TABLE BEUZLAP (SORSZAM VARCHAR(6), SZERVIZKP VARCHAR(2), BEUZEMELES VARCHAR(10), "
+    "SZERELO VARCHAR(6), TIPUS VARCHAR(60), GYARISZAM VARCHAR(30), VEVONEV VARCHAR(60), IRSZAM "
+    "VARCHAR(4), VAROS VARCHAR(40), UTCA VARCHAR(40), TELEFON VARCHAR(20), VASARLAS VARCHAR(10), "
+    "GAZATVETEL VARCHAR(10), TELJESITMENY DOUBLE PRECISION, FUTESIREND VARCHAR(3), MIKORI "
+    "VARCHAR(19), VIZNYOMAS DOUBLE PRECISION, GAZNYOMAS DOUBLE PRECISION, FELSZCEG VARCHAR(60), "
+    "FELSZCEGCIM VARCHAR(80), GAZ_ES_MEG VARCHAR(20), UZEMBECEG VARCHAR(60), UZEMBECIM "
+    "VARCHAR(80), SZLASZ VARCHAR(10), KERKARB VARCHAR(1), VIZKOKEZELO VARCHAR(1), ISZAPSZURO "
+    "VARCHAR(1), VIZKOKTIP VARCHAR(10), ISZAPSZTIP VARCHAR(10), GJSZKOD1 VARCHAR(6), GJSZKOD2 "
+    "VARCHAR(6), GJSZKOD3 VARCHAR(6), GJDATUM1 VARCHAR(10), GJDATUM2 VARCHAR(10), GJDATUM3 "
+    "VARCHAR(10), GJSZLASZ1 VARCHAR(10), GJSZLASZ2 VARCHAR(10), GJSZLASZ3 VARCHAR(10))",
+    "CREATE TABLE SZELVENY (SORSZAM VARCHAR(6), SZELVENY INTEGER, ALKATRESZ VARCHAR(20), DATUM "
+    "VARCHAR(10), SZERELO VARCHAR(6), MUNKALAP VARCHAR(10))",
+    "INSERT INTO SZERELOK VALUES ('T1', 'Kiss Béla', '1111', 'Budapest', 'Fő u. 1', '1', '2', "
+    "'N')",
+    "INSERT INTO SZERELOK VALUES ('T2', 'Nagy Ödön', '', '', '', '', '', 'N')",
+    "INSERT INTO SZERELOK VALUES ('T10', 'Tóth Anna', '', '', '', '', '', 'N')",
+    "INSERT INTO SZERELOK VALUES ('T3', 'Letiltott', '', '', '', '', '', 'I')",
+    "INSERT INTO ARU VALUES ('K1', 'Thema Condens', 'db', 'K', 'N', '')",
+    "INSERT INTO ARU VALUES ('', 'Tömítés', 'db', 'A', 'N', 'T')",
+    "INSERT INTO ARU VALUES ('', 'Csavar', 'db', 'A', 'I', 'X')",
+    "INSERT INTO ARU VALUES ('P1', 'Szelep', 'db', 'A', 'N', '')",
+    "INSERT INTO ARU VALUES ('P1', 'Szelep másik', 'db', 'A', 'N', '')",
+    "INSERT INTO BEUZLAP (SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, GYARISZAM, VEVONEV, "
+    "IRSZAM, VAROS, UTCA, TELEFON, TELJESITMENY, FELSZCEGCIM, UZEMBECIM, GJSZKOD1, GJDATUM1, "
+    "GJSZLASZ1, GJSZKOD3, GJDATUM3, GJSZLASZ3) VALUES ('100', '07', '2024.03.01', 'T1', 'Thema "
+    "új', 'GY1', 'Vevő Vera', '2000', 'Szentendre', 'Fő tér 2', '555', 24.5, '1111 Budapest, Fő "
+    "utca 1', 'Gázszerviz Kft', 'T1', '2025.03.01', 'SZ1', 'T2', '2027.03.01', 'SZ3')",
+    "INSERT INTO BEUZLAP (SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, GYARISZAM, VEVONEV, "
+    "VAROS) VALUES ('101', '07', '2024.04.01', 'T2', 'Ismeretlen típus', 'GY2', '', 'Pécs')",
+    "INSERT INTO BEUZLAP (SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, VEVONEV, VAROS) "
+    "VALUES ('102', '07', '2024.04.02', 'T10', 'Thema új', 'Más', 'Győr')",
+    "INSERT INTO BEUZLAP (SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, VEVONEV, VAROS) "
+    "VALUES ('103', '08', '2024.04.03', 'T1', 'Thema új', 'Más', 'Győr')",
+    "INSERT INTO SZELVENY VALUES ('100', 5001, 'P1', '2024.06.01', 'T1', 'ML1234567')",
+    "INSERT INTO SZELVENY VALUES ('100', 5002, 'P9', '2024.06.02', 'T1', 'ML2')",
+    "INSERT INTO SZELVENY VALUES ('100', 5003, 'P1', '2024.06.03', 'T2', 'ML3')",
+};
+
+QString one(const QString& sql, const std::map<QString, QVariant>& params = {})
+{
+    QString error;
+    const QVariant v = db::scalar(u"d_mivo"_s, sql, params, &error);
+    if (!error.isEmpty())
+        qWarning() << error;
+    return v.toString().trimmed();
+}
+
+} // namespace
+
+class TestSdImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void splitsAddresses_data();
+    void splitsAddresses();
+    void importsTechniciansArticlesAndSheets();
+    void laterRunGivesProvisionalArticleItsCode();
+    void technicianListFromOwnActiveTechnicians();
+    void clearingEmptiesTargetsAndKeepsOtherArticles();
+    void cleanupTestCase();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestSdImport::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QString path = m_dir.filePath(u"sd.fdb"_s);
+    QString error;
+    QVERIFY2(db::createFirebirdDatabase(path, Td::builtinUser, Td::builtinPassword, &error),
+             qPrintable(error));
+    QVERIFY(Td::instance().connect(Td::Sd, path));
+    for (const char* sql : sdTables)
+        QVERIFY2(db::execute(u"d_sd"_s, QString::fromUtf8(sql), {}, &error), qPrintable(error));
+}
+
+void TestSdImport::cleanupTestCase()
+{
+    db::Connection::named(u"d_sd"_s).close();
+}
+
+void TestSdImport::splitsAddresses_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("postalCode");
+    QTest::addColumn<QString>("city");
+    QTest::addColumn<QString>("street");
+    QTest::newRow("code city comma street")
+        << u"1111 Budapest, Fő utca 1"_s << u"1111"_s << u"Budapest"_s << u"Fő utca 1"_s;
+    QTest::newRow("no leading digit")
+        << u"Szeged Kossuth tér 3"_s << u""_s << u"Szeged"_s << u"Kossuth tér 3"_s;
+    QTest::newRow("separators before city")
+        << u"2000., Szentendre.Fő tér"_s << u"2000"_s << u"Szentendre"_s << u"Fő tér"_s;
+    QTest::newRow("empty") << u""_s << u""_s << u""_s << u""_s;
+}
+
+void TestSdImport::splitsAddresses()
+{
+    QFETCH(QString, text);
+    const SdAddress a = SdImport::splitAddress(text);
+    QTEST(a.postalCode, "postalCode");
+    QTEST(a.city, "city");
+    QTEST(a.street, "street");
+}
+
+void TestSdImport::importsTechniciansArticlesAndSheets()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    // An appliance type whose name differs from the SD text only in "Új".
+    db.exec(u"INSERT INTO ARU (KOD, NEV, JELLEG) VALUES ('X1', 'Thema Új', 'K')"_s);
+    SdImport import;
+    SdImportOptions o;
+    o.technicians = true;
+    o.serviceCentre = u"07"_s;
+    o.technicianList = u"T1,T2,"_s;
+    o.ownCompany = u"VEL"_s;
+    o.user = u"ADMIN"_s;
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+
+    // Technicians: own ones get the company code; "T1" does not make "T10" own.
+    QCOMPARE(one(u"SELECT COUNT(*) FROM SZERELO"_s), u"3"_s);
+    QCOMPARE(one(u"SELECT CEGKOD FROM SZERELO WHERE KOD='T1'"_s), u"VEL"_s);
+    QCOMPARE(one(u"SELECT CEGKOD FROM SZERELO WHERE KOD='T2'"_s), u"VEL"_s);
+    QCOMPARE(one(u"SELECT COALESCE(CEGKOD,'') FROM SZERELO WHERE KOD='T10'"_s), u""_s);
+    QCOMPARE(import.counts().technicianNew, 3);
+
+    // Articles: provisional codes, duplicate codes, groups and the deleted flag.
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Tömítés'"_s), u"Kod001"_s);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Csavar'"_s), u"Kod002"_s);
+    QCOMPARE(one(u"SELECT AKTIV FROM ARU WHERE NEV='Csavar'"_s), u"N"_s);
+    QCOMPARE(one(u"SELECT CSOPORT2 FROM ARU WHERE NEV='Tömítés'"_s), u"A"_s);
+    QCOMPARE(one(u"SELECT CSOPORT2 FROM ARU WHERE NEV='Csavar'"_s), u"X"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD='P1'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT NEV2 FROM ARU WHERE KOD='K1'"_s), u"Saunier Duval"_s);
+    QVERIFY(import.log().contains(u"Új tétel: Kod001 Tömítés"_s));
+
+    // Sheets: the own technicians' sheets of the service centre, "T10" left out.
+    QCOMPARE(import.counts().sheets, 2);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM BEUZLAP"_s), u"2"_s);
+    const QString type = one(u"SELECT BELSOKOD FROM ARU WHERE KOD='X1'"_s);
+    QCOMPARE(one(u"SELECT TIPUS FROM BEUZLAP WHERE SORSZAM='100'"_s), type);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Ismeretlen típus'"_s), u"Beüz001"_s);
+    QCOMPARE(one(u"SELECT FELSZIRSZAM || '|' || FELSZVAROS || '|' || FELSZUTCA FROM BEUZLAP "
+                 u"WHERE SORSZAM='100'"_s),
+             u"1111|Budapest|Fő utca 1"_s);
+    QCOMPARE(one(u"SELECT UZEMBEVAROS FROM BEUZLAP WHERE SORSZAM='100'"_s), u"Gázszerviz"_s);
+    QCOMPARE(one(u"SELECT TELJESITMENY FROM BEUZLAP WHERE SORSZAM='100'"_s), u"24.5"_s);
+    QCOMPARE(one(u"SELECT UGYFEL FROM BEUZLAP WHERE SORSZAM='101'"_s), u"0"_s);
+    const QString customer = one(u"SELECT KOD FROM UGYFEL WHERE NEV='Vevő Vera'"_s);
+    QCOMPARE(one(u"SELECT KOMMENT FROM UGYFEL WHERE KOD=:k"_s, {{u"k"_s, customer}}), u"new"_s);
+
+    // Jobs of sheet 100: commissioning, visits 1 and 3, three coupons; all finished, -1.
+    const QString appliance = one(u"SELECT KESZULEK FROM BEUZLAP WHERE SORSZAM='100'"_s);
+    db::Query jobs;
+    jobs.setSql(u"SELECT MUNKATEV, MUNKASZAM, MUNKAD, SZERELOM, LEIRASM, ALLAPOT, KULD, JUZER "
+                u"FROM MUNKA WHERE KESZULEK=:k ORDER BY KOD"_s);
+    jobs.bind(u"k"_s, appliance);
+    QVERIFY2(jobs.exec(), qPrintable(jobs.lastError()));
+    QStringList got;
+    while (jobs.next()) {
+        QCOMPARE(jobs.text(u"ALLAPOT"_s), u"OK"_s);
+        QCOMPARE(jobs.integer(u"KULD"_s), -1);
+        QCOMPARE(jobs.text(u"JUZER"_s), u"ADMIN"_s);
+        got << jobs.text(u"MUNKATEV"_s) + u'/' + jobs.text(u"MUNKASZAM"_s) + u'/' +
+                   jobs.text(u"MUNKAD"_s) + u'/' + jobs.text(u"SZERELOM"_s) + u'/' +
+                   jobs.text(u"LEIRASM"_s);
+    }
+    QCOMPARE(got, (QStringList{u"ÜZ/new/2024.03.01/T1/100 / GY1"_s,
+                               u"KAR/newg1/2025.03.01/T1/SZ1"_s, u"KAR/newg3/2027.03.01/T2/SZ3"_s,
+                               u"GJ/ML1234/2024.06.01/T1/new5001. szelvény"_s,
+                               u"GJ/ML2/2024.06.02/T1/new5002. szelvény"_s,
+                               u"GJ/ML3/2024.06.03/T2/new5003. szelvény"_s}));
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA_ALK A JOIN MUNKA M ON M.KOD=A.KOD WHERE "
+                 u"M.MUNKATEV='GJ' AND A.MENNYISEG=1 AND A.KESZULEK=:k"_s,
+                 {{u"k"_s, appliance}}),
+             u"3"_s);
+    // A coupon's unknown part becomes an article.
+    QCOMPARE(one(u"SELECT JELLEG || NEV FROM ARU WHERE KOD='P9'"_s), u"AP9"_s);
+    QCOMPARE(one(u"SELECT GJSORSZAM FROM MUNKA_ALK A JOIN ARU R ON R.BELSOKOD=A.ALKATRESZ "
+                 u"WHERE R.KOD='P9'"_s),
+             u"5002"_s);
+}
+
+void TestSdImport::laterRunGivesProvisionalArticleItsCode()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    SdImport import;
+    SdImportOptions o;
+    o.applianceTypes = o.sheets = false;
+    o.technicianList = u"T1,"_s;
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Tömítés'"_s), u"Kod001"_s);
+
+    QString error;
+    QVERIFY(db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='P0' WHERE NEV='Tömítés'"_s, {}, &error));
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='' WHERE NEV='Tömítés'"_s, {}, &error);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE NEV='Tömítés'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Tömítés'"_s), u"P0"_s);
+    QVERIFY(import.log().contains(u"Rendes kódot kapott: Kod001 -> P0"_s));
+    // The article still without a code keeps its provisional code and is not doubled.
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE NEV='Csavar'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Csavar'"_s), u"Kod002"_s);
+    QCOMPARE(import.counts().partNew, 0);
+}
+
+void TestSdImport::technicianListFromOwnActiveTechnicians()
+{
+    SdImport import;
+    SdImportOptions o;
+    o.applianceTypes = o.parts = false;
+    o.serviceCentre = u"07"_s;
+    o.ownCompany = u"VEL"_s;
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        db.exec(u"DELETE FROM SZERELO"_s);
+        // An empty SZERELO table: no technician condition, every sheet of the centre comes.
+        QVERIFY2(import.run(o), qPrintable(import.error()));
+        QCOMPARE(import.technicianList(), u""_s);
+        QCOMPARE(import.counts().sheets, 3);
+    }
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        db.exec(u"DELETE FROM SZERELO"_s);
+        db.exec(u"INSERT INTO SZERELO (KOD, AKTIV, CEGKOD) VALUES ('T10', 'I', 'VEL')"_s);
+        db.exec(u"INSERT INTO SZERELO (KOD, AKTIV, CEGKOD) VALUES ('T1', 'N', 'VEL')"_s);
+        db.exec(u"INSERT INTO SZERELO (KOD, AKTIV, CEGKOD) VALUES ('T2', 'I', 'MAS')"_s);
+        QVERIFY2(import.run(o), qPrintable(import.error()));
+        QCOMPARE(import.technicianList(), u"T10,"_s);
+        QCOMPARE(import.counts().sheets, 1);
+    }
+}
+
+void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (50, 'SZ1', 'Kiszállás', 'S')"_s);
+    db.exec(u"INSERT INTO ARU (KOD, NEV, JELLEG) VALUES ('P1', 'Szelep', 'A')"_s);
+    db.exec(u"INSERT INTO SZERELO (KOD, NEV, AKTIV) VALUES ('T1', 'Régi', 'I')"_s);
+    db.exec(u"INSERT INTO UGYFEL (NEV) VALUES ('Régi ügyfél')"_s);
+    db.exec(u"INSERT INTO MUNKA (ALLAPOT, KULD) VALUES ('OK', 0)"_s);
+    SdImport import;
+    SdImportOptions o;
+    o.technicians = o.clear = true;
+    o.serviceCentre = u"07"_s;
+    o.technicianList = u"T1,T2,"_s;
+    // Every source row is inserted: the old technician T1 went with the clearing.
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    QVERIFY(import.log().contains(u"Meglévő adatokat töröljük."_s));
+    QCOMPARE(one(u"SELECT NEV FROM SZERELO WHERE KOD='T1'"_s), u"Kiss Béla"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV='Régi ügyfél'"_s), u"0"_s);
+    QCOMPARE(one(u"SELECT MIN(KOD) FROM MUNKA"_s), u"1"_s);
+    // The service article stays and the new articles' keys come after it.
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=50"_s), u"SZ1"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD='P1'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT MIN(BELSOKOD) FROM ARU WHERE JELLEG<>'S'"_s), u"51"_s);
+}
+
+QTEST_GUILESS_MAIN(TestSdImport)
+#include "tst_sdimport.moc"
