@@ -36,6 +36,16 @@ QString centuryOf(const QString& date, const QDate& today)
     return date;
 }
 
+void bindAddress(db::Query& query, const QString& name, const QString& postalCode,
+                 const QString& city, const QString& street, const QString& phone)
+{
+    query.bind(u"nev"_s, name);
+    query.bind(u"irszam"_s, postalCode.left(4));
+    query.bind(u"varos"_s, city);
+    query.bind(u"utca"_s, street);
+    query.bind(u"telefon"_s, phone.left(40));
+}
+
 } // namespace
 
 SheetLayout layoutForCompany(const QString& companyCode)
@@ -252,11 +262,7 @@ ExcelImport::Result ExcelImport::run(SheetLayout layout, int firstRow,
         if (name.isEmpty() && city.isEmpty())
             return true;
         const QString street = cell(cells, 3, 40);
-        customerUpsert.bind(u"nev"_s, name);
-        customerUpsert.bind(u"irszam"_s, cell(cells, 1, 4));
-        customerUpsert.bind(u"varos"_s, city);
-        customerUpsert.bind(u"utca"_s, street);
-        customerUpsert.bind(u"telefon"_s, cell(cells, 5, 40));
+        bindAddress(customerUpsert, name, cell(cells, 1), city, street, cell(cells, 5));
         const QVariant customer = customerUpsert.insertReturning();
         if (customer.isNull())
             return failed(customerUpsert);
@@ -300,12 +306,8 @@ ExcelImport::Result ExcelImport::run(SheetLayout layout, int firstRow,
             return fail(u"Hibás ügyfélkód a(z) "_s + QString::number(row) + u". sorban"_s);
         const QString phone = cell(cells, 8);
         const QString phone2 = cell(cells, 9);
-        customerInsert.bind(u"nev"_s, cell(cells, 4, 60));
-        customerInsert.bind(u"irszam"_s, cell(cells, 5, 4));
-        customerInsert.bind(u"varos"_s, cell(cells, 6, 40));
-        customerInsert.bind(u"utca"_s, cell(cells, 7, 40));
-        customerInsert.bind(u"telefon"_s,
-                            (phone.isEmpty() ? phone2 : phone + u", "_s + phone2).left(40));
+        bindAddress(customerInsert, cell(cells, 4, 60), cell(cells, 5), cell(cells, 6, 40),
+                    cell(cells, 7, 40), phone.isEmpty() ? phone2 : phone + u", "_s + phone2);
         customerInsert.bind(u"kod"_s, code);
         customerInsert.bind(u"komment"_s, cell(cells, 12, 100));
         if (!customerInsert.exec())

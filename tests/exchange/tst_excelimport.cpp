@@ -358,10 +358,7 @@ private slots:
     void unreadableWorkbook()
     {
         const QString path = m_dir.filePath(u"szoveg.xlsx"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Kiss;Pecs\n");
-        file.close();
+        QVERIFY(writeFile(path, "Kiss;Pecs\n"));
         ExcelImport import;
         QString error;
         QVERIFY(!import.open(path, &error));
@@ -371,9 +368,7 @@ private slots:
     void fileNameInAnyCase()
     {
         const QString path = m_dir.filePath(u"Keszulek.XLS"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
+        QVERIFY(writeFile(path, {}));
         QCOMPARE(exchange::findFileAnyCase(m_dir.filePath(u"keszulek.xls"_s)), path);
         QCOMPARE(exchange::findFileAnyCase(m_dir.filePath(u"masik.xls"_s)), QString());
     }

@@ -188,10 +188,7 @@ private slots:
         TestDb db;
         existingJob(db);
         const QString path = m_dir.filePath(u"hamis.xlsx"_s);
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("Kiss;Pecs\n");
-        file.close();
+        QVERIFY(writeFile(path, "Kiss;Pecs\n"));
         ScriptedMessagesGuard messages;
         ImportScreen s;
         s.type(u"e_file"_s, path);

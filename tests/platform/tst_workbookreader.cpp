@@ -116,15 +116,9 @@ private slots:
         QVERIFY(in.open(QIODevice::ReadOnly));
         const QByteArray whole = in.readAll();
         const QString truncated = m_dir.filePath(u"truncated.xlsx"_s);
-        QFile out(truncated);
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(whole.left(whole.size() / 2));
-        out.close();
+        QVERIFY(writeFile(truncated, whole.left(whole.size() / 2)));
         const QString text = m_dir.filePath(u"text.xlsx"_s);
-        QFile textFile(text);
-        QVERIFY(textFile.open(QIODevice::WriteOnly));
-        textFile.write("nev;varos\nKiss;Pecs\n");
-        textFile.close();
+        QVERIFY(writeFile(text, "nev;varos\nKiss;Pecs\n"));
         for (const QString& path : {truncated, text, m_dir.filePath(u"nincs.xls"_s)}) {
             WorkbookReader reader;
             QVERIFY2(!reader.open(path), qPrintable(path));

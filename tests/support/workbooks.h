@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -25,4 +26,11 @@ inline bool makeRowsWorkbook(const QString& path, const QJsonArray& rows)
 {
     return makeWorkbook({QStringLiteral("rows"), path,
                          QString::fromUtf8(QJsonDocument(rows).toJson(QJsonDocument::Compact))});
+}
+
+/// Writes the bytes to path (files that are no workbook, cut workbooks); false on failure.
+inline bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
