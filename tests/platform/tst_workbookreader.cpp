@@ -1,9 +1,12 @@
 #include "platform/workbookreader.h"
+#include "platform/xlsxbook.h"
 #include "support/workbooks.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
 using mivo::data::WorkbookReader;
@@ -89,6 +92,48 @@ private slots:
                  (QStringList{u"Kiss Péter"_s, QString(), QString(), u"Renova Star 24"_s, u"42"_s,
                               u"1904.01.01"_s, u"HAMIS"_s, u"1234.5"_s, u"Kiss Péter"_s}));
         QCOMPARE(rows[5], (QStringList{QString(), u"1e+20"_s}));
+    }
+
+    /// libxlsxwriter as Excel writes: shared strings, a formula's result, a date format.
+    void libxlsxwriterSharedStrings()
+    {
+        const QString path = m_dir.filePath(u"lxw.xlsx"_s);
+        lxw_workbook* book = workbook_new(QFile::encodeName(path).constData());
+        lxw_worksheet* sheet = workbook_add_worksheet(book, "Lap");
+        lxw_format* date = workbook_add_format(book);
+        format_set_num_format(date, "yyyy.mm.dd");
+        worksheet_write_string(sheet, 0, 0, "Kovács", nullptr);
+        worksheet_write_string(sheet, 1, 0, "Kovács", nullptr);
+        worksheet_write_number(sheet, 1, 1, 301234567, nullptr);
+        worksheet_write_formula_num(sheet, 1, 2, "=B2*2", nullptr, 602469134);
+        lxw_datetime day{2022, 1, 15, 0, 0, 0};
+        worksheet_write_datetime(sheet, 1, 3, &day, date);
+        QCOMPARE(workbook_close(book), LXW_NO_ERROR);
+        WorkbookReader reader;
+        QVERIFY2(reader.open(path), qPrintable(reader.error()));
+        const auto rows = readAll(reader);
+        QCOMPARE(rows[1], QStringList{u"Kovács"_s});
+        QCOMPARE(rows[2],
+                 (QStringList{u"Kovács"_s, u"301234567"_s, u"602469134"_s, u"2022.01.15"_s}));
+    }
+
+    /// The macro-enabled workbook that the writer edits in place reads back whole.
+    void writerMacroEnabledBook()
+    {
+        const QString path = m_dir.filePath(u"sajat.XLSM"_s);
+        {
+            mivo::data::XlsxBook book(path, true);
+            book.addSheet(u"q"_s);
+            book.writeText(0, 0, u"fej"_s);
+            book.writeNumber(1, 0, 12.5);
+            QString error;
+            QVERIFY2(book.close(&error), qPrintable(error));
+        }
+        WorkbookReader reader;
+        QVERIFY2(reader.open(path), qPrintable(reader.error()));
+        const auto rows = readAll(reader);
+        QCOMPARE(rows[1], QStringList{u"fej"_s});
+        QCOMPARE(rows[2], QStringList{u"12.5"_s});
     }
 
     /// xlwt: the legacy format through FreeXL.
