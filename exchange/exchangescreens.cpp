@@ -4,6 +4,7 @@
 #include "emailpassword.h"
 #include "ftpkuld.h"
 #include "ftpproc.h"
+#include "szmszbeo.h"
 
 #include "core/ini.h"
 #include "core/messages.h"
@@ -76,6 +77,8 @@ void registerExchangeScreens(ScreenRegistry& registry, std::function<void()> aft
     transferItem(u"Adatfogadas"_s, receiveCaption, Tftpkuldfm::receiveMode);
     registry.addCommand(u"Promramfrissitese"_s, [](QWidget*) { runUpdate(); });
     setPasswordPrompt(askEmailPassword);
+    registry.addScreen(u"elsobeo"_s, u"Tszmszbeofm"_s, {},
+                       [](QWidget* owner) { return new Tszmszbeofm(owner); });
 }
 
 bool downloadAtStartup(QWidget* owner)

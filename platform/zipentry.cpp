@@ -1,9 +1,8 @@
 #include "zipentry.h"
 
 #include <QFile>
-#include <QSaveFile>
 
-#include <zlib.h>
+#include <zip.h>
 
 namespace mivo::data
 {
@@ -11,136 +10,63 @@ namespace mivo::data
 namespace
 {
 
-constexpr quint32 localSignature = 0x04034b50;
-constexpr quint32 centralSignature = 0x02014b50;
-constexpr quint32 endSignature = 0x06054b50;
-
-quint32 get(const QByteArray& b, qsizetype at, int size)
+QString zipErrorText(zip_error_t* error)
 {
-    quint32 v = 0;
-    for (int i = size - 1; i >= 0; --i)
-        v = v << 8 | quint8(b[at + i]);
-    return v;
+    return QString::fromUtf8(zip_error_strerror(error));
 }
-
-void put(QByteArray& b, qsizetype at, quint32 value, int size)
-{
-    for (int i = 0; i < size; ++i)
-        b[at + i] = char((value >> (8 * i)) & 0xFF);
-}
-
-bool inflateRaw(const QByteArray& compressed, quint32 size, QByteArray* out)
-{
-    out->resize(size);
-    z_stream z{};
-    if (inflateInit2(&z, -MAX_WBITS) != Z_OK)
-        return false;
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(compressed.constData()));
-    z.avail_in = uInt(compressed.size());
-    z.next_out = reinterpret_cast<Bytef*>(out->data());
-    z.avail_out = uInt(size);
-    const int result = inflate(&z, Z_FINISH);
-    inflateEnd(&z);
-    return result == Z_STREAM_END && z.total_out == size;
-}
-
-struct Failure {
-    QString* error;
-    bool operator()(const QString& text) const
-    {
-        if (error)
-            *error = text;
-        return false;
-    }
-};
 
 } // namespace
 
 bool editZipEntry(const QString& path, const QByteArray& entryName,
                   const std::function<QByteArray(const QByteArray&)>& edit, QString* error)
 {
-    const Failure fail{error};
-    QFile in(path);
-    if (!in.open(QIODevice::ReadOnly))
-        return fail(in.errorString());
-    const QByteArray zip = in.readAll();
-    in.close();
-    const qsizetype end = zip.lastIndexOf(QByteArray("PK\x05\x06", 4));
-    if (end < 0 || end + 22 > zip.size() || get(zip, end, 4) != endSignature)
-        return fail(QStringLiteral("Hibás zip fájl: ") + path);
-    const int entries = int(get(zip, end + 10, 2));
-    const qsizetype centralStart = get(zip, end + 16, 4);
-
-    QByteArray body;
-    QByteArray central;
-    bool found = false;
-    qsizetype at = centralStart;
-    for (int i = 0; i < entries; ++i) {
-        if (at + 46 > zip.size() || get(zip, at, 4) != centralSignature)
-            return fail(QStringLiteral("Hibás zip fájl: ") + path);
-        const int nameLength = int(get(zip, at + 28, 2));
-        const qsizetype recordLength =
-            46 + nameLength + get(zip, at + 30, 2) + get(zip, at + 32, 2);
-        QByteArray record = zip.mid(at, recordLength);
-        const QByteArray name = zip.mid(at + 46, nameLength);
-        const qsizetype local = get(zip, at + 42, 4);
-        // An entry runs from its local header to the next one (or the central directory).
-        qsizetype next = centralStart;
-        for (qsizetype o = at + recordLength, k = i + 1; k < entries; ++k) {
-            next = std::min<qsizetype>(next, get(zip, o + 42, 4));
-            o += 46 + get(zip, o + 28, 2) + get(zip, o + 30, 2) + get(zip, o + 32, 2);
-        }
-        if (local + 30 > zip.size() || get(zip, local, 4) != localSignature)
-            return fail(QStringLiteral("Hibás zip fájl: ") + path);
-        put(record, 42, quint32(body.size()), 4);
-        if (name == entryName) {
-            const quint32 method = get(zip, at + 10, 2);
-            const quint32 packed = get(zip, at + 20, 4);
-            const quint32 size = get(zip, at + 24, 4);
-            const qsizetype data = local + 30 + get(zip, local + 26, 2) + get(zip, local + 28, 2);
-            QByteArray text;
-            if (method == 0)
-                text = zip.mid(data, size);
-            else if (method != Z_DEFLATED || !inflateRaw(zip.mid(data, packed), size, &text))
-                return fail(QStringLiteral("Hibás zip fájl: ") + path);
-            const QByteArray edited = edit(text);
-            const quint32 crc = quint32(
-                crc32(0, reinterpret_cast<const Bytef*>(edited.constData()), uInt(edited.size())));
-            QByteArray header = zip.mid(local, 30) + name;
-            put(header, 6, 0, 2); // no data descriptor follows
-            put(header, 8, 0, 2); // stored
-            put(header, 14, crc, 4);
-            put(header, 18, quint32(edited.size()), 4);
-            put(header, 22, quint32(edited.size()), 4);
-            put(header, 28, 0, 2); // no extra field
-            body += header + edited;
-            put(record, 8, 0, 2);
-            put(record, 10, 0, 2);
-            put(record, 16, crc, 4);
-            put(record, 20, quint32(edited.size()), 4);
-            put(record, 24, quint32(edited.size()), 4);
-            found = true;
-        } else
-            body += zip.mid(local, next - local);
-        central += record;
-        at += recordLength;
+    const auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    int code = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), 0, &code);
+    if (!archive) {
+        zip_error_t failure;
+        zip_error_init_with_code(&failure, code);
+        const QString text = zipErrorText(&failure);
+        zip_error_fini(&failure);
+        return fail(text);
     }
-    if (!found)
-        return fail(QStringLiteral("A zip fájlban nincs ilyen elem: ") +
-                    QString::fromUtf8(entryName));
-    QByteArray tail = zip.mid(end, 22);
-    put(tail, 12, quint32(central.size()), 4);
-    put(tail, 16, quint32(body.size()), 4);
-    put(tail, 20, 0, 2);
+    // libzip writes the changed archive beside the file and renames it on closing, so a
+    // failure before that leaves the file as it was.
+    const auto abandon = [archive, &fail](const QString& text) {
+        zip_discard(archive);
+        return fail(text);
+    };
+    const zip_int64_t index = zip_name_locate(archive, entryName.constData(), 0);
+    zip_stat_t stat;
+    if (index < 0 || zip_stat_index(archive, zip_uint64_t(index), 0, &stat) != 0 ||
+        !(stat.valid & ZIP_STAT_SIZE))
+        return abandon(QStringLiteral("A tömörített fájlban nincs ilyen rész: ") +
+                       QString::fromUtf8(entryName));
+    QByteArray content(qsizetype(stat.size), Qt::Uninitialized);
+    zip_file_t* file = zip_fopen_index(archive, zip_uint64_t(index), 0);
+    const zip_int64_t read = file ? zip_fread(file, content.data(), stat.size) : -1;
+    if (file)
+        zip_fclose(file);
+    if (read != zip_int64_t(stat.size))
+        return abandon(zipErrorText(zip_get_error(archive)));
 
-    QSaveFile out(path);
-    if (!out.open(QIODevice::WriteOnly))
-        return fail(out.errorString());
-    out.write(body);
-    out.write(central);
-    out.write(tail);
-    if (!out.commit())
-        return fail(out.errorString());
+    // The buffer must live until zip_close has written it.
+    const QByteArray edited = edit(content);
+    zip_source_t* source =
+        zip_source_buffer(archive, edited.constData(), zip_uint64_t(edited.size()), 0);
+    if (!source)
+        return abandon(zipErrorText(zip_get_error(archive)));
+    if (zip_file_replace(archive, zip_uint64_t(index), source, 0) != 0) {
+        zip_source_free(source);
+        return abandon(zipErrorText(zip_get_error(archive)));
+    }
+    if (zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) != 0 ||
+        zip_close(archive) != 0)
+        return abandon(zipErrorText(zip_get_error(archive)));
     return true;
 }
 

@@ -8,7 +8,7 @@
 namespace mivo::data
 {
 
-/// Replaces one entry of a zip file (without zip64 records) by the edited text of it, stored
+/// Replaces one entry of a zip file by the edited text of it, stored
 /// uncompressed; every other entry is copied as it is. False with the reason in *error; the
 /// file is then unchanged.
 bool editZipEntry(const QString& path, const QByteArray& entryName,
