@@ -5,9 +5,11 @@
 #include "statementrights.h"
 
 #include "core/clock.h"
+#include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 
 #include <QRegularExpression>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +20,41 @@ namespace
 {
 
 const QString denied = u"Erre Önnek nincs jogosultsaga"_s;
+
+// Definitions of two workstations that touch the same metadata at once (tables and views
+// created side by side) conflict at their commit. The driver forgets a transaction whose
+// commit failed while the attachment keeps it open, holding its half-made definition and
+// the other workstation waiting: only a new attachment ends it. Then the statement, which did
+// nothing, runs again.
+bool conflict(const db::Query& q)
+{
+    return q.lastErrorCode() == db::UpdateConflictCode ||
+           q.lastError().contains(u"update conflicts with concurrent update"_s);
+}
+
+constexpr int conflictRetries = 20;
+
+// Runs a statement on a fresh query, again on a fresh attachment while it meets a conflict.
+std::unique_ptr<db::Query> execute(const QString& connection, const QString& text)
+{
+    for (int attempt = 0;; ++attempt) {
+        auto q = std::make_unique<db::Query>(connection);
+        q->setParamCheck(false);
+        q->setSql(text);
+        if (q->exec() || !conflict(*q) || attempt == conflictRetries)
+            return q;
+        const QString error = q->lastError();
+        q.reset();
+        db::Connection& c = db::Connection::named(connection);
+        if (c.sqlDatabase().driverName() != u"QIBASE"_s || !c.open()) {
+            q = std::make_unique<db::Query>(connection);
+            q->setSql(text);
+            q->exec();
+            return q;
+        }
+        QThread::msleep(5 + 5 * std::min(attempt, 10));
+    }
+}
 
 } // namespace
 
@@ -135,11 +172,11 @@ void TemporaryObjects::defer(const QStringList& tables)
 void TemporaryObjects::drop()
 {
     if (!m_result.isEmpty()) {
-        if (m_keep || !db::execute(m_connection, u"drop table "_s + m_result))
+        if (m_keep || !execute(m_connection, u"drop table "_s + m_result)->isActive())
             defer({m_result});
     }
     for (const QString& source : m_sources)
-        db::execute(m_connection, (m_paradox ? u"drop table "_s : u"drop view "_s) + source);
+        execute(m_connection, (m_paradox ? u"drop table "_s : u"drop view "_s) + source);
     m_result.clear();
     m_sources.clear();
 }
@@ -147,7 +184,7 @@ void TemporaryObjects::drop()
 void TemporaryObjects::dropDeferred()
 {
     for (const QString& table : m_deferred)
-        db::execute(m_connection, u"Drop Table "_s + table);
+        execute(m_connection, u"Drop Table "_s + table);
     m_deferred.clear();
 }
 
@@ -212,10 +249,8 @@ RunOutcome ScriptRunner::run(const std::vector<ScriptStatement>& statements)
         ++counter;
         // Each statement on a query of its own, released before the next: a prepared
         // statement would keep the temporary tables in use and their drop would fail.
-        auto q = std::make_unique<db::Query>(m_connection);
-        q->setParamCheck(false);
-        q->setSql(text);
-        if (!q->exec()) {
+        std::unique_ptr<db::Query> q = execute(m_connection, text);
+        if (!q->isActive()) {
             outcome.status = RunOutcome::Status::Failed;
             outcome.message = u"Hibás sql utasítás.\n"_s + q->lastError();
             q.reset();

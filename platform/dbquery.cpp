@@ -92,7 +92,9 @@ bool Query::run(bool forward)
         }
         m_query.bindValue(i, it->second);
     }
-    if (!m_query.exec()) {
+    // The driver commits a statement of its own transaction inside exec() and reports a failed
+    // commit (a definition that conflicts with another workstation's) only as its last error.
+    if (!m_query.exec() || m_query.lastError().isValid()) {
         fail(errorText(m_query.lastError()), errorCode(m_query.lastError()));
         releaseResult();
         return false;
