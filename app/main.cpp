@@ -6,6 +6,7 @@
 #include "core/newdatabase.h"
 #include "core/translation.h"
 #include "core/version.h"
+#include "exchange/ftpproc.h"
 #include "platform/termination.h"
 
 #include <QApplication>
@@ -84,6 +85,8 @@ int main(int argc, char* argv[])
     Tmivomainfm window;
     window.show();
     const int code = app.exec();
+    // A new program fetched by the update takes the program's place only now that it ended.
+    exchange::finishStagedUpdate(QCoreApplication::applicationFilePath(), programVersion());
     Td::instance().clearRunValues();
     return code;
 }

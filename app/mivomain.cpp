@@ -3,13 +3,16 @@
 #include "core/corescreens.h"
 #include "core/dat.h"
 #include "core/ini.h"
-#include "core/messages.h"
 #include "core/password.h"
 #include "core/version.h"
+#include "exchange/exchangescreens.h"
+#include "exchange/ftp.h"
 #include "framework/alapdat.h"
 #include "framework/frameworkscreens.h"
 #include "framework/rights.h"
 #include "framework/torzs.h"
+#include "schema/schemabuilder.h"
+#include "workflow/alkkeszlet.h"
 #include "workflow/workflowscreens.h"
 
 #include <QAction>
@@ -131,20 +134,23 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
     // The editors live for the run; lookup buttons of every panel reach them too.
     m_torzs = std::make_unique<TorzsEditors>(this);
     setTorzsOpener(m_torzs.get());
+    // The parts form serves request entry for the run; it acts only with the stock feature.
+    workflow::setPartsHook(new workflow::Talk_keszletfm(this));
     registerCoreScreens(m_screens);
     registerFrameworkScreens(m_screens);
     workflow::registerWorkflowScreens(m_screens);
+    exchange::registerExchangeScreens(m_screens, [this] {
+        if (m_started)
+            applyFeatures();
+    });
+    exchange::installChangeRecorder();
     buildMenu();
     resize(800, 560);
 
     m_startup.openMetadata = [] { return Tdm::instance().connect(); };
+    m_startup.upgradeDatabase = [](QString* error) { return schema::upgrade(u"d_mivo"_s, error); };
 
-    // Until the FTP screen is plugged in, say why the program cannot go on.
-    m_startup.downloadDatabase = [] {
-        messages::show(QStringLiteral(
-            "Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem érhető el."));
-        return false;
-    };
+    m_startup.downloadDatabase = [this] { return exchange::downloadAtStartup(this); };
 
     // The login dialog lives for the run: it knows who logged in, for the password change.
     auto* password = new TPasswordfm(this);
@@ -169,6 +175,7 @@ Tmivomainfm::Tmivomainfm(QWidget* parent) : QMainWindow(parent)
 Tmivomainfm::~Tmivomainfm()
 {
     setTorzsOpener(nullptr);
+    workflow::setPartsHook(nullptr);
 }
 
 void Tmivomainfm::buildMenu()

@@ -31,11 +31,13 @@ QString dataDir()
     return dir;
 }
 
-// Named after the schema scripts, so that a changed schema makes its databases anew.
+// Named after the schema scripts and the generator, so that a change of either makes its
+// databases anew.
 QString database(const QString& name, int customers, int jobs, int technicians)
 {
-    const QString path = QDir(dataDir()).filePath(name + QLatin1Char('-') +
-                                                  schema::scriptsDigest() + QStringLiteral(".fdb"));
+    const QString path = QDir(dataDir()).filePath(
+        name + QLatin1Char('-') + schema::scriptsDigest() + QLatin1Char('-') +
+        QStringLiteral(MIVO_DEMO_GENERATOR) + QStringLiteral(".fdb"));
     if (QFileInfo::exists(path))
         return path;
     QTextStream(stderr) << "creating " << path << " ..." << Qt::endl;

@@ -86,6 +86,9 @@ bool Startup::run()
         return false;
     }
 
+    if (QString error; upgradeDatabase && !upgradeDatabase(&error))
+        messages::showError(error);
+
     // 9
     td.lettersAvailable = tableExists(QStringLiteral("LEVELKE"));
     td.partsStockAvailable = tableExists(QStringLiteral("ALK_KESZLET"));

@@ -27,6 +27,9 @@ public:
     /// the metadata framework learn the server; false when it cannot. Without it d_alap is
     /// only opened.
     std::function<bool()> openMetadata;
+    /// Brings a database made by an older program up to what this one needs; its failure is
+    /// shown and start-up goes on.
+    std::function<bool(QString* error)> upgradeDatabase;
 
     /// Runs the sequence; false when the program must end.
     bool run();

@@ -860,6 +860,17 @@ TTorzsfm* TorzsEditors::editor(const QString& tableSpec) const
     return it == m_editors.end() || it->second.isEmpty() ? nullptr : it->second.first().data();
 }
 
+void TorzsEditors::markForRereading(const QString& editorName)
+{
+    const auto it = m_editors.find(editorName);
+    if (it == m_editors.end())
+        return;
+    for (const QPointer<TTorzsfm>& editor : it->second) {
+        if (editor)
+            editor->markForRequery();
+    }
+}
+
 bool TorzsEditors::OpenTorzs(TorzsCall& call)
 {
     const torzs::Spec tableSpec = torzs::parseSpec(call.tableSpec);

@@ -55,6 +55,8 @@ public:
     int currentRow() const { return m_row; }
     /// Whether the panel must be rebuilt, the records read again on the next showing.
     bool requeryPending() const { return m_requery; }
+    /// The records are read anew at the next showing.
+    void markForRequery() { m_requery = true; }
 
     // The commands of the buttons and menus.
     void first();
@@ -145,6 +147,7 @@ public:
     ~TorzsEditors() override;
 
     bool OpenTorzs(TorzsCall& call) override;
+    void markForRereading(const QString& editorName) override;
     /// The first editor of a table list's table and module, or nullptr.
     TTorzsfm* editor(const QString& tableSpec) const;
 

@@ -75,6 +75,8 @@ void TorzsModel::clear()
     m_atEnd = true;
     m_order.reset();
     m_orderIndex = -1;
+    m_second.reset();
+    m_secondIndex = -1;
     m_structure = QSqlRecord();
     m_typeNames.clear();
     m_error.clear();
@@ -117,7 +119,7 @@ QString TorzsModel::chunkStatement() const
     return withCondition({}, u"ROWS :mivo_from TO :mivo_to"_s);
 }
 
-QString TorzsModel::searchStatement(const QString& field) const
+QString TorzsModel::prefixStatement(const QString& field) const
 {
     const int column = m_structure.indexOf(field);
     if (column < 0)
@@ -132,6 +134,29 @@ QString TorzsModel::searchStatement(const QString& field) const
     return {};
 }
 
+QString TorzsModel::searchStatement(const QString& field) const
+{
+    const int column = m_structure.indexOf(field);
+    if (column < 0 || !m_order || m_order->descending ||
+        m_order->name.compare(field, Qt::CaseInsensitive) != 0 ||
+        data::kindOfTypeName(m_typeNames[size_t(column)]) != data::FieldKind::Text)
+        return prefixStatement(field);
+    const QString table = m_structure.field(column).tableName();
+    if (table.isEmpty())
+        return prefixStatement(field);
+    // In the order of the column the prefix query walks its index from the first record to
+    // the first match, as long as the records before it. Every match lies at or after the
+    // smallest case form of the beginning, so the walk starts there; which form is the
+    // smallest is up to the column's collation (lower case first in a Unicode collation,
+    // upper case first in a binary one).
+    const QString type = u" AS TYPE OF COLUMN "_s + table + u"."_s + field + u")"_s;
+    const QString lowest =
+        u"IIF(CAST('a'"_s + type + u" < CAST('A'"_s + type + u", LOWER(:mivo_p), :mivo_p)"_s;
+    return withCondition(u"UPPER("_s + field + u") STARTING WITH :mivo_p AND "_s + field +
+                             u" >= "_s + lowest,
+                         u"ROWS 1"_s);
+}
+
 QString TorzsModel::locateStatement(const QStringList& fields, const QVariantList& values) const
 {
     QStringList terms;
@@ -141,25 +166,57 @@ QString TorzsModel::locateStatement(const QStringList& fields, const QVariantLis
     return withCondition(terms.join(u" AND "_s), u"ROWS 1"_s);
 }
 
-std::optional<TorzsModel::OrderColumn> TorzsModel::firstOrderColumn() const
+std::vector<TorzsModel::OrderColumn> TorzsModel::orderColumns() const
 {
+    // The plain columns the ORDER BY line begins with (a table's name may qualify them);
+    // the first expression ends them.
+    std::vector<OrderColumn> columns;
     const QStringList& lines = m_query->lines();
     const int order = orderLineIndex(lines);
     if (order < 0)
-        return std::nullopt;
+        return columns;
     const QString& line = lines[order];
-    const QString first =
-        line.mid(line.indexOf(QLatin1String("ORDER BY"), 0, Qt::CaseInsensitive) + 8)
-            .section(QLatin1Char(','), 0, 0)
-            .trimmed();
     static const QRegularExpression plain(
-        u"^([A-Za-z_][A-Za-z0-9_$]*)(?:\\s+(ASC|ASCENDING|DESC|DESCENDING))?$"_s,
+        u"^([A-Za-z_][A-Za-z0-9_$]*(?:\\.[A-Za-z_][A-Za-z0-9_$]*)?)"
+        u"(?:\\s+(ASC|ASCENDING|DESC|DESCENDING))?$"_s,
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = plain.match(first);
-    if (!m.hasMatch())
-        return std::nullopt;
-    return OrderColumn{m.captured(1),
-                       m.captured(2).startsWith(QLatin1String("DESC"), Qt::CaseInsensitive)};
+    const QStringList items =
+        line.mid(line.indexOf(QLatin1String("ORDER BY"), 0, Qt::CaseInsensitive) + 8)
+            .split(QLatin1Char(','));
+    for (const QString& item : items) {
+        const QRegularExpressionMatch m = plain.match(item.trimmed());
+        if (!m.hasMatch())
+            break;
+        columns.push_back(
+            {m.captured(1), m.captured(2).startsWith(QLatin1String("DESC"), Qt::CaseInsensitive)});
+    }
+    return columns;
+}
+
+int TorzsModel::resultColumnOf(const QString& name) const
+{
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    if (dot < 0)
+        return m_structure.indexOf(name);
+    const QString table = name.left(dot);
+    const QString column = name.mid(dot + 1);
+    for (int i = 0; i < m_structure.count(); ++i) {
+        const QSqlField f = m_structure.field(i);
+        if (f.name().compare(column, Qt::CaseInsensitive) == 0 &&
+            f.tableName().compare(table, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    // Named otherwise in the select list: "TABLE.COLUMN ALIAS" or "TABLE.COLUMN AS ALIAS".
+    const QRegularExpression aliased(u"(?<![A-Za-z0-9_$.])"_s + QRegularExpression::escape(name) +
+                                         u"\\s+(?:AS\\s+)?([A-Za-z_][A-Za-z0-9_$]*)"_s,
+                                     QRegularExpression::CaseInsensitiveOption);
+    const QString text = m_query->lines().join(QLatin1Char('\n'));
+    for (auto it = aliased.globalMatch(text); it.hasNext();) {
+        const int i = m_structure.indexOf(it.next().captured(1));
+        if (i >= 0)
+            return i;
+    }
+    return -1;
 }
 
 QString TorzsModel::withOrder(const QString& predicate, const QString& order,
@@ -234,9 +291,22 @@ QString TorzsModel::betweenStatement(bool nullValue) const
     return withCondition(predicate, {});
 }
 
+bool TorzsModel::exec(db::Query& q) const
+{
+    if (m_observer)
+        m_observer(q.sql(), q.boundValues());
+    return q.exec();
+}
+
+void TorzsModel::bindParameters(db::Query& q) const
+{
+    for (const auto& [name, value] : m_parameters)
+        q.bind(name, value);
+}
+
 bool TorzsModel::read(db::Query& q, std::vector<Row>* rows) const
 {
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return false;
     }
@@ -254,13 +324,10 @@ bool TorzsModel::read(db::Query& q, std::vector<Row>* rows) const
 bool TorzsModel::readSlice(int from, int to, std::vector<Row>* rows) const
 {
     db::Query q(m_connection);
-    if (!m_from) {
-        q.setSql(chunkStatement());
-    } else {
-        q.setSql(sliceStatement(m_from->isNull()));
-        if (!m_from->isNull())
-            q.bind(u"mivo_v"_s, *m_from);
-    }
+    q.setSql(m_from ? sliceStatement(m_from->isNull()) : chunkStatement());
+    bindParameters(q);
+    if (m_from && !m_from->isNull())
+        q.bind(u"mivo_v"_s, *m_from);
     const int skip = m_from ? m_skip : 0;
     q.bind(u"mivo_from"_s, skip + from);
     q.bind(u"mivo_to"_s, skip + to);
@@ -279,11 +346,12 @@ bool TorzsModel::valueBefore(Backwards kind, const QVariant& value, int count,
         statement.replace(u"ROWS :mivo_to TO :mivo_to"_s, u"ROWS 1 TO :mivo_to"_s);
     db::Query q(m_connection);
     q.setSql(statement);
+    bindParameters(q);
     if (kind == Backwards::Before)
         q.bind(u"mivo_v"_s, value);
     // One record more tells whether its value goes on further up.
     q.bind(u"mivo_to"_s, sameValueRows ? count + 1 : count);
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return false;
     }
@@ -317,6 +385,28 @@ QString TorzsModel::tiesCountStatement() const
     return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
 }
 
+QString TorzsModel::tiesBeforeCountStatement(bool nullValue, bool nullSecond) const
+{
+    if (!m_order || !m_second)
+        return {};
+    const QString& c = m_second->name;
+    QString before;
+    if (!m_second->descending) {
+        // Nulls come first: none is before a null.
+        if (nullSecond)
+            return {};
+        before = u"("_s + c + u" < :mivo_k OR "_s + c + u" IS NULL)"_s;
+    } else {
+        before = nullSecond ? c + u" IS NOT NULL"_s : c + u" > :mivo_k"_s;
+    }
+    const QString ties =
+        nullValue ? m_order->name + u" IS NULL"_s : m_order->name + u" = :mivo_v"_s;
+    QStringList lines = withCondition(ties + u" AND "_s + before, {}).split(QLatin1Char('\n'));
+    if (const int o = orderLineIndex(lines); o >= 0)
+        lines.removeAt(o);
+    return u"SELECT COUNT(*) FROM (\n"_s + lines.join(QLatin1Char('\n')) + u"\n)"_s;
+}
+
 bool TorzsModel::reopen(QString* error)
 {
     const QScopedValueRollback signalling(m_signalling, true);
@@ -326,6 +416,7 @@ bool TorzsModel::reopen(QString* error)
     m_query->close();
     db::Query q(m_connection);
     q.setSql(chunkStatement());
+    bindParameters(q);
     q.bind(u"mivo_from"_s, 1);
     q.bind(u"mivo_to"_s, m_chunk);
     const bool ok = read(q, &m_rows);
@@ -337,10 +428,12 @@ bool TorzsModel::reopen(QString* error)
     if (ok) {
         for (int i = 0; i < m_structure.count(); ++i)
             m_typeNames.push_back(Tdm::fieldTypeName(m_structure.field(i)));
-        m_order = firstOrderColumn();
-        m_orderIndex = m_order ? m_structure.indexOf(m_order->name) : -1;
-        if (m_orderIndex < 0)
-            m_order.reset();
+        const std::vector<OrderColumn> order = orderColumns();
+        if (!order.empty() && (m_orderIndex = resultColumnOf(order[0].name)) >= 0) {
+            m_order = order[0];
+            if (order.size() > 1 && (m_secondIndex = resultColumnOf(order[1].name)) >= 0)
+                m_second = order[1];
+        }
     } else {
         const QString text = m_error;
         clear();
@@ -361,7 +454,8 @@ int TorzsModel::totalCount() const
         return m_total;
     db::Query count(m_connection);
     count.setSql(countStatement());
-    if (!count.exec() || !count.first()) {
+    bindParameters(count);
+    if (!exec(count) || !count.first()) {
         m_error = count.lastError();
         return 0;
     }
@@ -411,6 +505,7 @@ int TorzsModel::fetchBefore()
         const int from = std::max(1, m_skip - m_chunk + 1);
         db::Query q(m_connection);
         q.setSql(sliceStatement(m_from->isNull()));
+        bindParameters(q);
         if (!m_from->isNull())
             q.bind(u"mivo_v"_s, *m_from);
         q.bind(u"mivo_from"_s, from);
@@ -438,6 +533,7 @@ int TorzsModel::fetchBefore()
     if (above) {
         db::Query q(m_connection);
         q.setSql(betweenStatement(w.isNull()));
+        bindParameters(q);
         q.bind(u"mivo_w"_s, *above);
         if (!w.isNull())
             q.bind(u"mivo_v"_s, w);
@@ -450,6 +546,7 @@ int TorzsModel::fetchBefore()
             std::vector<Row> part;
             db::Query q(m_connection);
             q.setSql(chunkStatement());
+            bindParameters(q);
             q.bind(u"mivo_from"_s, from);
             q.bind(u"mivo_to"_s, from + 4 * m_chunk - 1);
             if (!read(q, &part))
@@ -625,14 +722,15 @@ int TorzsModel::scanFrom(const std::optional<QVariant>& value,
     }
 }
 
-int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts,
+int TorzsModel::positionOf(const QSqlRecord& found, const std::function<bool(const Row&)>& accepts,
                            bool firstOfValue)
 {
-    if (!m_order || found.fieldIndex(m_order->name) < 0) {
+    const QString orderField = m_order ? m_structure.fieldName(m_orderIndex) : QString();
+    if (!m_order || found.indexOf(orderField) < 0) {
         // Without a plain order column only a read from the first record finds its place.
         return first() < 0 ? -1 : scanFrom(std::nullopt, accepts);
     }
-    const QVariant v = found.value(m_order->name);
+    const QVariant v = found.value(orderField);
     // In the slice when the records of its value begin there.
     const auto at = std::find_if(m_rows.begin(), m_rows.end(), [&](const Row& r) {
         return sameValue(r[size_t(m_orderIndex)], v);
@@ -645,11 +743,38 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
     // Read anew from some records before it, which the rows above it show.
     const int margin = std::max(1, m_chunk / 4);
     const int rows = margin + std::max(1, m_chunk / 2);
-    if (!firstOfValue) {
+    if (!firstOfValue && m_second && found.indexOf(m_structure.fieldName(m_secondIndex)) >= 0) {
+        // Its place among the records of its value, counted on the second order column:
+        // a value can have as many records as the table.
+        const QVariant k = found.value(m_structure.fieldName(m_secondIndex));
+        const QString statement = tiesBeforeCountStatement(v.isNull(), k.isNull());
+        int before = 0;
+        if (!statement.isEmpty()) {
+            db::Query count(m_connection);
+            count.setSql(statement);
+            bindParameters(count);
+            if (!v.isNull())
+                count.bind(u"mivo_v"_s, v);
+            if (!k.isNull())
+                count.bind(u"mivo_k"_s, k);
+            if (!exec(count) || !count.first()) {
+                m_error = count.lastError();
+                return -1;
+            }
+            before = count.value(0).toInt();
+        }
+        // From some records of its value before it (fewer near the first of them: the
+        // records before the value are read only when the view scrolls up to them).
+        if (!resetSlice(v, rows, std::max(0, before - margin)))
+            return -1;
+        if (const int row = scanFrom(v, accepts); row >= 0)
+            return row;
+    } else if (!firstOfValue) {
         // Its place among the records of its value, when it has enough of them before it.
         std::vector<Row> ties;
         db::Query q(m_connection);
         q.setSql(tiesStatement(v.isNull()));
+        bindParameters(q);
         if (!v.isNull())
             q.bind(u"mivo_v"_s, v);
         q.bind(u"mivo_to"_s, 8 * m_chunk);
@@ -682,8 +807,9 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
     if (from && moreAbove) {
         db::Query count(m_connection);
         count.setSql(tiesCountStatement());
+        bindParameters(count);
         count.bind(u"mivo_w"_s, *from);
-        if (!count.exec() || !count.first()) {
+        if (!exec(count) || !count.first()) {
             m_error = count.lastError();
             return -1;
         }
@@ -699,6 +825,18 @@ int TorzsModel::positionOf(db::Query& found, const std::function<bool(const Row&
 }
 
 int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
+{
+    return locateRecord(fields, values, nullptr);
+}
+
+int TorzsModel::locateAt(const QSqlRecord& found, const QStringList& fields,
+                         const QVariantList& values)
+{
+    return locateRecord(fields, values, &found);
+}
+
+int TorzsModel::locateRecord(const QStringList& fields, const QVariantList& values,
+                             const QSqlRecord* known)
 {
     if (fields.isEmpty() || fields.size() != values.size())
         return -1;
@@ -722,18 +860,21 @@ int TorzsModel::locate(const QStringList& fields, const QVariantList& values)
         if (m_atEnd)
             return -1;
     }
+    if (known)
+        return positionOf(*known, accepts, false);
     db::Query q(m_connection);
     q.setSql(locateStatement(fields, values));
+    bindParameters(q);
     for (qsizetype k = 0; k < values.size(); ++k)
         if (!values[k].isNull())
             q.bind(u"mivo_k"_s + QString::number(k), values[k]);
-    if (!q.exec()) {
+    if (!exec(q)) {
         m_error = q.lastError();
         return -1;
     }
     if (!q.first())
         return -1;
-    return positionOf(q, accepts, false);
+    return positionOf(currentRecord(q), accepts, false);
 }
 
 int TorzsModel::scanSearch(int column, const QString& wanted)
@@ -765,9 +906,10 @@ int TorzsModel::search(const QString& field, const QString& text)
     if (column < 0 || text.isEmpty())
         return -1;
     const QString wanted = text.toCaseFolded();
-    const QString statement = searchStatement(field);
+    QString statement = searchStatement(field);
     if (statement.isEmpty())
         return scanSearch(column, wanted);
+    const QString plain = prefixStatement(field);
     const QString& type = m_typeNames[size_t(column)];
     // The first row with the longest shared beginning is the first row in the order that
     // begins with the longest beginning of the text that any row begins with.
@@ -775,8 +917,16 @@ int TorzsModel::search(const QString& field, const QString& text)
     for (qsizetype length = text.size(); length > 0; --length) {
         db::Query q(m_connection);
         q.setSql(statement);
+        bindParameters(q);
         q.bind(u"mivo_p"_s, upperPerCharacter(text.left(length)));
-        if (!q.exec()) {
+        bool ok = exec(q);
+        if (!ok && statement != plain) {
+            // A column the bound cannot name (a view's, a computed one) goes without it.
+            q.setSql(plain);
+            if ((ok = exec(q)))
+                statement = plain;
+        }
+        if (!ok) {
             // A beginning longer than the column does not fit its parameter.
             failure = q.lastError();
             continue;
@@ -787,7 +937,7 @@ int TorzsModel::search(const QString& field, const QString& text)
             return sharedLength(r[size_t(column)], type, wanted) >= length;
         };
         // Every record of its value begins as it does: it is the first of them.
-        const int row = positionOf(q, accepts, true);
+        const int row = positionOf(currentRecord(q), accepts, true);
         // The database's case rules and ours part only on rare letters: ours decide then.
         return row >= 0 ? row : scanSearch(column, wanted);
     }

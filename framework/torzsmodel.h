@@ -52,6 +52,16 @@ public:
     /// The model never executes it whole; the full lists do.
     db::Query& query() { return *m_query; }
     const db::Query& query() const { return *m_query; }
+    /// Told every statement the model runs, with its bound values, just before it runs it
+    /// (benchmarks run the same statements bare).
+    using StatementObserver =
+        std::function<void(const QString& sql, const std::map<QString, QVariant>& values)>;
+    void setStatementObserver(StatementObserver observer) { m_observer = std::move(observer); }
+    const StatementObserver& statementObserver() const { return m_observer; }
+
+    /// A named parameter of the statement (":name"), bound on every read the model makes.
+    void setParameter(const QString& name, const QVariant& value) { m_parameters[name] = value; }
+    const std::map<QString, QVariant>& parameters() const { return m_parameters; }
 
     /// Rows per chunk (at least 1); takes effect at the next reopen.
     void setChunkSize(int rows) { m_chunk = std::max(1, rows); }
@@ -105,6 +115,11 @@ public:
 
     /// The row of the first record whose fields hold exactly the values; -1 when none.
     int locate(const QStringList& fields, const QVariantList& values);
+    /// The same for a record the caller has read itself (`found` holds its order columns
+    /// under the result's names, as a row of the statement would): its place is read around
+    /// those values without the locate statement, for statements whose plan suits reading
+    /// in order better than finding one record by its key.
+    int locateAt(const QSqlRecord& found, const QStringList& fields, const QVariantList& values);
     /// The row of the first record whose field begins with the longest possible beginning of
     /// the text (case-insensitive); -1 when no record shares even its first character.
     int search(const QString& field, const QString& text);
@@ -117,7 +132,11 @@ public:
     /// The rows :mivo_from to :mivo_to of the statement in its order.
     QString chunkStatement() const;
     /// The first record in the order whose field begins with :mivo_p (case-insensitive);
-    /// empty when the field's type has no such form in SQL.
+    /// empty when the field's type has no such form in SQL. The bare prefix query.
+    QString prefixStatement(const QString& field) const;
+    /// What search() runs for it: the prefix query, bounded below by the smallest case form
+    /// of :mivo_p when the field is a table's text column and the first ascending order
+    /// column, so that its index is walked from there and not from the first record.
     QString searchStatement(const QString& field) const;
     /// The first record in the order whose fields equal :mivo_k0... (a null value: IS NULL).
     QString locateStatement(const QStringList& fields, const QVariantList& values) const;
@@ -134,6 +153,10 @@ public:
     QString tiesStatement(bool nullValue) const;
     /// SELECT COUNT(*) of the records whose first order column holds :mivo_w.
     QString tiesCountStatement() const;
+    /// SELECT COUNT(*) of the records with the first order column's value :mivo_v (or null)
+    /// that come before the second order column's value :mivo_k (or null); empty without a
+    /// plain second order column or when none can be before.
+    QString tiesBeforeCountStatement(bool nullValue, bool nullSecond) const;
     /// The records from the value :mivo_w on up to before the value :mivo_v (or the nulls).
     QString betweenStatement(bool nullValue) const;
 
@@ -149,7 +172,15 @@ private:
     QString withCondition(const QString& predicate, const QString& tail) const;
     /// The statement with a condition, another ORDER BY line and a last line.
     QString withOrder(const QString& predicate, const QString& order, const QString& tail) const;
-    std::optional<OrderColumn> firstOrderColumn() const;
+    /// The plain columns the ORDER BY begins with.
+    std::vector<OrderColumn> orderColumns() const;
+    /// The result column of an order column (a qualified name: the table's column, or the
+    /// alias the select list gives it); -1 when none.
+    int resultColumnOf(const QString& name) const;
+    /// Runs a read, telling the observer first.
+    bool exec(db::Query& q) const;
+    /// Binds the statement's own parameters (setParameter) on a read.
+    void bindParameters(db::Query& q) const;
     /// Runs the statement and appends its rows; false with m_error set.
     bool read(db::Query& q, std::vector<Row>* rows) const;
     /// Rows `from` (1-based) to `to` of the slice's records.
@@ -171,22 +202,29 @@ private:
     /// order column) that the test accepts, reading further as needed; -1 when none.
     int scanFrom(const std::optional<QVariant>& value,
                  const std::function<bool(const Row&)>& accepts);
-    /// The row of the record the statement found, given the test that recognises it: in
-    /// the slice when it is there, else in one read anew around it.
+    /// locate() and locateAt() (known: the record read by the caller).
+    int locateRecord(const QStringList& fields, const QVariantList& values,
+                     const QSqlRecord* known);
+    /// The row of the record found (a row of the statement), given the test that recognises
+    /// it: in the slice when it is there, else in one read anew around it.
     /// firstOfValue: the record is known to be the first of its order value.
-    int positionOf(db::Query& found, const std::function<bool(const Row&)>& accepts,
+    int positionOf(const QSqlRecord& found, const std::function<bool(const Row&)>& accepts,
                    bool firstOfValue);
     int scanSearch(int column, const QString& wanted);
 
     std::unique_ptr<db::Query> m_query;
     QString m_connection;
     int m_chunk = defaultChunkSize;
-    mutable int m_total = 0;            // -1: not counted yet
-    bool m_signalling = false;          // inside a reset or an insertion
-    std::optional<OrderColumn> m_order; // the plain first order column of the result
-    int m_orderIndex = -1;              // its result column
-    std::optional<QVariant> m_from;     // first order value of the slice; none: first record
-    int m_skip = 0;                     // records of that value before the slice
+    mutable int m_total = 0;             // -1: not counted yet
+    bool m_signalling = false;           // inside a reset or an insertion
+    std::optional<OrderColumn> m_order;  // the plain first order column of the result
+    int m_orderIndex = -1;               // its result column
+    std::optional<OrderColumn> m_second; // the second one, when plain too
+    int m_secondIndex = -1;
+    std::map<QString, QVariant> m_parameters;
+    StatementObserver m_observer;
+    std::optional<QVariant> m_from; // first order value of the slice; none: first record
+    int m_skip = 0;                 // records of that value before the slice
     bool m_atEnd = true;
     mutable QSqlRecord m_structure; // taken from the first chunk read
     std::vector<Row> m_rows;        // the slice

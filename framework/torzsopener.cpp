@@ -21,6 +21,12 @@ bool OpenTorzs(TorzsCall& call)
     return registeredOpener && registeredOpener->OpenTorzs(call);
 }
 
+void markTorzsForRereading(const QString& editorName)
+{
+    if (registeredOpener)
+        registeredOpener->markForRereading(editorName);
+}
+
 void setTextFileEditor(TextFileEditor* editor)
 {
     registeredTextEditor = editor;

@@ -28,12 +28,17 @@ public:
     virtual ~TorzsOpener() = default;
     /// Shows the editor for the call; true when the user chose a record.
     virtual bool OpenTorzs(TorzsCall& call) = 0;
+    /// Makes the open editor windows of the name ("UGYFEL_UGYFEL_Torzsfm") read their records
+    /// anew at their next showing: another screen stored rows of their table.
+    virtual void markForRereading(const QString& editorName) = 0;
 };
 
 /// Registers the editor (nullptr removes it); the caller keeps ownership.
 void setTorzsOpener(TorzsOpener* opener);
 /// Opens the registered editor; false when none is registered.
 bool OpenTorzs(TorzsCall& call);
+/// Marks editor windows for re-reading through the registered editor, if any.
+void markTorzsForRereading(const QString& editorName);
 
 /// The text-file editor as lookup panels reach it ("Text" buttons); registered at start-up.
 class TextFileEditor

@@ -131,13 +131,17 @@ bool Connection::open()
     db.setDatabaseName(where);
     db.setUserName(param(QStringLiteral("USER NAME")));
     db.setPassword(param(QStringLiteral("PASSWORD")));
-    if (!db.open()) {
-        m_lastError = errorText(db.lastError());
-        return false;
+    {
+        // The first attachment makes Firebird's client take SIGTERM and SIGINT; a signal
+        // arriving meanwhile waits until the handlers are ours again.
+        const termination::Deferred deferred;
+        if (!db.open()) {
+            m_lastError = errorText(db.lastError());
+            return false;
+        }
+        termination::reinstall();
     }
     nextGeneration(m_name, false);
-    // The first attachment made Firebird's client take SIGTERM and SIGINT.
-    termination::reinstall();
     return true;
 }
 

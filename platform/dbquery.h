@@ -41,6 +41,8 @@ public:
     void setParamCheck(bool on) { m_paramCheck = on; }
 
     void bind(const QString& name, const QVariant& value);
+    /// The values bound so far, by lower-case name without the colon.
+    const std::map<QString, QVariant>& boundValues() const { return m_values; }
     void clearBindings() { m_values.clear(); }
 
     /// Runs the statement. False on failure, with the database's text in lastError().

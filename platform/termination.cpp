@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 namespace mivo::termination
@@ -60,6 +61,20 @@ void reinstall()
 {
     if (wakeFds[0] >= 0)
         setHandlers();
+}
+
+Deferred::Deferred()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGTERM);
+    sigaddset(&held, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &held, &m_previous);
+}
+
+Deferred::~Deferred()
+{
+    pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
 }
 
 } // namespace mivo::termination

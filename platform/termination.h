@@ -1,5 +1,6 @@
 #pragma once
 
+#include <csignal>
 #include <functional>
 
 namespace mivo::termination
@@ -15,5 +16,20 @@ void install(std::function<void()> end = {});
 /// handlers for both signals at its first attachment, and those swallow them. Does nothing
 /// unless install() was called. db::Connection::open() calls it.
 void reinstall();
+
+/// Holds SIGTERM and SIGINT back in this thread (and the threads it starts) for its
+/// lifetime; one that arrives meanwhile is delivered at the end. Around an attachment, so
+/// that a signal never meets Firebird's handlers in the moment before reinstall().
+class Deferred
+{
+public:
+    Deferred();
+    ~Deferred();
+    Deferred(const Deferred&) = delete;
+    Deferred& operator=(const Deferred&) = delete;
+
+private:
+    sigset_t m_previous;
+};
 
 } // namespace mivo::termination

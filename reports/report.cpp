@@ -1,5 +1,9 @@
 #include "report.h"
 
+#include "reportmeasure.h"
+
+#include <algorithm>
+
 namespace mivo::report
 {
 
@@ -41,8 +45,82 @@ public:
     void beginPage(int) override {}
     void text(const QRectF&, const QString&, const TextStyle&) override {}
     void image(const QRectF&, const QImage&) override {}
+    void frame(const QRectF&) override {}
     void endPage() override {}
 };
+
+// A band as it prints this time: each element's place after the texts above it grew, and the
+// lines of the wrapping texts.
+struct LaidOut {
+    struct Item {
+        const Element* element;
+        QRectF rect;
+        QStringList lines; ///< empty: the text prints as one piece
+    };
+    std::vector<Item> items;
+    double height = 0;
+};
+
+bool overlapsHorizontally(const QRectF& a, const QRectF& b)
+{
+    constexpr double eps = 0.01;
+    return a.left() < b.right() - eps && b.left() < a.right() - eps;
+}
+
+// Wrapping texts grow downwards; what lies under a grown element (and overlaps it
+// horizontally) moves down by as much, and the band grows by the largest move.
+LaidOut layOut(const Band& band)
+{
+    LaidOut out;
+    out.height = band.height;
+    out.items.reserve(band.elements.size());
+    std::vector<double> growth;
+    bool grows = false;
+    for (const Element& e : band.elements) {
+        LaidOut::Item item{&e, e.rect, {}};
+        double g = 0;
+        if (e.kind == Element::Kind::Text && e.style.wordWrap) {
+            item.lines = wrapText(e.text, e.rect.width(), e.style);
+            if (item.lines.size() > 1)
+                g = std::max(0.0, item.lines.size() * lineHeight(e.style) - e.rect.height());
+            else
+                item.lines.clear();
+        }
+        grows = grows || g > 0;
+        growth.push_back(g);
+        out.items.push_back(std::move(item));
+    }
+    if (!grows)
+        return out;
+    // Elements from the top down: each moves by the most that an element above it moved and
+    // grew.
+    std::vector<size_t> order(out.items.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
+        return out.items[a].rect.top() < out.items[b].rect.top();
+    });
+    std::vector<double> shift(out.items.size(), 0);
+    double extra = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        const size_t i = order[k];
+        const QRectF& r = out.items[i].element->rect;
+        for (size_t l = 0; l < k; ++l) {
+            const size_t j = order[l];
+            const QRectF& above = out.items[j].element->rect;
+            if (above.bottom() <= r.top() + 0.01 && overlapsHorizontally(above, r))
+                shift[i] = std::max(shift[i], shift[j] + growth[j]);
+        }
+        extra = std::max(extra, shift[i] + growth[i]);
+    }
+    for (size_t i = 0; i < out.items.size(); ++i) {
+        QRectF& r = out.items[i].rect;
+        r.translate(0, shift[i]);
+        r.setHeight(r.height() + growth[i]);
+    }
+    out.height += extra;
+    return out;
+}
 
 class Engine
 {
@@ -56,10 +134,11 @@ public:
     {
         if (m_r.rewind)
             m_r.rewind();
+        bool row = m_r.next && m_r.next();
         startPage();
         std::vector<QString> keys(m_r.groups.size());
         bool any = false;
-        while (m_r.next && m_r.next()) {
+        for (; row; row = m_r.next()) {
             size_t changed = m_r.groups.size();
             for (size_t g = 0; g < m_r.groups.size(); ++g) {
                 const QString key = m_r.groups[g].key ? m_r.groups[g].key() : QString();
@@ -67,9 +146,17 @@ public:
                     changed = g;
                 keys[g] = key;
             }
-            if (any)
+            if (any) {
                 for (size_t g = m_r.groups.size(); g-- > changed;)
                     print(m_r.groups[g].footer);
+                const bool breaks =
+                    std::any_of(m_r.groups.begin() + std::ptrdiff_t(changed), m_r.groups.end(),
+                                [](const Group& g) { return g.newPage; });
+                if (breaks && !m_fresh) {
+                    endPage();
+                    startPage();
+                }
+            }
             for (size_t g = changed; g < m_r.groups.size(); ++g)
                 print(m_r.groups[g].header);
             any = true;
@@ -117,7 +204,7 @@ private:
             Band& footer = *m_r.pageFooter;
             if (footer.beforePrint)
                 footer.beforePrint(footer);
-            draw(footer, m_size.height() - m_r.page.margin - footer.height);
+            draw(layOut(footer), m_size.height() - m_r.page.margin - footer.height);
         }
         m_sink.endPage();
     }
@@ -128,8 +215,9 @@ private:
         if (band.beforePrint)
             band.beforePrint(band);
         if (band.height > 0) {
-            draw(band, m_y);
-            m_y += band.height;
+            const LaidOut laid = layOut(band);
+            draw(laid, m_y);
+            m_y += laid.height;
         }
         for (Band& child : band.children)
             place(child);
@@ -141,13 +229,14 @@ private:
         if (band.beforePrint)
             band.beforePrint(band);
         if (band.height > 0) {
-            if ((m_breakPending || m_y + band.height > bottom()) && !m_fresh) {
+            const LaidOut laid = layOut(band);
+            if ((m_breakPending || m_y + laid.height > bottom()) && !m_fresh) {
                 endPage();
                 startPage();
             }
             m_breakPending = false;
-            draw(band, m_y);
-            m_y += band.height;
+            draw(laid, m_y);
+            m_y += laid.height;
             m_fresh = false;
         }
         for (Band& child : band.children)
@@ -174,20 +263,33 @@ private:
         return e.text;
     }
 
-    void draw(const Band& band, double top)
+    void draw(const LaidOut& band, double top)
     {
         const QPointF origin(m_r.page.margin, top);
-        for (const Element& e : band.elements) {
-            const QRectF rect = e.rect.translated(origin);
+        for (const LaidOut::Item& item : band.items) {
+            const Element& e = *item.element;
+            const QRectF rect = item.rect.translated(origin);
             switch (e.kind) {
             case Element::Kind::Text:
-                m_sink.text(rect, e.text, e.style);
+                if (item.lines.isEmpty()) {
+                    m_sink.text(rect, e.text, e.style);
+                    break;
+                }
+                {
+                    const double h = lineHeight(e.style);
+                    for (qsizetype i = 0; i < item.lines.size(); ++i)
+                        m_sink.text({rect.x(), rect.y() + double(i) * h, rect.width(), h},
+                                    item.lines[i], e.style);
+                }
                 break;
             case Element::Kind::System:
                 m_sink.text(rect, systemText(e), e.style);
                 break;
             case Element::Kind::Image:
                 m_sink.image(rect, e.image);
+                break;
+            case Element::Kind::Frame:
+                m_sink.frame(rect);
                 break;
             }
         }
@@ -220,6 +322,14 @@ Element Element::system(const QRectF& rect, SystemField field, const QString& pr
     Element e = label(rect, prefix, style);
     e.kind = Kind::System;
     e.field = field;
+    return e;
+}
+
+Element Element::frame(const QRectF& rect)
+{
+    Element e;
+    e.kind = Kind::Frame;
+    e.rect = rect;
     return e;
 }
 

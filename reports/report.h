@@ -27,11 +27,15 @@ struct TextStyle {
     bool fixedPitch = false; ///< a monospaced font, for character-slot layouts
     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
     QColor background; ///< invalid: none
+    /// The text breaks into lines at word boundaries to fit its width (see wrapText); the
+    /// element grows downwards, and with it its band and what lies under it in the band.
+    bool wordWrap = false;
 };
 
-/// A text, a system field (its text is the prefix) or a picture at a place in its band.
+/// A text, a system field (its text is the prefix), a picture, or a frame (a rectangle's
+/// outline; one of height 0 is a horizontal line) at a place in its band.
 struct Element {
-    enum class Kind { Text, System, Image };
+    enum class Kind { Text, System, Image, Frame };
     Kind kind = Kind::Text;
     QRectF rect;
     QString text;
@@ -43,6 +47,7 @@ struct Element {
     static Element system(const QRectF& rect, SystemField field, const QString& prefix = {},
                           const TextStyle& style = {});
     static Element picture(const QRectF& rect, const QImage& image);
+    static Element frame(const QRectF& rect);
 };
 
 /// A horizontal strip of the page. beforePrint runs each time the band is about to print
@@ -60,11 +65,13 @@ struct Band {
 /// Rows grouped by a key: the header prints before the first row of each group, the footer
 /// after its last. The rows are read forward, so when a footer prints the next group's first
 /// row is already current: a footer shows what the header or the rows kept for it. Groups
-/// nest, outermost first.
+/// nest, outermost first. With newPage every group after the first begins on a new page
+/// (its page header already sees the group's first row).
 struct Group {
     std::function<QString()> key;
     Band header;
     Band footer;
+    bool newPage = false;
 };
 
 /// Rows of a second data set printed under each detail row: start() prepares them for the
@@ -87,7 +94,10 @@ struct PageSetup {
 
 /// The bands of a report over a data set. next() moves to the next record (false past the
 /// last); rewind() goes back before the first, which the engine calls before every run (a
-/// preview draws more than once, a page count needs a counting run).
+/// preview draws more than once, a page count needs a counting run). The first record is
+/// read before the first page begins, so every page header sees the record its page starts
+/// with; when there is none, the report is one page holding its page header, title, column
+/// header, summary and page footer.
 struct Report {
     PageSetup page;
     QDateTime printedAt; ///< what the date and time fields show
@@ -113,6 +123,7 @@ public:
     virtual void beginPage(int number) = 0;
     virtual void text(const QRectF& rect, const QString& text, const TextStyle& style) = 0;
     virtual void image(const QRectF& rect, const QImage& image) = 0;
+    virtual void frame(const QRectF& rect) = 0;
     virtual void endPage() = 0;
 };
 

@@ -18,6 +18,11 @@ void PageModel::image(const QRectF& rect, const QImage&)
     m_pages.back().images.push_back(rect);
 }
 
+void PageModel::frame(const QRectF& rect)
+{
+    m_pages.back().frames.push_back(rect);
+}
+
 QStringList PageModel::texts(int page) const
 {
     QStringList result;

@@ -22,6 +22,7 @@ public:
     void beginPage(int number) override;
     void text(const QRectF& rect, const QString& text, const TextStyle& style) override;
     void image(const QRectF& rect, const QImage& image) override;
+    void frame(const QRectF& rect) override;
     void endPage() override {}
 
     int pageCount() const { return int(m_pages.size()); }
@@ -36,6 +37,11 @@ public:
     {
         return m_pages.at(size_t(page - 1)).images;
     }
+    /// Where the frames of a page went.
+    const std::vector<QRectF>& frames(int page) const
+    {
+        return m_pages.at(size_t(page - 1)).frames;
+    }
     /// The first page (1-based) with a text containing the part; 0 when none.
     int pageOf(const QString& part) const;
 
@@ -43,6 +49,7 @@ private:
     struct Page {
         std::vector<PlacedText> texts;
         std::vector<QRectF> images;
+        std::vector<QRectF> frames;
     };
     std::vector<Page> m_pages;
 };

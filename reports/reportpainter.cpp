@@ -2,11 +2,13 @@
 
 #include "platform/replacingfile.h"
 #include "report.h"
+#include "reportmeasure.h"
 
 #include <QFont>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPen>
 
 namespace mivo::report
 {
@@ -45,6 +47,17 @@ public:
         m_painter.drawImage(scaled(rect), image);
     }
 
+    void frame(const QRectF& rect) override
+    {
+        const QRectF r = scaled(rect);
+        m_painter.setPen(QPen(Qt::black, m_scale));
+        m_painter.setBrush(Qt::NoBrush);
+        if (r.height() <= 0)
+            m_painter.drawLine(r.topLeft(), r.topRight());
+        else
+            m_painter.drawRect(r);
+    }
+
     void endPage() override {}
 
 private:
@@ -58,12 +71,7 @@ private:
         if (m_hasFont && style.pointSize == m_style.pointSize && style.bold == m_style.bold &&
             style.fixedPitch == m_style.fixedPitch)
             return;
-        QFont font(style.fixedPitch ? QStringLiteral("DejaVu Sans Mono")
-                                    : QStringLiteral("DejaVu Sans"));
-        font.setStyleHint(style.fixedPitch ? QFont::Monospace : QFont::SansSerif);
-        font.setPointSizeF(style.pointSize);
-        font.setBold(style.bold);
-        m_painter.setFont(font);
+        m_painter.setFont(fontFor(style));
         m_style = style;
         m_hasFont = true;
     }

@@ -181,12 +181,16 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
                   QString* error, const std::function<void(int, int)>& progress)
 {
     Filler f(connectionName, today, 20261210u + unsigned(scale.customers));
+    // Commissioning sheets and job parts draw from a sequence of their own, so that the
+    // customers, appliances and jobs stay what they were before these existed.
+    Filler extra(connectionName, today, 19910101u + unsigned(scale.customers));
     db::Transaction transaction(connectionName);
-    const auto fail = [&] {
+    const auto failWith = [&](const Filler& filler) {
         if (error)
-            *error = f.error();
+            *error = filler.error();
         return false;
     };
+    const auto fail = [&] { return failWith(f); };
     const QString own = QStringLiteral("VELKOR");
 
     // Companies and technicians
@@ -326,6 +330,12 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
     const QString insertAppliance =
         QStringLiteral("INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM, BEUZEMELES) VALUES "
                        "(:ugyfel, :tipus, :gyariszam, :beuzemeles) RETURNING KOD");
+    const QString insertSheet = QStringLiteral(
+        "INSERT INTO BEUZLAP (SORSZAM, KESZULEK, UGYFEL, TIPUS, GYARISZAM, VASARLAS, BEUZEMELES, "
+        "GAZATVETEL, TELJESITMENY, GAZNYOMAS, VIZNYOMAS, GAZFAJTA, FELSZCEG, UZEMBECEG) VALUES "
+        "(:sorszam, :keszulek, :ugyfel, :tipus, :gyariszam, :vasarlas, :beuzemeles, :gazatvetel, "
+        ":teljesitmeny, 25, 1.5, 'G20', :ceg, :ceg)");
+    int sheets = 0;
     for (int i = 0; i < scale.customers; ++i) {
         const Town& t = f.chance(55) ? f.any(budapest) : f.any(towns);
         const QString surname = s(f.any(surnames));
@@ -349,15 +359,29 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
         const int count = f.chance(15) ? 2 : 1;
         for (int a = 0; a < count; ++a) {
             const int type = types[f.pick(int(types.size()))];
+            const QString serial =
+                QStringLiteral("%1%2").arg(21 + f.pick(5)).arg(100000 + f.pick(899999));
+            const int commissioned = -30 - f.pick(2500);
             const QVariant appliance =
-                f.key(insertAppliance,
-                      {{"ugyfel", customer},
-                       {"tipus", type},
-                       {"gyariszam",
-                        QStringLiteral("%1%2").arg(21 + f.pick(5)).arg(100000 + f.pick(899999))},
-                       {"beuzemeles", f.date(-30 - f.pick(2500))}});
+                f.key(insertAppliance, {{"ugyfel", customer},
+                                        {"tipus", type},
+                                        {"gyariszam", serial},
+                                        {"beuzemeles", f.date(commissioned)}});
             if (appliance.isNull())
                 return fail();
+            if (extra.chance(70) &&
+                !extra.run(insertSheet,
+                           {{"sorszam", QString::number(++sheets).rightJustified(6, u'0')},
+                            {"keszulek", appliance},
+                            {"ugyfel", customer},
+                            {"tipus", type},
+                            {"gyariszam", serial},
+                            {"vasarlas", f.date(commissioned - 3 - extra.pick(60))},
+                            {"beuzemeles", f.date(commissioned)},
+                            {"gazatvetel", f.date(commissioned - 1)},
+                            {"teljesitmeny", 18 + 6 * extra.pick(3)},
+                            {"ceg", s(companies[0].nev)}}))
+                return failWith(extra);
             appliancesOf.append({customer.toInt(), appliance.toInt(), type});
         }
         if (progress && i % 1000 == 0)
@@ -376,7 +400,10 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
                        "VALUES (:allapot, :ugyfel, :keszulek, :tipus, :felveteld, :felvetelt, "
                        "'QVX', :mikori, :leirast, :tervd, :tervt, "
                        ":tervtev, :szerelot, :dedu, :telefon, :lemondta, 'N', :munkad, :szerelom, "
-                       ":munkatev, :munkaszam, :leirasm, :mrogzdat, 0)");
+                       ":munkatev, :munkaszam, :leirasm, :mrogzdat, 0) RETURNING KOD");
+    const QString insertJobPart =
+        QStringLiteral("INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG) "
+                       "VALUES (:kod, :alkatresz, :keszulek, :tipus, :mennyiseg)");
     const int span =
         scale.jobs > 0 ? std::max(14, jobTotal / std::max(1, int(ownActive.size()) * 5)) : 14;
     QSet<QString> usedSlots;
@@ -429,36 +456,50 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
         const bool done = state == QStringLiteral("OK") || state == QStringLiteral("ZA");
         const QString activity = activities[f.pick(int(activities.size()))];
         const QString felveteld = f.date(offset - 1 - f.pick(10));
-        if (!f.run(insertJob,
-                   {{"allapot", state},
-                    {"ugyfel", customer},
-                    {"keszulek", appliance},
-                    {"tipus", type},
-                    {"felveteld", felveteld},
-                    {"felvetelt", QStringLiteral("%1:%2:00")
-                                      .arg(8 + f.pick(9), 2, 10, QLatin1Char('0'))
-                                      .arg(f.pick(60), 2, 10, QLatin1Char('0'))},
-                    {"mikori", felveteld + QStringLiteral(" 10:15:00")},
-                    {"leirast", s(f.any(faults))},
-                    {"tervd", unassigned && f.chance(50) ? QString() : tervd},
-                    {"tervt", hour},
-                    {"tervtev", activity},
-                    {"szerelot", tech},
-                    {"dedu", hour.isEmpty()      ? QStringLiteral("De")
-                             : hour.toInt() < 12 ? QStringLiteral("De")
-                             : hour.toInt() < 18 ? QStringLiteral("Du")
-                                                 : QStringLiteral("Es")},
-                    {"telefon", f.chance(30) ? QStringLiteral("I") : QStringLiteral("N")},
-                    {"lemondta", f.chance(3) ? QStringLiteral("I") : QStringLiteral("N")},
-                    {"munkad", done ? tervd : QString()},
-                    {"szerelom", done ? tech : QString()},
-                    {"munkatev",
-                     done ? (state == QStringLiteral("ZA") ? QStringLiteral("ZA") : activity)
-                          : QString()},
-                    {"munkaszam", done ? QStringLiteral("%1").arg(100000 + j % 899999) : QString()},
-                    {"leirasm", done ? QStringLiteral("Elvégezve, a készülék üzemel.") : QString()},
-                    {"mrogzdat", done ? tervd : QString()}}))
+        const QVariant job = f.key(
+            insertJob,
+            {{"allapot", state},
+             {"ugyfel", customer},
+             {"keszulek", appliance},
+             {"tipus", type},
+             {"felveteld", felveteld},
+             {"felvetelt", QStringLiteral("%1:%2:00")
+                               .arg(8 + f.pick(9), 2, 10, QLatin1Char('0'))
+                               .arg(f.pick(60), 2, 10, QLatin1Char('0'))},
+             {"mikori", felveteld + QStringLiteral(" 10:15:00")},
+             {"leirast", s(f.any(faults))},
+             {"tervd", unassigned && f.chance(50) ? QString() : tervd},
+             {"tervt", hour},
+             {"tervtev", activity},
+             {"szerelot", tech},
+             {"dedu", hour.isEmpty()      ? QStringLiteral("De")
+                      : hour.toInt() < 12 ? QStringLiteral("De")
+                      : hour.toInt() < 18 ? QStringLiteral("Du")
+                                          : QStringLiteral("Es")},
+             {"telefon", f.chance(30) ? QStringLiteral("I") : QStringLiteral("N")},
+             {"lemondta", f.chance(3) ? QStringLiteral("I") : QStringLiteral("N")},
+             {"munkad", done ? tervd : QString()},
+             {"szerelom", done ? tech : QString()},
+             {"munkatev",
+              done ? (state == QStringLiteral("ZA") ? QStringLiteral("ZA") : activity) : QString()},
+             {"munkaszam", done ? QStringLiteral("%1").arg(100000 + j % 899999) : QString()},
+             {"leirasm", done ? QStringLiteral("Elvégezve, a készülék üzemel.") : QString()},
+             {"mrogzdat", done ? tervd : QString()}});
+        if (job.isNull())
             return fail();
+        // A third of the jobs need parts (contractors bring their own).
+        if (!contractor && extra.chance(33)) {
+            const int first = extra.pick(int(partKeys.size()));
+            const int rows = extra.chance(30) ? 2 : 1;
+            for (int r = 0; r < rows; ++r)
+                if (!extra.run(insertJobPart,
+                               {{"kod", job},
+                                {"alkatresz", partKeys[(first + r) % partKeys.size()]},
+                                {"keszulek", appliance},
+                                {"tipus", type},
+                                {"mennyiseg", 1 + extra.pick(2)}}))
+                    return failWith(extra);
+        }
         if (progress && j % 5000 == 0)
             progress(scale.customers + j, total);
     }
@@ -476,6 +517,18 @@ bool fillDemoData(const QString& connectionName, const DemoScale& scale, const Q
                             {"mi", part},
                             {"mennyi", 1 + f.pick(holder == QStringLiteral("CEG") ? 40 : 6)}}))
                     return fail();
+        // Each technician holds what his given-out jobs need, a part he has none of included.
+        if (!f.run(QStringLiteral(
+                       "MERGE INTO ALK_KESZLET K USING (SELECT M.SZERELOT HOL, A.KOD MI, "
+                       "SUM(MA.MENNYISEG) FOGLALT FROM MUNKA_ALK MA JOIN MUNKA M ON M.KOD = MA.KOD "
+                       "JOIN ARU A ON A.BELSOKOD = MA.ALKATRESZ AND A.JELLEG = 'A' "
+                       "WHERE M.ALLAPOT = 'KI' GROUP BY M.SZERELOT, A.KOD) R "
+                       "ON K.HOL = R.HOL AND K.MI = R.MI "
+                       "WHEN MATCHED THEN UPDATE SET FOGLALT = R.FOGLALT "
+                       "WHEN NOT MATCHED THEN INSERT (HOL, MI, MENNYI, FOGLALT) "
+                       "VALUES (R.HOL, R.MI, 0, R.FOGLALT)"),
+                   {}))
+            return fail();
     }
 
     // The list builder's company name and current period month.

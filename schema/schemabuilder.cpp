@@ -1,5 +1,6 @@
 #include "schemabuilder.h"
 
+#include "platform/catalogue.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/sqltext.h"
@@ -7,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
+#include <QRegularExpression>
 
 static void initSchemaResources()
 {
@@ -23,7 +25,8 @@ const QStringList coreScripts = {
     QStringLiteral("01_tables"),         QStringLiteral("02_generators"),
     QStringLiteral("03_views"),          QStringLiteral("04_indexes"),
     QStringLiteral("05_dictionaries"),   QStringLiteral("06_control_rows"),
-    QStringLiteral("07_editor_indexes"), QStringLiteral("08_list_catalogue"),
+    QStringLiteral("07_editor_indexes"), QStringLiteral("08_bookings"),
+    QStringLiteral("09_list_catalogue"),
 };
 
 QString scriptText(const QString& name)
@@ -107,6 +110,36 @@ bool build(const QString& connectionName, const QStringList& withOptional, QStri
         }
         if (!runScript(connectionName, text, error))
             return false;
+    }
+    return true;
+}
+
+bool upgrade(const QString& connectionName, QString* error)
+{
+    if (!db::tableExists(connectionName, QStringLiteral("NAPZAR"), error)) {
+        if (error && !error->isEmpty())
+            return false;
+        if (!runScript(connectionName, scriptText(QStringLiteral("08_bookings")), error))
+            return false;
+    }
+    // Indexes only make lists faster: one that cannot be made now (another workstation
+    // holds its table) is tried again at the next start.
+    static const QRegularExpression indexName(
+        QStringLiteral("^\\s*CREATE\\s+(?:(?:ASC|DESC)\\w*\\s+)?INDEX\\s+(\\w+)"),
+        QRegularExpression::CaseInsensitiveOption);
+    for (const QString& script :
+         {QStringLiteral("04_indexes"), QStringLiteral("07_editor_indexes")}) {
+        for (const QString& statement : db::splitScript(scriptText(script))) {
+            const QRegularExpressionMatch m = indexName.match(statement);
+            if (!m.hasMatch())
+                continue;
+            const QVariant present =
+                db::scalar(connectionName,
+                           QStringLiteral("SELECT 1 FROM RDB$INDICES WHERE RDB$INDEX_NAME = :name"),
+                           {{QStringLiteral("name"), m.captured(1).toUpper()}});
+            if (present.isNull())
+                runScript(connectionName, statement, nullptr);
+        }
     }
     return true;
 }

@@ -15,6 +15,11 @@ QStringList optionalTables();
 bool build(const QString& connectionName, QString* error);
 bool build(const QString& connectionName, const QStringList& withOptional, QString* error);
 
+/// Brings a database made by an older program up to this one: the tables it lacks (the day
+/// bookings) and the indexes the lists need. False with the database's text in *error when
+/// a table could not be made; an index that cannot be made now is left for the next start.
+bool upgrade(const QString& connectionName, QString* error);
+
 /// A short fingerprint of every schema script: databases made from other scripts differ.
 QString scriptsDigest();
 

@@ -12,6 +12,7 @@ class Tadatfelv2fm : public SchedulingForm
     Q_OBJECT
 public:
     explicit Tadatfelv2fm(QWidget* parent = nullptr);
+    void initialise() override;
 };
 
 } // namespace mivo::workflow

@@ -15,22 +15,21 @@ CustomerRepository::CustomerRepository(const QString& connectionName) : m_connec
 
 WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded) const
 {
+    // A customer without a code is always inserted: after "Új" the screen may hold the very
+    // values of the customer picked before it.
+    const bool known = onScreen.kod != 0;
     Customer compare = onScreen;
     compare.kod = loaded.kod;
-    if (compare == loaded)
+    if (known && compare == loaded)
         return WriteResult::stored();
 
     db::Query q(m_connection);
-    const bool known = onScreen.kod != 0;
     if (known)
         q.setSql(u"UPDATE UGYFEL SET NEV = :nev, IRSZAM = :irszam, VAROS = :varos, UTCA = :utca, "
                  "TELEFON = :telefon, FAX = :fax, EMAIL = :email, KOMMENT = :komment, "
                  "KOMMENT2 = :komment2 WHERE KOD = :kod"_s);
     else
-        q.setSql(u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, "
-                 "KOMMENT2) "
-                 "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, "
-                 ":komment2) RETURNING KOD"_s);
+        q.setSql(insertStatement());
     // Fields are stored as typed; an empty field is an empty text, not NULL.
     auto text = [](const QString& s) { return QVariant(s.isNull() ? u""_s : s); };
     q.bind(u"nev"_s, text(onScreen.nev));
@@ -49,8 +48,35 @@ WriteResult CustomerRepository::save(Customer& onScreen, const Customer& loaded)
     }
     const QVariant key = q.insertReturning();
     if (key.isNull())
-        return WriteResult::failed(q.lastError());
+        return WriteResult::failed(q);
     onScreen.kod = key.toInt();
+    return WriteResult::stored();
+}
+
+QString CustomerRepository::insertStatement()
+{
+    return u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, FAX, EMAIL, KOMMENT, "
+           "KOMMENT2) "
+           "VALUES (:nev, :irszam, :varos, :utca, :telefon, :fax, :email, :komment, "
+           ":komment2) RETURNING KOD"_s;
+}
+
+QString CustomerRepository::applianceInsertStatement()
+{
+    return u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM) VALUES (:ugyfel, :tipus, '') "
+           "RETURNING KOD"_s;
+}
+
+WriteResult CustomerRepository::insertAppliance(int ugyfel, int tipus, int* kod) const
+{
+    db::Query q(m_connection);
+    q.setSql(applianceInsertStatement());
+    q.bind(u"ugyfel"_s, ugyfel);
+    q.bind(u"tipus"_s, tipus);
+    const QVariant key = q.insertReturning();
+    if (key.isNull())
+        return WriteResult::failed(q);
+    *kod = key.toInt();
     return WriteResult::stored();
 }
 

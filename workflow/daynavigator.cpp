@@ -12,6 +12,8 @@
 namespace mivo::workflow
 {
 
+using namespace Qt::StringLiterals;
+
 namespace
 {
 
@@ -24,8 +26,9 @@ QPushButton* smallButton(const QString& name, const QString& caption, const QStr
     b->setObjectName(name);
     b->setToolTip(hint);
     b->setFocusPolicy(Qt::NoFocus);
-    b->setMinimumWidth(0);
-    b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    // Never narrower than the caption: the strip above a narrow column stays readable.
+    b->setMinimumWidth(b->fontMetrics().horizontalAdvance(caption) + 8);
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     return b;
 }
 
@@ -43,8 +46,8 @@ DayNavigator::DayNavigator(QWidget* parent) : QWidget(parent)
     m_edit = new QLineEdit(this);
     m_edit->setObjectName(QStringLiteral("e_datum"));
     m_edit->setMaxLength(dateLength);
-    m_edit->setMinimumWidth(0);
-    m_edit->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    m_edit->setMinimumWidth(m_edit->fontMetrics().horizontalAdvance(u"0000.00.00"_s) + 10);
+    m_edit->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     m_next = smallButton(QStringLiteral("b_kovetkezo"), QStringLiteral("+"),
                          QStringLiteral("Következő nap"), this);
     layout->addWidget(m_pick, 3);

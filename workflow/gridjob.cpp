@@ -2,9 +2,11 @@
 
 #include "jobrepository.h"
 #include "napirend.h"
+#include "partshook.h"
 
 #include "core/altproc.h"
 #include "core/messages.h"
+#include "platform/unitofwork.h"
 
 namespace mivo::workflow
 {
@@ -110,10 +112,22 @@ std::optional<RemovedJob> CellActions::remove(int column, int row, Removal kind)
         return std::nullopt;
 
     // The write names the state read by the check: what another workstation did while the
-    // question was open is kept, not overwritten.
-    const JobRepository jobs;
-    const WriteResult result =
-        kind == Removal::Unassign ? jobs.unassign(*job) : jobs.markDeleted(*job);
+    // question was open is kept, not overwritten. The parts the job reserved go back to the
+    // technician who held it in the same transaction.
+    PartsHook* parts = partsHook();
+    WriteResult result;
+    const db::UnitResult unit = db::runUnitOfWork(u"d_mivo"_s, [&](const QString& connection) {
+        const JobRepository jobs(connection);
+        result = kind == Removal::Unassign ? jobs.unassign(*job) : jobs.markDeleted(*job);
+        if (result.ok() && parts && job->state() == JobState::Assigned) {
+            const PartsHook::Result released = parts->release(connection, job->kod, job->szerelot);
+            if (!released.ok)
+                result = WriteResult::failed(released.message, released.errorCode);
+        }
+        return result.ok() ? db::Outcome() : db::Outcome::failure(result.message, result.errorCode);
+    });
+    if (!unit.ok() && result.ok())
+        result = WriteResult::failed(unit.message, unit.errorCode);
     switch (result.status) {
     case WriteResult::Ok:
         m_grid.clearCell(column, row);

@@ -17,8 +17,8 @@ struct Job {
     int ugyfel = 0;
     int keszulek = 0;
     int tipus = 0;
-    QString felveteld, tervd, tervt, leirast, szerelot, tervtev, allapot, telefon, dedu, lemondta,
-        juzer, kesz;
+    QString felveteld, tervd, tervt, leirast, leirasm, szerelot, tervtev, allapot, telefon, dedu,
+        lemondta, juzer, kesz;
 
     /// The state of `allapot`; nullopt for an empty or unknown code.
     std::optional<JobState> state() const { return stateFromCode(allapot); }

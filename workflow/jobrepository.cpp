@@ -1,5 +1,6 @@
 #include "jobrepository.h"
 
+#include "core/altproc.h"
 #include "core/clock.h"
 #include "core/dat.h"
 #include "platform/dbquery.h"
@@ -24,6 +25,11 @@ void bindAll(db::Query& q, const std::map<QString, QVariant>& params)
         q.bind(name, value);
 }
 
+QString changedMeanwhile()
+{
+    return u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s;
+}
+
 } // namespace
 
 JobRepository::JobRepository() : m_connection(u"d_mivo"_s) {}
@@ -36,7 +42,8 @@ std::optional<GridJob> JobRepository::load(int kod, QString* error) const
     // still has to be reachable from its cell.
     db::Query q(m_connection);
     q.setSql(
-        u"SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.UGYFEL, "
+        u"SELECT MUNKA.FELVETELD, MUNKA.TERVD, MUNKA.TERVT, MUNKA.LEIRAST, MUNKA.LEIRASM, "
+        "MUNKA.UGYFEL, "
         "MUNKA.KESZULEK, MUNKA.KOD, MUNKA.SZERELOT, MUNKA.TERVTEV, MUNKA.TIPUS, MUNKA.ALLAPOT, "
         "MUNKA.TELEFON, MUNKA.DEDU, MUNKA.LEMONDTA, MUNKA.JUZER, MUNKA.KESZ, "
         "TEVEKENYS.NEV TEVNEV, ARU.NEV KESZULEKNEV, ARU.KOD KESZULEKKOD, UGYFEL.NEV UGYFELNEV, "
@@ -64,6 +71,7 @@ std::optional<GridJob> JobRepository::load(int kod, QString* error) const
     j.tervd = t(u"TERVD");
     j.tervt = t(u"TERVT");
     j.leirast = t(u"LEIRAST");
+    j.leirasm = t(u"LEIRASM");
     j.szerelot = t(u"SZERELOT");
     j.tervtev = t(u"TERVTEV");
     j.allapot = t(u"ALLAPOT");
@@ -137,8 +145,7 @@ std::optional<bool> JobRepository::slotTakenByOther(const QString& szerelo, cons
                                                     QString* error) const
 {
     db::Query q(m_connection);
-    q.setSql(u"Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And "
-             "TERVT = :ora And (ALLAPOT IS NULL OR ALLAPOT <> :deleted)"_s);
+    q.setSql(slotStatement());
     q.bind(u"szerelo"_s, szerelo);
     q.bind(u"datum"_s, datum);
     q.bind(u"ora"_s, ora);
@@ -178,6 +185,316 @@ WriteResult JobRepository::markDeleted(const Job& seen) const
                          {{u"allapot"_s, stateCode(JobState::Deleted)}, {u"szerelot"_s, u""_s}});
 }
 
+namespace
+{
+
+void bindWrite(db::Query& q, const JobWrite& w)
+{
+    q.bind(u"allapot"_s, stateCode(w.state));
+    q.bind(u"ugyfel"_s, w.ugyfel);
+    q.bind(u"keszulek"_s, w.keszulek);
+    q.bind(u"tipus"_s, w.tipus);
+    q.bind(u"tervd"_s, nonNull(w.tervd));
+    q.bind(u"tervt"_s, nonNull(w.tervt));
+    q.bind(u"szerelot"_s, nonNull(w.szerelot));
+    q.bind(u"tervtev"_s, nonNull(w.tervtev));
+    q.bind(u"leirast"_s, nonNull(w.leirast));
+    q.bind(u"telefon"_s, nonNull(w.telefon));
+    q.bind(u"dedu"_s, nonNull(w.dedu));
+    q.bind(u"lemondta"_s, nonNull(w.lemondta));
+    q.bind(u"kesz"_s, nonNull(w.kesz));
+    q.bind(u"juzer"_s, Td::instance().userCode);
+    q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+}
+
+} // namespace
+
+QString JobRepository::insertStatement()
+{
+    return u"Insert Into MUNKA (ALLAPOT, FELVETELD, FELVETELT, JUZER, KESZULEK, LEIRASM, "
+           "LEIRAST, MUNKAD, MUNKASZAM, MUNKATEV, SZERELOM, SZERELOT, TERVD, TERVT, TERVTEV, "
+           "UGYFEL, TIPUS, KULD, TELEFON, DEDU, MIKORI, LEMONDTA, KESZ) "
+           "VALUES (:allapot, :felveteld, :felvetelt, :juzer, :keszulek, '', :leirast, '', '', "
+           "'', '', :szerelot, :tervd, :tervt, :tervtev, :ugyfel, :tipus, 0, :telefon, :dedu, "
+           ":mikori, :lemondta, :kesz) RETURNING KOD"_s;
+}
+
+QString JobRepository::slotStatement()
+{
+    return u"Select KOD From MUNKA Where SZERELOT = :szerelo And TERVD = :datum And "
+           "TERVT = :ora And (ALLAPOT IS NULL OR ALLAPOT <> :deleted)"_s;
+}
+
+QString JobRepository::partsDeleteStatement()
+{
+    return u"DELETE FROM MUNKA_ALK WHERE KOD = :kod"_s;
+}
+
+QString JobRepository::partLookupStatement()
+{
+    return u"Select BELSOKOD From ARU Where KOD = :kod AND JELLEG = 'A'"_s;
+}
+
+QString JobRepository::partInsertStatement()
+{
+    return u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG, GJSORSZAM) "
+           "VALUES (:kod, :alkatresz, :keszulek, :tipus, 1, 0)"_s;
+}
+
+WriteResult JobRepository::insert(const JobWrite& w, int* kod) const
+{
+    db::Query q(m_connection);
+    q.setSql(insertStatement());
+    bindWrite(q, w);
+    const QDateTime now = clock::now();
+    q.bind(u"felveteld"_s, now.toString(u"yyyy.MM.dd"_s));
+    q.bind(u"felvetelt"_s, now.toString(u"hh:mm:ss"_s));
+    const QVariant key = q.insertReturning();
+    if (key.isNull())
+        return WriteResult::failed(q);
+    *kod = key.toInt();
+    return WriteResult::stored();
+}
+
+WriteResult JobRepository::rewrite(int kod, const QString& expected, const JobWrite& w) const
+{
+    db::Query q(m_connection);
+    q.setSql(u"UPDATE MUNKA SET ALLAPOT = :allapot, TERVD = :tervd, TERVT = :tervt, "
+             "SZERELOT = :szerelot, TERVTEV = :tervtev, JUZER = :juzer, KESZULEK = :keszulek, "
+             "LEIRAST = :leirast, UGYFEL = :ugyfel, TIPUS = :tipus, TELEFON = :telefon, "
+             "DEDU = :dedu, MIKORI = :mikori, LEMONDTA = :lemondta, KESZ = :kesz "
+             "WHERE KOD = :kod AND COALESCE(ALLAPOT, '') = :expected"_s);
+    bindWrite(q, w);
+    q.bind(u"kod"_s, kod);
+    q.bind(u"expected"_s, nonNull(expected.trimmed()));
+    return WriteResult::ofGuarded(q, changedMeanwhile());
+}
+
+WriteResult JobRepository::supersede(const Job& seen, const QString& technician) const
+{
+    return guardedUpdate(
+        seen, u"ALLAPOT = :allapot, SZERELOT = :szerelot"_s,
+        {{u"allapot"_s, stateCode(JobState::Superseded)}, {u"szerelot"_s, nonNull(technician)}});
+}
+
+std::optional<QString> JobRepository::partCodes(int kod, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(u"Select ARU.KOD ARUKOD From MUNKA_ALK JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ "
+             "where MUNKA_ALK.KOD = :kod"_s);
+    q.bind(u"kod"_s, kod);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    QString codes;
+    while (q.next())
+        codes += q.text(u"ARUKOD"_s) + u',';
+    return codes;
+}
+
+WriteResult JobRepository::deleteParts(int kod) const
+{
+    db::Query remove(m_connection);
+    remove.setSql(partsDeleteStatement());
+    remove.bind(u"kod"_s, kod);
+    return remove.exec() ? WriteResult::stored() : WriteResult::failed(remove);
+}
+
+WriteResult JobRepository::replaceParts(int kod, const QStringList& codes, int keszulek,
+                                        int tipus) const
+{
+    if (WriteResult removed = deleteParts(kod); !removed.ok())
+        return removed;
+    db::Query part(m_connection);
+    part.setSql(partLookupStatement());
+    db::Query add(m_connection);
+    add.setSql(partInsertStatement());
+    for (const QString& code : codes) {
+        part.bind(u"kod"_s, code);
+        if (!part.exec())
+            return WriteResult::failed(part);
+        if (!part.first())
+            continue;
+        add.bind(u"kod"_s, kod);
+        add.bind(u"alkatresz"_s, part.integer(u"BELSOKOD"_s));
+        add.bind(u"keszulek"_s, keszulek);
+        add.bind(u"tipus"_s, tipus);
+        if (!add.exec())
+            return WriteResult::failed(add);
+    }
+    return WriteResult::stored();
+}
+
+QString JobRepository::storedCompletionStatement()
+{
+    return u"SELECT ALLAPOT, SZERELOT, SZERELOM, MUNKATEV FROM MUNKA WHERE KOD = :kod"_s;
+}
+
+QString JobRepository::completeStatement()
+{
+    return u"UPDATE MUNKA SET ALLAPOT = :allapot, MUNKAD = :munkad, SZERELOM = :szerelom, "
+           "MUNKATEV = :munkatev, MUNKASZAM = :munkaszam, SZAMLASZAM = :szamlaszam, "
+           "LEIRASM = :leirasm, KULD = CASE WHEN KULD = -1 THEN -1 ELSE 0 END, "
+           "MROGZDAT = :mrogzdat, KESZULEK = :keszulek, MIKORI = :mikori "
+           "WHERE KOD = :kod AND COALESCE(ALLAPOT, '') = :expected"_s;
+}
+
+QString JobRepository::recordedPartsStatement()
+{
+    return u"Select MUNKA_ALK.MENNYISEG, MUNKA_ALK.GJSORSZAM, MUNKA_ALK.ALKATRESZ, ARU.KOD ARUKOD, "
+           "ARU.NEV From MUNKA_ALK JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ "
+           "where MUNKA_ALK.KOD = :kod"_s;
+}
+
+QString JobRepository::usedPartInsertStatement()
+{
+    return u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, KESZULEK, TIPUS, MENNYISEG, GJSORSZAM) "
+           "VALUES (:kod, :alkatresz, :keszulek, :tipus, :mennyiseg, :gjsorszam)"_s;
+}
+
+QString JobRepository::sameVisitCountStatement()
+{
+    return u"select count(*) DARAB from MUNKA where TERVD = :tervd and KESZULEK = :keszulek and "
+           "UGYFEL = :ugyfel and (TERVTEV = :tervtev or TERVTEV= 'TO') and ALLAPOT = :allapot "
+           "and SZERELOT = :szerelot"_s;
+}
+
+QString JobRepository::moveToCustomerStatement()
+{
+    return u"UPDATE MUNKA SET UGYFEL = :ugyfel ,MIKORI = :mikori WHERE KOD = :kod"_s;
+}
+
+std::optional<StoredCompletion> JobRepository::storedCompletion(int kod, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(storedCompletionStatement());
+    q.bind(u"kod"_s, kod);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    StoredCompletion stored;
+    if (q.first())
+        stored = {q.text(u"ALLAPOT"_s), q.text(u"SZERELOT"_s), q.text(u"SZERELOM"_s),
+                  q.text(u"MUNKATEV"_s)};
+    return stored;
+}
+
+WriteResult JobRepository::complete(int kod, const QString& expected, const JobCompletion& w) const
+{
+    db::Query q(m_connection);
+    q.setSql(completeStatement());
+    const QDateTime now = clock::now();
+    q.bind(u"allapot"_s, stateCode(w.state));
+    q.bind(u"munkad"_s, nonNull(w.munkad));
+    q.bind(u"szerelom"_s, nonNull(w.szerelom));
+    q.bind(u"munkatev"_s, nonNull(w.munkatev));
+    q.bind(u"munkaszam"_s, nonNull(w.munkaszam));
+    q.bind(u"szamlaszam"_s, nonNull(w.szamlaszam));
+    q.bind(u"leirasm"_s, nonNull(w.leirasm));
+    q.bind(u"mrogzdat"_s, now.toString(u"yyyy.MM.dd"_s));
+    q.bind(u"keszulek"_s, w.keszulek);
+    q.bind(u"mikori"_s, now.toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    q.bind(u"kod"_s, kod);
+    q.bind(u"expected"_s, nonNull(expected.trimmed()));
+    return WriteResult::ofGuarded(q, changedMeanwhile());
+}
+
+WriteResult JobRepository::moveToCustomer(int kod, int ugyfel) const
+{
+    db::Query q(m_connection);
+    q.setSql(moveToCustomerStatement());
+    q.bind(u"ugyfel"_s, ugyfel);
+    q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+    q.bind(u"kod"_s, kod);
+    return q.exec() ? WriteResult::stored() : WriteResult::failed(q);
+}
+
+std::optional<JobParts> JobRepository::recordedParts(int kod, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(recordedPartsStatement());
+    q.bind(u"kod"_s, kod);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    JobParts parts;
+    while (q.next()) {
+        PartRow row;
+        row.code = q.text(u"ARUKOD"_s);
+        row.name = q.text(u"NEV"_s);
+        row.quantity = alt::formatDecimal(q.value(u"MENNYISEG"_s).toDouble());
+        row.belsokod = q.integer(u"ALKATRESZ"_s);
+        parts.rows.push_back(row);
+        if (parts.gjsorszam == 0)
+            parts.gjsorszam = q.integer(u"GJSORSZAM"_s);
+    }
+    return parts;
+}
+
+WriteResult JobRepository::recordUsedParts(int kod, const std::vector<UsedPart>& parts,
+                                           int keszulek, int tipus, int gjsorszam) const
+{
+    db::Query add(m_connection);
+    add.setSql(usedPartInsertStatement());
+    for (const UsedPart& part : parts) {
+        add.bind(u"kod"_s, kod);
+        add.bind(u"alkatresz"_s, part.belsokod);
+        add.bind(u"keszulek"_s, keszulek);
+        add.bind(u"tipus"_s, tipus);
+        add.bind(u"mennyiseg"_s, part.quantity);
+        add.bind(u"gjsorszam"_s, gjsorszam);
+        if (!add.exec())
+            return WriteResult::failed(add);
+    }
+    return WriteResult::stored();
+}
+
+namespace
+{
+
+void bindVisit(db::Query& q, const VisitKey& key)
+{
+    q.bind(u"tervd"_s, nonNull(key.tervd));
+    q.bind(u"keszulek"_s, key.keszulek);
+    q.bind(u"ugyfel"_s, key.ugyfel);
+    q.bind(u"tervtev"_s, nonNull(key.tervtev));
+    q.bind(u"allapot"_s, nonNull(key.allapot));
+    q.bind(u"szerelot"_s, nonNull(key.szerelot));
+}
+
+} // namespace
+
+std::optional<int> JobRepository::sameVisitCount(const VisitKey& key, QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(sameVisitCountStatement());
+    bindVisit(q, key);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    return q.first() ? q.integer(u"DARAB"_s) : 0;
+}
+
+std::optional<std::vector<int>> JobRepository::sameVisitJobs(const VisitKey& key,
+                                                             QString* error) const
+{
+    db::Query q(m_connection);
+    q.setSql(sameVisitCountStatement().replace(u"count(*) DARAB"_s, u"KOD"_s));
+    bindVisit(q, key);
+    if (!q.exec()) {
+        *error = q.lastError();
+        return std::nullopt;
+    }
+    std::vector<int> codes;
+    while (q.next())
+        codes.push_back(q.integer(u"KOD"_s));
+    return codes;
+}
+
 WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignments,
                                          const std::map<QString, QVariant>& params) const
 {
@@ -192,8 +509,7 @@ WriteResult JobRepository::guardedUpdate(const Job& seen, const QString& assignm
     q.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
     q.bind(u"kod"_s, seen.kod);
     q.bind(u"expected"_s, nonNull(seen.allapot.trimmed()));
-    return WriteResult::ofGuarded(
-        q, u"A munkát közben egy másik munkahelyen módosították vagy törölték."_s);
+    return WriteResult::ofGuarded(q, changedMeanwhile());
 }
 
 } // namespace mivo::workflow

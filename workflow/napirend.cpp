@@ -60,7 +60,40 @@ QString NapirendModel::header(int column) const
 
 QString NapirendModel::cellText(int column, int row) const
 {
-    return at(column).cells.at(row - firstHourRow);
+    const QString& text = at(column).cells.at(row - firstHourRow);
+    return text.isEmpty() && isPending(column, row) ? m_pending->text : text;
+}
+
+bool NapirendModel::isPending(int column, int row) const
+{
+    const Column& c = at(column);
+    return m_pending && !c.absent && m_pending->row == row &&
+           m_pending->technician == c.technician.kod && m_pending->date == c.date;
+}
+
+void NapirendModel::setPending(const std::optional<PendingCell>& cell)
+{
+    const int before = m_pending ? columnOf(m_pending->technician) : 0;
+    m_pending = cell;
+    const int after = m_pending ? columnOf(m_pending->technician) : 0;
+    for (int column : {before, after}) {
+        if (column > 0)
+            emitColumnChanged(column);
+    }
+}
+
+int NapirendModel::columnOf(const QString& technician) const
+{
+    for (int c = 1; c <= technicianCount(); ++c) {
+        if (at(c).technician.kod == technician)
+            return c;
+    }
+    return 0;
+}
+
+void NapirendModel::emitColumnChanged(int column)
+{
+    emit dataChanged(index(firstHourRow, column), index(m_rows - 1, column));
 }
 
 int NapirendModel::jobCode(int column, int row) const
@@ -171,7 +204,7 @@ bool NapirendModel::readDay(const QString& date, std::vector<Column*>& columns,
         return false;
     for (const ScheduledJob& job : jobs) {
         // Of two jobs in one hour the one read later wins.
-        if (job.tervt.isEmpty())
+        if (job.tervt.isEmpty() || job.kod == m_hiddenJob)
             continue;
         const int row = job.tervt.toInt() - 6;
         if (row < firstHourRow || row >= m_rows)
@@ -228,11 +261,13 @@ QVariant NapirendModel::data(const QModelIndex& index, int role) const
         return {};
     if (column == 0)
         return row >= firstHourRow ? hourLabel(row) : QString();
-    if (row == 0)
-        return header(column);
-    if (row == 1)
-        return dayCaption(columnDate(column));
-    return cellText(column, row);
+    QString text = row == 0   ? header(column)
+                   : row == 1 ? dayCaption(columnDate(column))
+                              : cellText(column, row);
+    // Narrow columns cut their texts: the tip shows the whole text and whose column it is.
+    if (role == Qt::ToolTipRole && row > 0)
+        text = text.isEmpty() ? header(column) : text + u'\n' + header(column);
+    return text;
 }
 
 } // namespace mivo::workflow

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace mivo::workflow
@@ -16,6 +17,15 @@ struct Technician {
     QString kod; ///< exact SZERELO.KOD (may be shorter than 6 characters)
     QString nev;
     QString email;
+};
+
+/// The cell a request chose and has not stored yet: its technician (exact code), day and hour
+/// row, and the text it shows there.
+struct PendingCell {
+    QString technician;
+    QString date;
+    int row = 0;
+    QString text;
 };
 
 /// The planning grid: every active own technician's day by hours. Row 0 holds each column's
@@ -68,6 +78,16 @@ public:
     /// Empties an hour cell and forgets its job.
     void clearCell(int column, int row);
 
+    /// Shows the request's chosen cell while that cell holds nothing else, also after
+    /// refreshes; nullopt shows none.
+    void setPending(const std::optional<PendingCell>& cell);
+    const std::optional<PendingCell>& pending() const { return m_pending; }
+    /// Leaves a job out of every refresh while it is being moved (0: none), so that its
+    /// former cell reads as free.
+    void setHiddenJob(int kod) { m_hiddenJob = kod; }
+    /// The column (1..n) of a technician code, 0 when none shows him.
+    int columnOf(const QString& technician) const;
+
     /// The statement that reads the absence marks of the technicians (SZERELO.KOD) on the
     /// date ("yyyy.mm.dd"); a refresh runs it once per date shown.
     static SqlStatement absenceStatement(const QString& date, const QStringList& technicians);
@@ -96,8 +116,14 @@ private:
     bool refresh(const std::vector<Request>& requests, QString* error);
     bool readDay(const QString& date, std::vector<Column*>& columns, QString* error) const;
 
+    /// Whether the pending cell is column's cell of the row.
+    bool isPending(int column, int row) const;
+    void emitColumnChanged(int column);
+
     std::vector<Column> m_columns;
     int m_rows = 13;
+    std::optional<PendingCell> m_pending;
+    int m_hiddenJob = 0;
 };
 
 } // namespace mivo::workflow

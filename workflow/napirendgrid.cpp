@@ -5,8 +5,11 @@
 
 #include "core/altproc.h"
 #include "core/messages.h"
+#include "reports/dailyprint.h"
+#include "reports/napilistatext.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,6 +24,8 @@
 
 namespace mivo::workflow
 {
+
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -95,7 +100,12 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
     m_view->setWordWrap(false);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_view, &QWidget::customContextMenuRequested, this, &NapirendGrid::showMenu);
+    connect(m_view, &QAbstractItemView::clicked, this, [this](const QModelIndex& index) {
+        if (index.column() > 0 && index.row() >= NapirendModel::firstHourRow)
+            emit cellChosen(index.column(), index.row());
+    });
     m_scroll->setWidget(content);
+    m_scroll->viewport()->installEventFilter(this);
     layout->addWidget(m_scroll, 1);
 
     m_menu = new QMenu(this);
@@ -107,7 +117,16 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
             });
     m_history = addMenuItem(QStringLiteral("mi_tortenet"), QStringLiteral("Történeti áttekintés"));
     m_history->setVisible(false);
-    addMenuItem(QStringLiteral("mi_athelyez"), QStringLiteral("Munka áthelyezése"));
+    connect(
+        addMenuItem(u"mi_athelyez"_s, u"Munka áthelyezése"_s), &QAction::triggered, this, [this] {
+            const auto [column, row] = clickedCell();
+            if (column == 0)
+                return;
+            const std::optional<GridJob> job = m_actions.check(column, row);
+            if (job &&
+                messages::confirm(u"Elveszi a munkát ettől a szerelőtől és másnak osztja ki?"_s))
+                emit moveRequested(column, row, *job);
+        });
     const auto remover = [this](Removal kind) {
         return [this, kind] {
             const auto [column, row] = clickedCell();
@@ -118,20 +137,39 @@ NapirendGrid::NapirendGrid(ScheduleForm form, QWidget* parent)
     connect(
         addMenuItem(QStringLiteral("mi_kiosztastorol"), QStringLiteral("Munka kiosztás törlése")),
         &QAction::triggered, this, remover(Removal::Unassign));
-    addMenuItem(QStringLiteral("mi_modosit"), QStringLiteral("Módosítás"));
+    connect(addMenuItem(u"mi_modosit"_s, u"Módosítás"_s), &QAction::triggered, this, [this] {
+        const auto [column, row] = clickedCell();
+        if (column == 0)
+            return;
+        if (const std::optional<GridJob> job = m_actions.check(column, row))
+            emit modifyRequested(column, row, *job);
+    });
     connect(addMenuItem(QStringLiteral("mi_torol"), QStringLiteral("Munka törlése")),
             &QAction::triggered, this, remover(Removal::Delete));
     m_menu->addSeparator();
-    addMenuItem(QStringLiteral("mi_napilista"), QStringLiteral("Szerelő napi lista"));
-    addMenuItem(QStringLiteral("mi_napilistaemail"),
-                QStringLiteral("Szerelő napi lista e-mailben"));
-    addMenuItem(QStringLiteral("mi_napilistamelleklet"),
-                QStringLiteral("Szerelő napi lista e-mail melléklet"));
-    // Items whose screens and reports are not part of the program yet stay visible but
-    // cannot be chosen.
-    for (const char* name : {"mi_tortenet", "mi_athelyez", "mi_modosit", "mi_napilista",
-                             "mi_napilistaemail", "mi_napilistamelleklet"})
-        m_menu->findChild<QAction*>(QLatin1String(name))->setEnabled(false);
+    // The daily work instruction of the clicked column's technician (his exact code) and day.
+    const auto forColumn = [this](auto work) {
+        return [this, work] {
+            const QModelIndex index = m_view->currentIndex();
+            const int c = index.isValid() ? index.column() : 0;
+            if (c >= 1 && c <= m_model->technicianCount())
+                work(m_model->technician(c).kod, m_model->columnDate(c));
+        };
+    };
+    connect(addMenuItem(u"mi_napilista"_s, u"Szerelő napi lista"_s), &QAction::triggered, this,
+            forColumn([this](const QString& kod, const QString& day) {
+                reports::printDailyInstruction(kod, day, day, u"Napi munka utasítás"_s, this);
+            }));
+    connect(addMenuItem(u"mi_napilistaemail"_s, u"Szerelő napi lista e-mailben"_s),
+            &QAction::triggered, this, forColumn([](const QString& kod, const QString& day) {
+                reports::dailyInstructionText(kod, day, day, true);
+            }));
+    connect(addMenuItem(u"mi_napilistamelleklet"_s, u"Szerelő napi lista e-mail melléklet"_s),
+            &QAction::triggered, this, forColumn([](const QString& kod, const QString& day) {
+                reports::dailyInstructionText(kod, day, day, false);
+            }));
+    // The job history is not part of the program yet: visible but cannot be chosen.
+    m_history->setEnabled(false);
 }
 
 NapirendGrid::~NapirendGrid() = default;
@@ -177,7 +215,9 @@ void NapirendGrid::layoutColumns()
 {
     const int n = m_model->technicianCount();
     const bool longDay = m_model->gridRows() > 13;
-    const int width = technicianColumnWidth(m_form, n, m_scroll->viewport()->width(), longDay);
+    const int width =
+        std::max(technicianColumnWidth(m_form, n, m_scroll->viewport()->width(), longDay),
+                 readableColumnWidth());
     // Without technicians the request-entry grid has no hour column either.
     const bool hourColumn = n > 0 || m_form == ScheduleForm::Jobs;
     m_view->setColumnHidden(0, !hourColumn);
@@ -188,7 +228,12 @@ void NapirendGrid::layoutColumns()
         m_navigators[size_t(c - 1)]->setGeometry(x, 0, width, navigatorHeight);
         x += width;
     }
+    // The rows share the height the panel gives the grid, never below a line of text.
     const int frame = 2 * m_view->frameWidth();
+    const int rows = std::max(1, m_model->rowCount());
+    const int available = m_scroll->viewport()->height() - navigatorHeight - frame;
+    const int lineHeight = m_view->fontMetrics().height() + 6;
+    m_view->verticalHeader()->setDefaultSectionSize(std::max(lineHeight, available / rows));
     int height = frame;
     for (int r = 0; r < m_model->rowCount(); ++r)
         height += m_view->rowHeight(r);
@@ -197,10 +242,23 @@ void NapirendGrid::layoutColumns()
     m_view->parentWidget()->resize(x + frame, navigatorHeight + height);
 }
 
-void NapirendGrid::resizeEvent(QResizeEvent* event)
+int NapirendGrid::readableColumnWidth() const
 {
-    QWidget::resizeEvent(event);
-    layoutColumns();
+    const QFontMetrics metrics = m_view->fontMetrics();
+    int codeWidth = 0;
+    for (int c = 1; c <= m_model->technicianCount(); ++c)
+        codeWidth =
+            std::max(codeWidth, metrics.horizontalAdvance(m_model->technician(c).kod + u' '));
+    const int text = codeWidth + 10 * metrics.averageCharWidth() + 8;
+    const int strip = m_currentDay->minimumSizeHint().width();
+    return std::max(text, strip);
+}
+
+bool NapirendGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        layoutColumns();
+    return QWidget::eventFilter(watched, event);
 }
 
 void NapirendGrid::refreshColumn(int column, const QString& date)

@@ -49,19 +49,32 @@ public:
     void refreshAll();
     /// Every column to the date.
     void setAllDates(const QString& date);
+    /// Column 1..n read afresh for the date.
+    void refreshColumn(int column, const QString& date);
     /// Shows "Történeti áttekintés" in the cell menu (the job-log feature).
     void setJobHistoryAvailable(bool available);
 
+signals:
+    /// An hour cell (column 1..n, row) was clicked or chosen by keyboard.
+    void cellChosen(int column, int row);
+    /// "Munka áthelyezése" passed its check and question: the job leaves the cell.
+    void moveRequested(int column, int row, const mivo::workflow::GridJob& job);
+    /// "Módosítás" passed its check: the job is edited in its cell.
+    void modifyRequested(int column, int row, const mivo::workflow::GridJob& job);
+
 protected:
-    void resizeEvent(QResizeEvent* event) override;
+    /// The columns and rows follow the size of the scroll area's viewport.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QAction* addMenuItem(const QString& name, const QString& caption);
     void rebuildNavigators();
     void layoutColumns();
-    void refreshColumn(int column, const QString& date);
     void syncNavigators();
     void showMenu(const QPoint& position);
+    /// The width a technician column needs to stay readable: its code and ten characters of
+    /// cell text, and the whole day strip above it.
+    int readableColumnWidth() const;
     /// The clicked hour cell (column, row); column 0 when the pointer was elsewhere.
     std::pair<int, int> clickedCell() const;
 

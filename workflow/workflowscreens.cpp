@@ -1,6 +1,9 @@
 #include "workflowscreens.h"
 
+#include "adatfelv.h"
 #include "adatfelv2.h"
+#include "alkeszgen.h"
+#include "elvegez.h"
 
 #include "core/screenregistry.h"
 
@@ -13,6 +16,19 @@ void registerWorkflowScreens(ScreenRegistry& registry)
 {
     registry.addScreen(u"hibafelvetel"_s, u"Tadatfelv2fm"_s, u"U"_s,
                        [](QWidget* owner) { return new Tadatfelv2fm(owner); });
+    // The three job lists share one form.
+    const auto jobLists = [](QWidget* owner) { return new Tadatfelvfm(owner); };
+    registry.addScreen(u"kiosztas"_s, u"Tadatfelvfm"_s, u"M"_s, jobLists);
+    registry.addScreen(u"zartajto"_s, u"Tadatfelvfm"_s, u"Z"_s, jobLists);
+    registry.addScreen(u"Folyamatban"_s, u"Tadatfelvfm"_s, u"F"_s, jobLists);
+    // Both completion items share one screen; each opening sets its mode.
+    registry.addScreen(u"munkazaras"_s, u"Telvegezfm"_s, u"KI"_s,
+                       [](QWidget* owner) { return new Telvegezfm(owner); });
+    registry.addScreen(u"okmunkajavit"_s, u"Telvegezfm"_s, u"OK"_s,
+                       [](QWidget* owner) { return new Telvegezfm(owner); });
+    registry.addScreen(
+        u"alkkeszgen"_s, u"Talkeszgenfm"_s, {},
+        [](QWidget* owner) { return new Talkeszgenfm(owner); }, true);
 }
 
 } // namespace mivo::workflow

@@ -8,7 +8,7 @@ class ScreenRegistry;
 namespace mivo::workflow
 {
 
-/// Registers the scheduling screens with their menu items and modes.
+/// Registers the scheduling and completion screens with their menu items and modes.
 void registerWorkflowScreens(ScreenRegistry& registry);
 
 } // namespace mivo::workflow

@@ -5,10 +5,15 @@
 namespace mivo::workflow
 {
 
+WriteResult WriteResult::failed(const db::Query& q)
+{
+    return failed(q.lastError(), q.lastErrorCode());
+}
+
 WriteResult WriteResult::ofGuarded(db::Query& q, const QString& conflictMessage)
 {
     if (!q.exec())
-        return failed(q.lastError());
+        return failed(q);
     if (q.rowsAffected() < 1)
         return conflict(conflictMessage);
     return stored();

@@ -23,11 +23,16 @@ struct WriteResult {
     /// Conflict: a sentence for the user saying what happened meanwhile; Failed: the
     /// database's text. Empty on success.
     QString message;
+    /// Failed: the database's code (db::Query::lastErrorCode()), so that a unit of work can
+    /// tell another workstation's concurrent change from a real failure.
+    int errorCode = 0;
 
     bool ok() const { return status == Ok; }
     static WriteResult stored() { return {}; }
     static WriteResult conflict(const QString& message) { return {Conflict, message}; }
-    static WriteResult failed(const QString& error) { return {Failed, error}; }
+    static WriteResult failed(const QString& error, int code = 0) { return {Failed, error, code}; }
+    /// The failure of a statement, with its text and code.
+    static WriteResult failed(const db::Query& q);
 
     /// Runs a guarded write: the database's failure, the conflict when it changed no row
     /// (the row changed or vanished meanwhile), else stored.

@@ -9,6 +9,7 @@
 #include "platform/codepage.h"
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
+#include "support/modal.h"
 #include "support/testdb.h"
 
 #include <QAction>
@@ -222,10 +223,8 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("secondMessage");
         QTest::newRow("No ends at once") << 1 << QString();
-        QTest::newRow("Yes says the download is not there")
-            << 0
-            << QString("Az adatbázis letöltése az FTP tárhelyről ebben a változatban még nem "
-                       "érhető el.");
+        QTest::newRow("Yes opens the FTP screen, a file still missing ends")
+            << 0 << QString("Nem tudok kapcsolódni az adatbázishoz.");
     }
     void missingDatabaseFileOffersTheDownload()
     {
@@ -240,7 +239,14 @@ private slots:
         messages->queueAnswers({answer});
         Tmivomainfm w;
         w.show();
+        QString screenCaption;
+        if (answer == 0)
+            whenModal<QDialog>([&screenCaption](QDialog* screen) {
+                screenCaption = screen->windowTitle();
+                screen->reject();
+            });
         QVERIFY(!w.runStartup());
+        QCOMPARE(screenCaption, answer == 0 ? QString("Adatok fogadása (FTP-ről)") : QString());
         QCOMPARE(messages->texts.value(0), "A megadott adatbázis " + missing +
                                                "nem található.\n Letöltsük az FTP tárhelyről?");
         QCOMPARE(messages->texts.value(1), secondMessage);

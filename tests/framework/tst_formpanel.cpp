@@ -92,6 +92,7 @@ public:
         call.selected = chosen;
         return true;
     }
+    void markForRereading(const QString&) override {}
     QList<TorzsCall> calls;
     bool choose = false;
     ASelectedRecord chosen;

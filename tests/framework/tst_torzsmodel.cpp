@@ -273,6 +273,66 @@ private slots:
         QCOMPARE(model.value(model.search(u"KOD"_s, u"13"_s), u"KOD"_s), whole[size_t(digits)][0]);
     }
 
+    // The search walks the order column's index from the smallest case form of what is
+    // typed; which form is the smallest depends on the column's collation.
+    void searchStartsAtTheSmallestCaseForm_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::newRow("unicode collation") << u"NEV"_s;
+        QTest::newRow("binary collation") << u"VAROS"_s;
+    }
+    void searchStartsAtTheSmallestCaseForm()
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        QFETCH(QString, field);
+        const QStringList values{u"budapest"_s, u"Budapest"_s, u"BUDAPEST"_s, u"Budaörs"_s,
+                                 u"budaörs"_s,  u"Buda"_s,     u"bükk"_s,     u"Bük"_s,
+                                 u"Érd"_s,      u"érd"_s,      u"Eger"_s,     u"eger"_s,
+                                 u"EGER"_s,     u"Zánka"_s};
+        {
+            db::Transaction transaction(db.connectionName());
+            for (int kod = 1; kod <= 120; ++kod) {
+                // Records before the matches, so that they lie beyond the first chunk.
+                const QString value =
+                    kod <= 60 ? u"Aaa"_s + QString::number(kod) : values[kod % values.size()];
+                QVERIFY(db::execute(db.connectionName(),
+                                    u"INSERT INTO UGYFEL (KOD, NEV, VAROS) VALUES (:k, :v, :v)"_s,
+                                    {{u"k"_s, kod}, {u"v"_s, value}}));
+            }
+            QVERIFY(transaction.commit());
+        }
+        TorzsModel model(db.connectionName());
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.setChunkSize(8);
+        model.setGridColumns({{field, field, {}}});
+        model.query().setLines(
+            torzs::selectLines({u"KOD"_s, field}, u"UGYFEL"_s, {}, torzs::orderLine(field)));
+        QString error;
+        QVERIFY2(model.reopen(&error), qPrintable(error));
+        QVERIFY(model.searchStatement(field) != model.prefixStatement(field));
+        std::vector<QVariantList> whole;
+        {
+            db::Query q(db.connectionName());
+            q.setLines(model.query().lines());
+            QVERIFY2(q.exec(), qPrintable(q.lastError()));
+            while (q.next())
+                whole.push_back({q.value(u"KOD"_s), q.value(field)});
+        }
+        for (const QString& text : {u"bud"_s, u"BUDA"_s, u"budaö"_s, u"bü"_s, u"érd"_s, u"ÉR"_s,
+                                    u"e"_s, u"eGe"_s, u"z"_s, u"x"_s, u"aaa5"_s}) {
+            model.reopen(&error);
+            const int expected = scanningSearch(whole, 1, text);
+            const int row = model.search(field, text);
+            const QVariant found = model.value(row, u"KOD"_s);
+            QVERIFY2(expected < 0 ? row == -1 : found == whole[size_t(expected)][0],
+                     qPrintable(u"%1: %2, not %3"_s.arg(
+                         text, found.toString(),
+                         expected < 0 ? u"none"_s : whole[size_t(expected)][0].toString())));
+        }
+    }
+
     void reopenSeesAnotherConnectionsCommit()
     {
         TestDb db;

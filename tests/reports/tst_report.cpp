@@ -1,4 +1,5 @@
 #include "reports/report.h"
+#include "reports/reportmeasure.h"
 #include "reports/reportpages.h"
 #include "reports/reportpainter.h"
 #include "reports/reportprint.h"
@@ -11,6 +12,7 @@
 #include <QtTest>
 
 using namespace mivo::report;
+using namespace Qt::StringLiterals;
 
 namespace
 {
@@ -159,6 +161,145 @@ private slots:
         QDir().mkpath(dir.filePath(QStringLiteral("mappa.pdf")));
         QVERIFY(!writePdf(numbers.report, dir.filePath(QStringLiteral("mappa.pdf")), &error));
         QVERIFY(!error.isEmpty());
+    }
+
+    void wrapText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("fits") << u"Rövid sor"_s << 300.0 << 1;
+        QTest::newRow("empty") << QString() << 100.0 << 1;
+        QTest::newRow("line break") << u"Első sor\nMásodik sor"_s << 300.0 << 2;
+        QTest::newRow("words") << u"Csőtörés a kazánház padlóján, a szelep szivárog"_s << 120.0
+                               << 3;
+        QTest::newRow("one long word") << u"Gázkészülékkarbantartásiszerződés"_s << 60.0 << 4;
+    }
+    void wrapText()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, width);
+        QFETCH(int, lines);
+        TextStyle style;
+        style.pointSize = 9;
+        const QStringList wrapped = mivo::report::wrapText(text, width, style);
+        QVERIFY2(wrapped.size() >= lines, qPrintable(wrapped.join(u'|')));
+        // Nothing is lost but the blanks where lines break, and every line fits the width as
+        // the printer's font measures it.
+        QString joined = wrapped.join(QString());
+        QCOMPARE(joined.remove(u' '), QString(text).remove(u' ').remove(u'\n'));
+        QFont font = fontFor(style);
+        font.setPixelSize(12 * 100);
+        const QFontMetricsF metrics(font);
+        for (const QString& line : wrapped)
+            QVERIFY2(metrics.horizontalAdvance(line) / 100 <= width, qPrintable(line));
+    }
+
+    // A wrapping text grows its band: what lies under it moves down, what lies beside it stays,
+    // and the next band starts under the grown one.
+    void wrappedTextGrowsItsBand()
+    {
+        Report report;
+        TextStyle wrap;
+        wrap.pointSize = 9;
+        wrap.wordWrap = true;
+        const QString longText = u"Szivárog a tágulási tartály, a nyomás esik; a szelepet "
+                                 u"cserélni kell, a kéményt ellenőrizni."_s;
+        Band detail{40,
+                    {Element::label({0, 0, 100, 15}, longText, wrap),
+                     Element::label({0, 20, 100, 15}, u"ALATTA"_s),
+                     Element::label({200, 20, 100, 15}, u"MELLETTE"_s),
+                     Element::frame({200, 0, 20, 10})},
+                    {},
+                    {}};
+        report.detail = detail;
+        report.summary = Band{15, {Element::label({0, 0, 100, 15}, u"VÉGE"_s)}, {}, {}};
+        int rows = 0;
+        report.next = [&rows] { return ++rows <= 1; };
+        report.rewind = [&rows] { rows = 0; };
+        PageModel pages;
+        QCOMPARE(run(report, pages), 1);
+        const auto& placed = pages.placed(1);
+        double lastLineBottom = 0;
+        QRectF below, beside, end;
+        QStringList lines;
+        for (const auto& t : placed) {
+            if (t.text == u"ALATTA"_s)
+                below = t.rect;
+            else if (t.text == u"MELLETTE"_s)
+                beside = t.rect;
+            else if (t.text == u"VÉGE"_s)
+                end = t.rect;
+            else {
+                lines << t.text;
+                lastLineBottom = std::max(lastLineBottom, t.rect.bottom());
+            }
+        }
+        QVERIFY2(lines.size() >= 4, qPrintable(lines.join(u'|')));
+        QCOMPARE(lines.join(u' '), longText);
+        QVERIFY(below.top() >= lastLineBottom + 5 - 0.01);
+        QCOMPARE(beside.top(), 38.0 + 20);
+        QVERIFY(end.top() >= below.bottom() + 5 - 0.01);
+        QCOMPARE(pages.frames(1).size(), size_t(1));
+        QCOMPARE(pages.frames(1).front(), QRectF(38 + 200, 38, 20, 10));
+    }
+
+    // Groups with a page break: each group on a page of its own, and each page header sees the
+    // row its page starts with; the first group does not leave page 1 empty.
+    void groupsStartNewPages()
+    {
+        Report report;
+        const QStringList rows{u"A"_s, u"A"_s, u"B"_s, u"C"_s, u"C"_s, u"C"_s};
+        int row = -1;
+        Band header{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        header.beforePrint = [&](Band& b) {
+            b.elements[0].text =
+                row >= 0 && row < int(rows.size()) ? u"Fejléc "_s + rows[row] : u"Fejléc üres"_s;
+        };
+        report.pageHeader = header;
+        Group group;
+        group.key = [&] { return rows[row]; };
+        group.newPage = true;
+        report.groups.push_back(group);
+        Band detail{20, {Element::label({0, 0, 300, 20}, {})}, {}, {}};
+        detail.beforePrint = [&](Band& b) { b.elements[0].text = u"sor "_s + rows[row]; };
+        report.detail = detail;
+        report.next = [&] { return ++row < int(rows.size()); };
+        report.rewind = [&] { row = -1; };
+        PageModel pages;
+        QCOMPARE(run(report, pages), 3);
+        QCOMPARE(pages.texts(1), (QStringList{u"Fejléc A"_s, u"sor A"_s, u"sor A"_s}));
+        QCOMPARE(pages.texts(2), (QStringList{u"Fejléc B"_s, u"sor B"_s}));
+        QCOMPARE(pages.texts(3), (QStringList{u"Fejléc C"_s, u"sor C"_s, u"sor C"_s, u"sor C"_s}));
+        // No rows: one page, whose header knows there is no row.
+        Report empty = report;
+        empty.next = [] { return false; };
+        empty.rewind = [&] { row = -1; };
+        PageModel none;
+        QCOMPARE(run(empty, none), 1);
+        QCOMPARE(none.texts(1), QStringList{u"Fejléc üres"_s});
+    }
+
+    void framesReachThePdf()
+    {
+        QTemporaryDir dir;
+        Report report;
+        TextStyle wrap;
+        wrap.wordWrap = true;
+        report.detail = Band{40,
+                             {Element::frame({0, 0, 100, 30}), Element::frame({0, 35, 700, 0}),
+                              Element::label({110, 0, 90, 15}, u"Keretben hosszú szöveg"_s, wrap)},
+                             {},
+                             {}};
+        int rows = 0;
+        report.next = [&rows] { return ++rows <= 2; };
+        report.rewind = [&rows] { rows = 0; };
+        const QString path = dir.filePath(u"keret.pdf"_s);
+        QString error;
+        QVERIFY2(writePdf(report, path, &error), qPrintable(error));
+        const QString text = pdfText(path);
+        QVERIFY2(text.count(u"Keretben"_s) == 2, qPrintable(text));
+        QVERIFY(text.contains(u"szöveg"_s));
     }
 
     void previewDrawsThePages()

@@ -2,6 +2,7 @@
 #include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "schema/demodata.h"
+#include "schema/schemabuilder.h"
 #include "support/testdb.h"
 
 #include <QDir>
@@ -36,6 +37,22 @@ private slots:
                     .toInt();
             QCOMPARE(n, optional.contains(table) ? 1 : 0);
         }
+    }
+
+    // A database of an older program gets the day bookings and the list indexes at start.
+    void olderDatabaseIsUpgraded()
+    {
+        TestDb db(QStringList{});
+        QVERIFY(db.exec("DROP TABLE NAPZAR"));
+        QVERIFY(db.exec("DROP INDEX MUNKA_ALLAPOT"));
+        QString error;
+        QVERIFY2(schema::upgrade("d_mivo", &error), qPrintable(error));
+        QCOMPARE(db::scalar("d_mivo", "SELECT COUNT(*) FROM RDB$INDICES WHERE RDB$INDEX_NAME = "
+                                      "'MUNKA_ALLAPOT'")
+                     .toInt(),
+                 1);
+        QVERIFY(db.exec("INSERT INTO NAPZAR (SZERELOKOD, DATUM) VALUES ('SZ1', '2030.01.01')"));
+        QVERIFY2(schema::upgrade("d_mivo", &error), qPrintable(error)); // nothing left to do
     }
 
     void keysComeFromGeneratorsUnlessGiven()

@@ -64,10 +64,13 @@ bool FirebirdServer::start(QString* error)
     QFile conf(root.filePath(QStringLiteral("firebird.conf")));
     if (!systemConf.open(QIODevice::ReadOnly) || !conf.open(QIODevice::WriteOnly))
         return fail(QStringLiteral("A szerver beállításai nem írhatók."));
-    // Loopback only: a test server must never listen on a public interface.
+    // Loopback only: a test server must never listen on a public interface. Its own user
+    // database, so that servers of other test runs on this machine do not lock each other out.
     conf.write(systemConf.readAll() +
-               QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n")
+               QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n"
+                              "SecurityDatabase = %2\n")
                    .arg(m_port)
+                   .arg(root.filePath(QStringLiteral("security3.fdb")))
                    .toUtf8());
     conf.close();
     QFile databases(root.filePath(QStringLiteral("databases.conf")));
