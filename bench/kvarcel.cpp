@@ -15,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTableView>
