@@ -119,23 +119,29 @@ int main(int argc, char** argv)
         item->csoport = QString::fromUtf16(group);
     }
     QTableView* grid = screen.findChild<QTableView*>(u"grid_eredmeny"_s);
+    // The list and its bare statements take turns, so that a change in the machine's load
+    // during the minutes they run falls on both alike.
+    const QString connection = builder.connection();
     QStringList statements;
     int rows = 0;
-    const double ms = bench::fastestMs(3, [&] {
-        screen.indul();
-        grid->repaint();
-        statements = statementsOf(builder.statementText);
-        rows = grid->model()->rowCount();
-    });
-    if (!messages->texts.isEmpty() || rows == 0) {
-        err << "the run failed: " << messages->texts.join(u" / "_s) << '\n';
-        return 1;
+    double ms = 1e12, baseline = 1e12;
+    for (int turn = 0; turn < 3; ++turn) {
+        ms = std::min(ms, bench::fastestMs(1, [&] {
+                          screen.indul();
+                          grid->repaint();
+                          statements = statementsOf(builder.statementText);
+                          rows = grid->model()->rowCount();
+                      }));
+        if (!messages->texts.isEmpty() || rows == 0) {
+            err << "the run failed: " << messages->texts.join(u" / "_s) << '\n';
+            return 1;
+        }
+        bool ok = true;
+        baseline =
+            std::min(baseline, bench::fastestMs(1, [&] { ok = bare(connection, statements); }));
+        if (!ok)
+            return 1;
     }
-    const QString connection = builder.connection();
-    bool ok = true;
-    const double baseline = bench::fastestMs(3, [&] { ok = bare(connection, statements) && ok; });
-    if (!ok)
-        return 1;
     QTextStream(stdout) << "kvarcel_groups_500k_rows: " << rows << Qt::endl;
     bench::report(u"kvarcel_groups_500k"_s, ms, baseline);
     return 0;
