@@ -5,9 +5,15 @@
 #include "statementrights.h"
 
 #include "core/clock.h"
+#include "platform/dbconnection.h"
 #include "platform/dbquery.h"
+#include "platform/fbdatabase.h"
+#include "platform/unitofwork.h"
 
+#include <QRandomGenerator>
 #include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QThread>
 
 using namespace Qt::StringLiterals;
 
@@ -18,6 +24,58 @@ namespace
 {
 
 const QString denied = u"Erre Önnek nincs jogosultsaga"_s;
+
+// Whether the statement defines or drops an object (the temporary tables and views).
+bool isDefinition(const QString& statement)
+{
+    static const QRegularExpression definition(u"^\\s*(CREATE|RECREATE|ALTER|DROP)\\b"_s,
+                                               QRegularExpression::CaseInsensitiveOption);
+    return definition.match(statement).hasMatch();
+}
+
+// What one statement did: rows (affected or read), the SELECT's result, or the failure.
+struct Executed {
+    bool ok = false;
+    int rows = 0;
+    std::unique_ptr<db::Query> select;
+    QString error;
+};
+
+// Runs a statement on a query of its own. On Firebird a definition runs in a transaction of
+// its own (db::executeDefinition): definitions of two workstations at once can conflict at
+// the commit, which is rolled back and run again on a fresh snapshot after a short pause,
+// as a unit of work is.
+Executed execute(const QString& connection, const QString& text, bool select)
+{
+    Executed done;
+    if (!select && isDefinition(text) &&
+        QSqlDatabase::database(connection, false).driverName() == u"QIBASE"_s) {
+        const db::RetryPolicy policy;
+        int pauseMs = policy.firstPauseMs;
+        for (int attempt = 1;; ++attempt) {
+            int code = 0;
+            done.ok = db::executeDefinition(connection, text, &done.error, &code);
+            if (done.ok || code != db::UpdateConflictCode || attempt >= policy.attempts)
+                return done;
+            const int spread = pauseMs / 2;
+            QThread::msleep(
+                ulong(pauseMs - spread + int(QRandomGenerator::global()->bounded(2 * spread + 1))));
+            pauseMs = std::min(2 * pauseMs, policy.maxPauseMs);
+        }
+    }
+    auto q = std::make_unique<db::Query>(connection);
+    q->setParamCheck(false);
+    q->setSql(text);
+    done.ok = q->exec();
+    if (!done.ok) {
+        done.error = q->lastError();
+        return done;
+    }
+    done.rows = select ? q->recordCount() : q->rowsAffected();
+    if (select)
+        done.select = std::move(q);
+    return done;
+}
 
 } // namespace
 
@@ -135,11 +193,11 @@ void TemporaryObjects::defer(const QStringList& tables)
 void TemporaryObjects::drop()
 {
     if (!m_result.isEmpty()) {
-        if (m_keep || !db::execute(m_connection, u"drop table "_s + m_result))
+        if (m_keep || !execute(m_connection, u"drop table "_s + m_result, false).ok)
             defer({m_result});
     }
     for (const QString& source : m_sources)
-        db::execute(m_connection, (m_paradox ? u"drop table "_s : u"drop view "_s) + source);
+        execute(m_connection, (m_paradox ? u"drop table "_s : u"drop view "_s) + source, false);
     m_result.clear();
     m_sources.clear();
 }
@@ -147,7 +205,7 @@ void TemporaryObjects::drop()
 void TemporaryObjects::dropDeferred()
 {
     for (const QString& table : m_deferred)
-        db::execute(m_connection, u"Drop Table "_s + table);
+        execute(m_connection, u"Drop Table "_s + table, false);
     m_deferred.clear();
 }
 
@@ -212,24 +270,20 @@ RunOutcome ScriptRunner::run(const std::vector<ScriptStatement>& statements)
         ++counter;
         // Each statement on a query of its own, released before the next: a prepared
         // statement would keep the temporary tables in use and their drop would fail.
-        auto q = std::make_unique<db::Query>(m_connection);
-        q->setParamCheck(false);
-        q->setSql(text);
-        if (!q->exec()) {
+        const bool select = kind == u"SELECT"_s;
+        Executed done = execute(m_connection, text, select);
+        if (!done.ok) {
             outcome.status = RunOutcome::Status::Failed;
-            outcome.message = u"Hibás sql utasítás.\n"_s + q->lastError();
-            q.reset();
+            outcome.message = u"Hibás sql utasítás.\n"_s + done.error;
             if (m_history)
                 m_history->result(u"HIBA"_s);
             if (m_objects)
                 m_objects->drop();
             return outcome;
         }
-        const bool select = kind == u"SELECT"_s;
-        const int rows = select ? q->recordCount() : q->rowsAffected();
+        const int rows = done.rows;
         if (select)
-            outcome.result = std::move(q);
-        q.reset();
+            outcome.result = std::move(done.select);
         outcome.resultText = resultText(counter, rows, kind);
         outcome.log << QString::number(counter) + u".:"_s + QString::number(rows) + u" "_s + kind;
         outcome.executed = counter;
