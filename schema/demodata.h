@@ -19,8 +19,8 @@ struct DemoScale {
 /// "VELKOR" and its technicians, two contractor companies, customers in Budapest and other
 /// towns, appliance types, parts and services, appliances (most with a commissioning sheet),
 /// jobs in every state around the day (a third with parts; the technicians' reservations
-/// are what their given-out jobs hold), absences and users. Deterministic for a given scale and day. Progress goes to
-/// the callback (done, total) when one is given.
+/// are what their given-out jobs hold), absences and users. Deterministic for a given scale and
+/// day. Progress goes to the callback (done, total) when one is given.
 bool fillDemoData(const QString& connectionName, const DemoScale& scale, const QDate& today,
                   QString* error, const std::function<void(int, int)>& progress = {});
 

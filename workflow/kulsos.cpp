@@ -228,6 +228,8 @@ Tkulsosfm::Tkulsosfm(QWidget* parent)
     layout->addWidget(m_view, 1);
     layout->addLayout(navigator);
     layout->addWidget(m_panel);
+    // Room for the query's twenty-two columns and a screenful of jobs.
+    resize(1400, 800);
 }
 
 void Tkulsosfm::initialise()
