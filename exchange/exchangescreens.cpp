@@ -1,5 +1,7 @@
 #include "exchangescreens.h"
 
+#include "SDserbeo.h"
+#include "adatatad.h"
 #include "email.h"
 #include "emailpassword.h"
 #include "ftpkuld.h"
@@ -79,6 +81,11 @@ void registerExchangeScreens(ScreenRegistry& registry, std::function<void()> aft
     setPasswordPrompt(askEmailPassword);
     registry.addScreen(u"elsobeo"_s, u"Tszmszbeofm"_s, {},
                        [](QWidget* owner) { return new Tszmszbeofm(owner); });
+    registry.addScreen(u"SD_ser_bol"_s, u"TSDserbeofm"_s, {},
+                       [](QWidget* owner) { return new TSDserbeofm(owner); });
+    registry.addScreen(
+        u"adatatadas"_s, u"Tadatatadfm"_s, {},
+        [](QWidget* owner) { return new Tadatatadfm(owner); }, true);
 }
 
 bool downloadAtStartup(QWidget* owner)
