@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStringListModel>
 #include <QTableView>
@@ -236,6 +237,10 @@ Ttorzskvarcelfm::Ttorzskvarcelfm(QWidget* parent)
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
     resize(em * 90, em * 55);
+    // The field list and the result both want rows: most of the screen's height where there is one.
+    if (const QScreen* s = screen())
+        resize(std::max(width(), s->availableGeometry().width() * 2 / 3),
+               std::max(height(), s->availableGeometry().height() * 17 / 20));
 
     setTorzskvarcelOpener(this);
 }
