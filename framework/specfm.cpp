@@ -108,7 +108,7 @@ bool Tspecfm::withStock(const std::function<void(data::RowSource&)>& use, QStrin
 {
     if (m_code->text().trimmed().isEmpty())
         m_name->clear();
-    auto query = spec::openStock(m_code->text(), error);
+    auto query = specialstock::openStock(m_code->text(), error);
     if (!query)
         return false;
     data::QueryRows rows(*query, stockTitle);

@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace mivo::spec
+namespace mivo::specialstock
 {
 
 QStringList stockStatement(bool withCode)
@@ -46,4 +46,4 @@ std::unique_ptr<db::Query> openStock(const QString& code, QString* error)
     return q;
 }
 
-} // namespace mivo::spec
+} // namespace mivo::specialstock

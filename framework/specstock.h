@@ -10,7 +10,7 @@ namespace mivo::db
 class Query;
 }
 
-namespace mivo::spec
+namespace mivo::specialstock
 {
 
 /// The parts stock statement of the special functions screen: fifteen lines, the stock rows
@@ -22,4 +22,4 @@ QStringList stockStatement(bool withCode);
 /// database's text in *error.
 std::unique_ptr<db::Query> openStock(const QString& code, QString* error);
 
-} // namespace mivo::spec
+} // namespace mivo::specialstock

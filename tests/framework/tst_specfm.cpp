@@ -72,7 +72,8 @@ private slots:
 
     void statementLines()
     {
-        const QStringList without = spec::stockStatement(false), with = spec::stockStatement(true);
+        const QStringList without = specialstock::stockStatement(false),
+                          with = specialstock::stockStatement(true);
         QCOMPARE(without.size(), 15);
         QCOMPARE(without[3], QString());
         QCOMPARE(with[3], u" AND K.HOL = :hol"_s);
@@ -108,7 +109,7 @@ private slots:
             QVERIFY(!text.contains(u"Tömítés"_s));
         QCOMPARE(screen.nameLabel()->text(), code.isEmpty() ? QString() : u"valaki"_s);
         // The total row: sums after the technicians.
-        std::unique_ptr<db::Query> q = spec::openStock(code, &error);
+        std::unique_ptr<db::Query> q = specialstock::openStock(code, &error);
         QVERIFY2(q, qPrintable(error));
         QVERIFY(q->seek(q->recordCount() - 1));
         QCOMPARE(q->text(u"NEV"_s), u"ÖSSZESEN"_s);
