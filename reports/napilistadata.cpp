@@ -58,6 +58,20 @@ WHERE MUNKA.TERVD >= :tol AND MUNKA.TERVD <= :ig AND MUNKA.ALLAPOT <> 'TOR')"_s 
     return s;
 }
 
+bool readCodeNames(const QString& sql, QHash<QString, QString>* names, QString* error)
+{
+    db::Query q(connection);
+    q.setSql(sql);
+    if (!q.exec()) {
+        if (error)
+            *error = q.lastError();
+        return false;
+    }
+    while (q.next())
+        names->insert(q.text(u"KOD"_s), q.text(u"NEV"_s));
+    return true;
+}
+
 bool readDailyJobs(const QString& technician, const QString& from, const QString& to,
                    std::vector<DailyJob>* jobs, QString* error)
 {

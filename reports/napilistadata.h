@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QVariant>
 
@@ -58,6 +59,9 @@ struct DailyStatements {
     std::map<QString, QVariant> params;
 };
 DailyStatements dailyStatements(const QString& technician, const QString& from, const QString& to);
+
+/// Code → name of a dictionary statement selecting KOD and NEV; false with the database's text.
+bool readCodeNames(const QString& sql, QHash<QString, QString>* names, QString* error);
 
 /// The jobs planned for a technician (or allTechnicians) from one date to another ("yyyy.mm.dd",
 /// both included) that are not deleted ("TOR"), each with its parts, in the order of the

@@ -72,12 +72,7 @@ struct State {
 
 TextStyle style(double size, bool bold = false, bool wrap = false)
 {
-    TextStyle s;
-    s.pointSize = size;
-    s.bold = bold;
-    s.wordWrap = wrap;
-    s.alignment = Qt::AlignLeft | Qt::AlignTop;
-    return s;
+    return report::topText(size, bold, wrap);
 }
 
 bool fail(const db::Query& q, QString* error)
@@ -85,17 +80,6 @@ bool fail(const db::Query& q, QString* error)
     if (error)
         *error = q.lastError();
     return false;
-}
-
-bool readDictionary(const QString& sql, QHash<QString, QString>* names, QString* error)
-{
-    db::Query q(connection);
-    q.setSql(sql);
-    if (!q.exec())
-        return fail(q, error);
-    while (q.next())
-        names->insert(q.text(u"KOD"_s), q.text(u"NEV"_s));
-    return true;
 }
 
 bool readDetails(State& st, int ugyfel, QString* error)
@@ -286,9 +270,9 @@ std::unique_ptr<report::Report> buildElozmeny(int ugyfel, int keszulek, QString*
 {
     auto state = std::make_shared<State>();
     QStringList customer;
-    if (!readDictionary(u"SELECT * FROM TEVEKENYS ORDER BY KOD"_s, &state->activities, error) ||
-        !readDictionary(u"Select KOD, NEV From SZERELO Order By KOD"_s, &state->technicians,
-                        error) ||
+    if (!readCodeNames(u"SELECT * FROM TEVEKENYS ORDER BY KOD"_s, &state->activities, error) ||
+        !readCodeNames(u"Select KOD, NEV From SZERELO Order By KOD"_s, &state->technicians,
+                       error) ||
         !customerLines(ugyfel, &customer, error) || !readDetails(*state, ugyfel, error))
         return nullptr;
     db::Query& q = state->rows;

@@ -85,12 +85,7 @@ struct State {
 
 TextStyle style(double size, bool bold = false, bool wrap = false)
 {
-    TextStyle s;
-    s.pointSize = size;
-    s.bold = bold;
-    s.wordWrap = wrap;
-    s.alignment = Qt::AlignLeft | Qt::AlignTop;
-    return s;
+    return report::topText(size, bold, wrap);
 }
 
 // A band whose values are filled from the current row: each value element knows how.
@@ -260,27 +255,13 @@ Band partBand(const std::shared_ptr<State>& state)
     return b;
 }
 
-bool readDictionary(const QString& sql, QHash<QString, QString>* names, QString* error)
-{
-    db::Query q(connection);
-    q.setSql(sql);
-    if (!q.exec()) {
-        if (error)
-            *error = q.lastError();
-        return false;
-    }
-    while (q.next())
-        names->insert(q.text(u"KOD"_s), q.text(u"NEV"_s));
-    return true;
-}
-
 } // namespace
 
 std::unique_ptr<report::Report> buildMunkalap(int ugyfel, int keszulek, QString* error)
 {
     auto state = std::make_shared<State>();
-    if (!readDictionary(u"SELECT * FROM TEVEKENYS ORDER BY KOD"_s, &state->activities, error) ||
-        !readDictionary(u"Select KOD, NEV From SZERELO Order By KOD"_s, &state->technicians, error))
+    if (!readCodeNames(u"SELECT * FROM TEVEKENYS ORDER BY KOD"_s, &state->activities, error) ||
+        !readCodeNames(u"Select KOD, NEV From SZERELO Order By KOD"_s, &state->technicians, error))
         return nullptr;
     db::Query& q = state->rows;
     q.setSql(sheetSql + (keszulek != 0 ? u"\nAND MUNKA.KESZULEK = :keszulek"_s : QString()) +

@@ -84,12 +84,7 @@ NapilistaLayout layout3()
 
 TextStyle style(double size, bool bold = false, bool wrap = true)
 {
-    TextStyle s;
-    s.pointSize = size;
-    s.bold = bold;
-    s.wordWrap = wrap;
-    s.alignment = Qt::AlignLeft | Qt::AlignTop;
-    return s;
+    return report::topText(size, bold, wrap);
 }
 
 // The rows the report walks through, shared by its bands.

@@ -7,6 +7,16 @@
 namespace mivo::report
 {
 
+TextStyle topText(double pointSize, bool bold, bool wordWrap)
+{
+    TextStyle s;
+    s.pointSize = pointSize;
+    s.bold = bold;
+    s.wordWrap = wordWrap;
+    s.alignment = Qt::AlignLeft | Qt::AlignTop;
+    return s;
+}
+
 namespace
 {
 

@@ -32,6 +32,9 @@ struct TextStyle {
     bool wordWrap = false;
 };
 
+/// A left- and top-aligned text style: the form the sheet-like reports print their fields in.
+TextStyle topText(double pointSize, bool bold, bool wordWrap);
+
 /// A text, a system field (its text is the prefix), a picture, or a frame (a rectangle's
 /// outline; one of height 0 is a horizontal line) at a place in its band.
 struct Element {
