@@ -62,6 +62,11 @@ struct RetryPolicy {
     int maxPauseMs = 500;
 };
 
+/// For one user action that writes many rows others keep changing (a documented sheet, an
+/// absence giving back a fortnight of jobs): worth waiting for, each of the others' commits
+/// on those rows makes it run again. It gives up after about 6 s of pauses.
+inline constexpr RetryPolicy patientRetry{30, 10, 250};
+
 /// Whether a database code means a concurrent change by another workstation that a fresh
 /// run can get past: an update conflict or deadlock (-913), or a key that another
 /// transaction inserted first (-803).

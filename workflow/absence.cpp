@@ -142,52 +142,56 @@ AbsenceResult AbsenceStore::record(const QString& technician, const AbsencePerio
 {
     AbsenceResult result;
     const std::vector<QDate> days = period.workingDays();
-    const db::UnitResult unit = db::runUnitOfWork(m_connection, [&](const QString& connection) {
-        result.givenBack = 0;
-        result.marked = 0;
-        db::Query jobs(connection);
-        jobs.setSql(jobsStatement());
-        jobs.bind(u"szerelo"_s, technician);
-        jobs.bind(u"datumtol"_s, period.from);
-        jobs.bind(u"datumig"_s, period.to);
-        if (!jobs.exec())
-            return db::Outcome::failure(jobs);
-        std::vector<int> codes;
-        while (jobs.next())
-            codes.push_back(jobs.integer(u"KOD"_s));
+    const db::UnitResult unit = db::runUnitOfWork(
+        m_connection,
+        [&](const QString& connection) {
+            result.givenBack = 0;
+            result.marked = 0;
+            db::Query jobs(connection);
+            jobs.setSql(jobsStatement());
+            jobs.bind(u"szerelo"_s, technician);
+            jobs.bind(u"datumtol"_s, period.from);
+            jobs.bind(u"datumig"_s, period.to);
+            if (!jobs.exec())
+                return db::Outcome::failure(jobs);
+            std::vector<int> codes;
+            while (jobs.next())
+                codes.push_back(jobs.integer(u"KOD"_s));
 
-        const QString mikori = clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s);
-        db::Query giveBack(connection);
-        giveBack.setSql(giveBackStatement());
-        for (const int kod : codes) {
-            giveBack.bind(u"kod"_s, kod);
-            giveBack.bind(u"szerelo"_s, technician);
-            giveBack.bind(u"juzer"_s, Td::instance().userCode);
-            giveBack.bind(u"mikori"_s, mikori);
-            if (!giveBack.exec())
-                return db::Outcome::failure(giveBack);
-            if (giveBack.rowsAffected() <= 0)
-                continue;
-            ++result.givenBack;
-            if (m_parts) {
-                const PartsHook::Result released = m_parts->release(connection, kod, technician);
-                if (!released.ok)
-                    return db::Outcome::failure(released.message, released.errorCode);
+            const QString mikori = clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s);
+            db::Query giveBack(connection);
+            giveBack.setSql(giveBackStatement());
+            for (const int kod : codes) {
+                giveBack.bind(u"kod"_s, kod);
+                giveBack.bind(u"szerelo"_s, technician);
+                giveBack.bind(u"juzer"_s, Td::instance().userCode);
+                giveBack.bind(u"mikori"_s, mikori);
+                if (!giveBack.exec())
+                    return db::Outcome::failure(giveBack);
+                if (giveBack.rowsAffected() <= 0)
+                    continue;
+                ++result.givenBack;
+                if (m_parts) {
+                    const PartsHook::Result released =
+                        m_parts->release(connection, kod, technician);
+                    if (!released.ok)
+                        return db::Outcome::failure(released.message, released.errorCode);
+                }
             }
-        }
 
-        db::Query mark(connection);
-        mark.setSql(markStatement());
-        for (const QDate& day : days) {
-            mark.bind(u"szerelo"_s, technician);
-            mark.bind(u"datum"_s, alt::formatDate(day));
-            mark.bind(u"tavollet"_s, reason.isNull() ? u""_s : reason);
-            if (!mark.exec())
-                return db::Outcome::failure(mark);
-            ++result.marked;
-        }
-        return db::Outcome();
-    });
+            db::Query mark(connection);
+            mark.setSql(markStatement());
+            for (const QDate& day : days) {
+                mark.bind(u"szerelo"_s, technician);
+                mark.bind(u"datum"_s, alt::formatDate(day));
+                mark.bind(u"tavollet"_s, reason.isNull() ? u""_s : reason);
+                if (!mark.exec())
+                    return db::Outcome::failure(mark);
+                ++result.marked;
+            }
+            return db::Outcome();
+        },
+        db::patientRetry);
     result.attempts = unit.attempts;
     if (!unit.ok()) {
         result.ok = false;

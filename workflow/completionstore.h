@@ -44,11 +44,9 @@ struct CompletionResult {
 class CompletionStore
 {
 public:
-    /// How patiently a store reruns: documenting is one user action with a whole sheet typed,
-    /// worth waiting for while other workstations keep reserving the same parts (each of
-    /// their commits on a stock row this store writes makes it run again). It gives up after
-    /// about 6 s of pauses.
-    static constexpr db::RetryPolicy patient{30, 10, 250};
+    /// Documenting is one user action with a whole sheet typed, worth waiting for while other
+    /// workstations keep reserving the same parts.
+    static constexpr db::RetryPolicy patient = db::patientRetry;
 
     /// On the connection; a conflict reruns the unit as the policy allows.
     explicit CompletionStore(const QString& connectionName = QStringLiteral("d_mivo"),
