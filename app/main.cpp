@@ -14,9 +14,59 @@
 #include <QTextStream>
 
 using namespace mivo;
+using namespace Qt::StringLiterals;
 
 namespace
 {
+
+// The options with their Hungarian descriptions: parsed by Qt, listed by helpText() (Qt's
+// own help text would be English).
+struct CommandOption {
+    QStringList names;
+    const char* description;
+    const char* valueName = nullptr;
+
+    QCommandLineOption option() const
+    {
+        return valueName ? QCommandLineOption(names, QString::fromUtf8(description),
+                                              QString::fromUtf8(valueName))
+                         : QCommandLineOption(names, QString::fromUtf8(description));
+    }
+    QString synopsis() const
+    {
+        QStringList forms;
+        for (const QString& n : names)
+            forms << (n.size() == 1 ? u"-"_s : u"--"_s) + n;
+        QString text = forms.join(u", "_s);
+        if (valueName)
+            text += u" "_s + QString::fromUtf8(valueName);
+        return text;
+    }
+};
+
+const CommandOption commandOptions[] = {
+    {{u"h"_s, u"help"_s}, "Ez a lista."},
+    {{u"v"_s, u"version"_s}, "A program verziója."},
+    {{u"create-database"_s},
+     "Új adatbázist hoz létre a teljes szerkezettel a megadott helyen, majd kilép.",
+     "ÚTVONAL"},
+    {{u"demo"_s}, "A --create-database bemutató adatokkal tölti fel (300 ügyfél)."},
+    {{u"demo-scale"_s},
+     "A --create-database N ügyféllel, 5·N munkával és 60 szerelővel tölti fel.",
+     "N"},
+};
+
+QString helpText()
+{
+    QString text = u"Használat: mivo [kapcsolók]\n\n"
+                   u"Mivo Szerviz %1: gázkészülék-szerviz irodai programja. Kapcsolók nélkül "
+                   u"elindul, és az indítás mappájának MIVO.INI fájljából olvassa a "
+                   u"beállításait.\n\nKapcsolók:\n"_s.arg(programVersion());
+    for (const CommandOption& o : commandOptions)
+        text += u"  "_s + o.synopsis().leftJustified(30) + u" "_s +
+                QString::fromUtf8(o.description) + u"\n"_s;
+    return text;
+}
 
 // "mivo --create-database PATH [--demo | --demo-scale N]": builds a database and exits.
 int createDatabase(const QCommandLineParser& args)
@@ -65,14 +115,26 @@ int main(int argc, char* argv[])
         for (int i = 0; i < argc; ++i)
             arguments << QString::fromLocal8Bit(argv[i]);
         QCommandLineParser args;
-        args.addOption({QStringLiteral("create-database"),
-                        QStringLiteral("Új adatbázis létrehozása."), QStringLiteral("PATH")});
-        args.addOption({QStringLiteral("demo"), QStringLiteral("Bemutató adatokkal.")});
-        args.addOption({QStringLiteral("demo-scale"),
-                        QStringLiteral("Bemutató adatok N ügyféllel."), QStringLiteral("N")});
-        args.addHelpOption();
-        args.addVersionOption();
-        if (args.parse(arguments) && args.isSet(QStringLiteral("create-database"))) {
+        for (const CommandOption& o : commandOptions)
+            args.addOption(o.option());
+        if (!args.parse(arguments)) {
+            const QStringList unknown = args.unknownOptionNames();
+            QTextStream(stderr) << (unknown.isEmpty()
+                                        ? u"Hiányzik a kapcsoló értéke."_s
+                                        : u"Ismeretlen kapcsoló: "_s + unknown.join(u", "_s))
+                                << Qt::endl
+                                << helpText();
+            return 2;
+        }
+        if (args.isSet(QStringLiteral("help"))) {
+            QTextStream(stdout) << helpText();
+            return 0;
+        }
+        if (args.isSet(QStringLiteral("version"))) {
+            QTextStream(stdout) << "mivo " << programVersion() << Qt::endl;
+            return 0;
+        }
+        if (args.isSet(QStringLiteral("create-database"))) {
             QCoreApplication app(argc, argv);
             return createDatabase(args);
         }

@@ -1,16 +1,31 @@
 #include "dat.h"
 
+#include "ini.h"
 #include "messages.h"
 #include "paths.h"
 #include "platform/dbconnection.h"
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 namespace mivo
 {
 
 const QString Td::builtinUser = QStringLiteral("SYSDBA");
 const QString Td::builtinPassword = QStringLiteral("masterkey");
+
+QString Td::databaseUser()
+{
+    const Ini& ini = Ini::instance();
+    return ini.contains(u"DBUSER"_s) ? ini.value(u"DBUSER"_s) : builtinUser;
+}
+
+QString Td::databasePassword()
+{
+    const Ini& ini = Ini::instance();
+    return ini.contains(u"DBPASSWORD"_s) ? ini.value(u"DBPASSWORD"_s) : builtinPassword;
+}
 
 Td& Td::instance()
 {
@@ -28,8 +43,8 @@ QStringList serverParams(const QString& key, const QString& location)
         const QString where = db::isLocalLocation(location) ? paths::localPath(location) : location;
         params << key + QLatin1Char('=') + where;
     }
-    params << QStringLiteral("USER NAME=") + Td::builtinUser
-           << QStringLiteral("PASSWORD=") + Td::builtinPassword;
+    params << QStringLiteral("USER NAME=") + Td::databaseUser()
+           << QStringLiteral("PASSWORD=") + Td::databasePassword();
     return params;
 }
 

@@ -18,9 +18,14 @@ public:
     /// Connection numbers of the connect routine.
     enum ConnectionNumber { Main = 1, Sd = 2, Merka = 3, Kuld = 4 };
 
-    /// The password of the SYSDBA account that every connection uses.
+    /// The SYSDBA account that connections use unless the configuration names another.
     static const QString builtinPassword;
     static const QString builtinUser;
+
+    /// The account of every database connection: DBUSER and DBPASSWORD of the configuration
+    /// when present, the built-in account otherwise (sites without them keep working).
+    static QString databaseUser();
+    static QString databasePassword();
 
     /// The module of the run.
     static Td& instance();

@@ -70,6 +70,9 @@ void Tiniedit::reload()
         edit->setObjectName(QStringLiteral("E_") + entries[row].key);
         edit->setToolTip(entries[row].comment);
         edit->setFixedHeight(22);
+        // Passwords are typed here but never shown.
+        if (entries[row].key.endsWith(QLatin1String("PASSWORD")))
+            edit->setEchoMode(QLineEdit::Password);
         grid->addWidget(label, row, 0);
         grid->addWidget(edit, row, 1);
         m_edits.push_back(edit);

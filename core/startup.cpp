@@ -34,6 +34,15 @@ QString decodeScript(const QByteArray& bytes)
     return utf8.hasError() ? fromWindows1250(bytes) : text;
 }
 
+QString missingIniText(const QString& folder)
+{
+    return u"Nem találom a MIVO.INI beállítófájlt ebben a mappában:\n"_s +
+           QDir::toNativeSeparators(folder) +
+           u"\n\nA program abból a mappából olvassa a MIVO.INI-t, ahonnan indul (a menüből "
+           u"indítva a saját mappájából). Az elkészítését a README „Munkaállomás beállítása” "
+           u"része írja le (/usr/share/doc/mivo/README.md)."_s;
+}
+
 bool openMetadataCopy()
 {
     db::Connection& alap = db::Connection::named(QStringLiteral("d_alap"));
@@ -52,7 +61,12 @@ bool Startup::run()
     // 1-2
     ini.set(QStringLiteral("SQLTYPE"), QStringLiteral("I"));
     ini.set(QStringLiteral("EXCELSUMFO"), QString());
-    ini.readFile(u"MIVO.INI"_s, false, paths::programDir());
+    // A desktop launch starts in the user's home folder, where nothing may have been set up:
+    // without a configuration there is no database to connect to.
+    if (!ini.readFile(u"MIVO.INI"_s, true, paths::programDir())) {
+        messages::show(missingIniText(paths::programDir()), MessageKind::Error);
+        return false;
+    }
     const QString dbServer = ini.value(QStringLiteral("DBSERVER"));
     td.ftpServer = ini.value(QStringLiteral("FTP_SERVER"));
     td.ftpUser = ini.value(QStringLiteral("FTP_USER"));

@@ -96,8 +96,8 @@ bool opensAsDatabase(const QString& path)
     db::Connection& check = db::Connection::named(checkConnection);
     check.clear();
     check.setDriverName(db::InterBaseDriver);
-    check.setParams({u"SERVER NAME="_s + path, u"USER NAME="_s + Td::builtinUser,
-                     u"PASSWORD="_s + Td::builtinPassword});
+    check.setParams({u"SERVER NAME="_s + path, u"USER NAME="_s + Td::databaseUser(),
+                     u"PASSWORD="_s + Td::databasePassword()});
     bool ok = check.open();
     if (ok)
         ok = !db::scalar(checkConnection, u"SELECT COUNT(*) FROM RDB$RELATIONS"_s).isNull();

@@ -3,11 +3,11 @@
 #include "core/clock.h"
 #include "core/ini.h"
 #include "core/messages.h"
+#include "platform/filedialog.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
@@ -73,17 +73,16 @@ void Tszmszbeofm::initialise()
 void Tszmszbeofm::chooseFile()
 {
     const QFileInfo current(m_file->text().trimmed());
-    QFileDialog dialog(this, {}, current.absolutePath());
-    dialog.setObjectName(u"od_file"_s);
-    dialog.setFileMode(QFileDialog::ExistingFile);
     // Windows names come in any letter case.
-    dialog.setNameFilters({u"Excel fájl (*.XLS *.xls)"_s, u"Excel file új (*.XLSX *.xlsx)"_s,
-                           u"Excel makrós fájl (*.XLSM *.xlsm)"_s});
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.selectFile(current.fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return;
-    m_file->setText(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+    files::FileRequest request;
+    request.objectName = u"od_file"_s;
+    request.folder = current.absolutePath();
+    request.fileName = current.fileName();
+    request.filters = {u"Excel fájl (*.XLS *.xls)"_s, u"Excel file új (*.XLSX *.xlsx)"_s,
+                       u"Excel makrós fájl (*.XLSM *.xlsm)"_s};
+    const auto chosen = files::chooseFile(this, request);
+    if (chosen)
+        m_file->setText(QDir::toNativeSeparators(chosen->path));
 }
 
 void Tszmszbeofm::start()

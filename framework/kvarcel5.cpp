@@ -8,6 +8,7 @@
 #include "core/dat.h"
 #include "core/messages.h"
 #include "platform/fieldtypes.h"
+#include "platform/filedialog.h"
 #include "reports/report.h"
 #include "reports/reportprint.h"
 
@@ -17,7 +18,6 @@
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
@@ -608,17 +608,17 @@ void Tkvarcel5fm::ujLekerdezes()
 
 QString Tkvarcel5fm::chooseParameterFile(bool save)
 {
-    QFileDialog dialog(this, save ? u"Lekérdezés paramétereinek mentése .SQL file-ba"_s
-                                  : u"Lekérdezés paramétereinek betöltése"_s);
-    dialog.setObjectName(u"d_parameterfajl"_s);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    dialog.setNameFilter(parameterFilter);
-    dialog.setDirectory(m_builder->startFolder());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    files::FileRequest request;
+    request.objectName = u"d_parameterfajl"_s;
+    request.title = save ? u"Lekérdezés paramétereinek mentése .SQL file-ba"_s
+                         : u"Lekérdezés paramétereinek betöltése"_s;
+    request.folder = m_builder->startFolder();
+    request.filters = {parameterFilter};
+    request.save = save;
+    const auto chosen = files::chooseFile(this, request);
+    if (!chosen)
         return {};
-    QString name = dialog.selectedFiles().constFirst();
+    QString name = chosen->path;
     if (save && QFileInfo(name).suffix().isEmpty())
         name += u".SQL"_s;
     return name;
@@ -668,21 +668,20 @@ void Tkvarcel5fm::adattablaba()
         messages::show(u"Nincs mit..."_s);
         return;
     }
-    QFileDialog dialog(this, u"Eredménytábla mentése más táblába"_s);
-    dialog.setObjectName(u"d_adattabla"_s);
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    const QStringList filters = {u"dBase file (*.dbf *.DBF)"_s,
-                                 u"Szöveges állomány (*.txt *.TXT)"_s,
-                                 u"Paradox tábla (*.db *.DB)"_s};
-    dialog.setNameFilters(filters);
-    dialog.setDirectory(m_builder->startFolder());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    files::FileRequest request;
+    request.objectName = u"d_adattabla"_s;
+    request.title = u"Eredménytábla mentése más táblába"_s;
+    request.folder = m_builder->startFolder();
+    request.filters = {u"dBase file (*.dbf *.DBF)"_s, u"Szöveges állomány (*.txt *.TXT)"_s,
+                       u"Paradox tábla (*.db *.DB)"_s};
+    request.save = true;
+    const auto chosen = files::chooseFile(this, request);
+    if (!chosen)
         return;
-    QString name = dialog.selectedFiles().constFirst();
+    QString name = chosen->path;
     if (QFileInfo(name).suffix().isEmpty()) {
         static const QStringList extensions = {u".DBF"_s, u".TXT"_s, u".DB"_s};
-        name += extensions.value(int(filters.indexOf(dialog.selectedNameFilter())), u".DBF"_s);
+        name += extensions.value(chosen->filter, u".DBF"_s);
     }
     m_builder->writeTable(name);
 }

@@ -3,11 +3,12 @@
 #include "qrtextnez.h"
 
 #include "core/messages.h"
+#include "platform/filedialog.h"
 #include "reports/reportpainter.h"
 #include "reports/reportprint.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
@@ -118,12 +119,17 @@ bool TTextEditfm::saveAs(const QString& name)
 {
     QString chosen = name;
     if (chosen.isEmpty()) {
-        QFileDialog dialog(this, QString(), m_fileName, u"Szöveg file (*.TXT *.txt)"_s);
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setDefaultSuffix(u"TXT"_s);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        files::FileRequest request;
+        request.objectName = u"d_mentes"_s;
+        request.folder = QFileInfo(m_fileName).path();
+        request.fileName = QFileInfo(m_fileName).fileName();
+        request.filters = {u"Szöveg file (*.TXT *.txt)"_s};
+        request.defaultSuffix = u"TXT"_s;
+        request.save = true;
+        const auto picked = files::chooseFile(this, request);
+        if (!picked)
             return false;
-        chosen = dialog.selectedFiles().first();
+        chosen = picked->path;
     }
     if (!write(chosen))
         return false;

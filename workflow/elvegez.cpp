@@ -11,6 +11,7 @@
 #include "core/paths.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
+#include "platform/filedialog.h"
 #include "platform/querymodel.h"
 #include "platform/rowsource.h"
 #include "reports/qexport.h"
@@ -19,7 +20,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
@@ -1353,18 +1353,18 @@ void Telvegezfm::browseSheetFile()
     QString current = edit(u"e_munkalapfajl"_s)->text();
     if (m_sheetNumber.trimmed().isEmpty())
         current += u'_';
-    QFileDialog dialog(this, {}, QFileInfo(current).path());
-    dialog.setObjectName(u"od_munkalap"_s);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters({u"Adobe Acrobat fájl (*.PDF *.pdf)"_s, u"JPEG kép (*.JPG *.jpg)"_s,
-                           u"Bitmap kép (*.BMP *.bmp)"_s});
-    dialog.setDefaultSuffix(u"PDF"_s);
-    dialog.selectFile(QFileInfo(current).fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    files::FileRequest request;
+    request.objectName = u"od_munkalap"_s;
+    request.folder = QFileInfo(current).path();
+    request.fileName = QFileInfo(current).fileName();
+    request.filters = {u"Adobe Acrobat fájl (*.PDF *.pdf)"_s, u"JPEG kép (*.JPG *.jpg)"_s,
+                       u"Bitmap kép (*.BMP *.bmp)"_s};
+    request.defaultSuffix = u"PDF"_s;
+    const auto chosen = files::chooseFile(this, request);
+    if (!chosen)
         return;
-    const QString chosen = dialog.selectedFiles().first();
-    edit(u"e_munkalapfajl"_s)->setText(QDir::toNativeSeparators(chosen));
-    showFile(chosen);
+    edit(u"e_munkalapfajl"_s)->setText(QDir::toNativeSeparators(chosen->path));
+    showFile(chosen->path);
 }
 
 } // namespace mivo::workflow
