@@ -51,7 +51,9 @@ struct LetterConditions {
 QStringList extraCustomerFields(const QString& listedFields);
 
 /// Writes a LEVELKE row for every customer ticked in the list, dated on the day at the time
-/// (one storing), in one transaction. False with the database's text when nothing was written.
+/// (one storing), in one transaction. A customer has one row a day: of two ticked appliances
+/// the later line's is kept, and a storing later that day takes over his earlier row. False
+/// with the database's text when nothing was written.
 bool storeLetters(const LetterList& list, const QString& date, const QString& time, QString* error,
                   const QString& connectionName = QStringLiteral("d_mivo"));
 

@@ -129,7 +129,6 @@ Tlevelgenfm::Tlevelgenfm(QWidget* parent)
     grid->addWidget(dayButton(u"b_beuzignap"_s, m_beuzTo), row, 4);
     ++row;
     grid->addWidget(m_threeYears, row, 0, 1, 5);
-    m_threeYears->setContentsMargins(24, 0, 0, 0);
     ++row;
     grid->addWidget(m_beuzdat, row, 0);
     grid->addWidget(m_beuzdatFrom, row, 1);
@@ -188,7 +187,7 @@ Tlevelgenfm::Tlevelgenfm(QWidget* parent)
     layout->addWidget(m_view, 1);
 
     connect(m_list, &LetterList::tickedCountChanged, this, &Tlevelgenfm::showCounts);
-    resize(1100, 760);
+    resize(1400, 900);
 }
 
 void Tlevelgenfm::initialise()

@@ -680,6 +680,32 @@ private slots:
         QCOMPARE(box.server.message(2)[u"to"_s].toString(), u"Erdős Gábor <erdos@posta.test>"_s);
     }
 
+    // The screen's own storing is mailed, not a later one of another workstation.
+    void mailsOwnStoring()
+    {
+        auto db = database();
+        QVERIFY(db);
+        Mailbox box;
+        QVERIFY(box.started);
+        ScriptedMessagesGuard messages;
+        ScriptedMasterList masterList;
+        masterList.answers << ScriptedMasterList::Answer{true, u"UGYFEL.KOD = 1"_s, {}};
+        LetterScreen s;
+        s.check(u"cb_karb"_s, false);
+        s.check(u"cb_beuzdat"_s, false);
+        s.press(u"b_kivalogat"_s);
+        messages->queueAnswers({1});
+        saveAs(m_dir.filePath(u"sajat.xlsx"_s));
+        s.press(u"b_tarol"_s);
+        QVERIFY(db->exec(u"INSERT INTO LEVELKE (UGYFEL, MIKOR, IDO, NEV, EMAIL) VALUES (5, "
+                         u"'2025.03.10', '11:00:00', 'Erdős Gábor', 'erdos@posta.test')"_s));
+        messages->texts.clear();
+        s.press(u"b_email"_s);
+        QCOMPARE(messages->texts, QStringList{u"1 db e-mailt elküldtünk."_s});
+        QCOMPARE(box.server.messageCount(), 1);
+        QCOMPARE(box.server.message(1)[u"to"_s].toString(), u"Arany Béla <arany@posta.test>"_s);
+    }
+
     // The server gone mid-run: every later e-mail fails at once and none counts.
     void serverStopsMidRun()
     {
