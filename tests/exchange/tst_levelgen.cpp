@@ -8,6 +8,7 @@
 #include "workflow/scriptedpicker.h"
 
 #include "core/clock.h"
+#include "core/getdatum.h"
 #include "core/ini.h"
 #include "core/messages.h"
 #include "exchange/letterlist.h"
@@ -19,6 +20,7 @@
 #include "workflow/elozmeny.h"
 
 #include <QAbstractItemModelTester>
+#include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
@@ -512,6 +514,15 @@ private slots:
         QCOMPARE(picker.calls.first().tableSpec, u"CSOPORT1"_s);
         QVERIFY(picker.calls.first().selectionMode);
 
+        // "Nap" writes the chosen day back into its field.
+        whenModal<Tgetdatumfm>([](Tgetdatumfm* picker) {
+            QCOMPARE(picker->calendar()->selectedDate(), QDate(2024, 6, 10));
+            picker->calendar()->setSelectedDate(QDate(2024, 7, 1));
+            picker->findChild<QPushButton*>(u"b_ok"_s)->click();
+        });
+        s.press(u"b_beuzignap"_s);
+        QCOMPARE(s.text(u"e_beuzig"_s), u"2024.07.01"_s);
+
         // Reopening starts afresh.
         s.type(u"e_karb"_s, u"2020.01.01"_s);
         s.form.prepare({});
@@ -678,6 +689,34 @@ private slots:
         QCOMPARE(QByteArray::fromBase64(attachments[0][u"data"_s].toString().toLatin1()),
                  QByteArray("%PDF-1.4 proba"));
         QCOMPARE(box.server.message(2)[u"to"_s].toString(), u"Erdős Gábor <erdos@posta.test>"_s);
+    }
+
+    void mailSettings_data()
+    {
+        QTest::addColumn<QString>("send");
+        QTest::addColumn<bool>("direct");
+        QTest::newRow("default") << QString() << true;
+        QTest::newRow("I") << u"I"_s << true;
+        QTest::newRow("N") << u"N"_s << false;
+    }
+    void mailSettings()
+    {
+        QFETCH(QString, send);
+        QFETCH(bool, direct);
+        QTemporaryDir dir;
+        const QString text = dir.filePath(u"szoveg.txt"_s);
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(u"Első sor\n\nHarmadik sor"_s.toUtf8());
+        f.close();
+        if (!send.isEmpty())
+            Ini::instance().set(u"SENDEMAIL"_s, send);
+        Ini::instance().set(u"EMAILTEXT"_s, text);
+        Ini::instance().set(u"EMAILATTACH"_s, dir.filePath(u"nincs.pdf"_s));
+        const LetterMailSettings settings = LetterMailSettings::fromIni();
+        QCOMPARE(settings.sendDirectly, direct);
+        QCOMPARE(settings.bodyText, u"Első sor\n\nHarmadik sor\n"_s);
+        QVERIFY(settings.attachments.isEmpty());
     }
 
     // The screen's own storing is mailed, not a later one of another workstation.
