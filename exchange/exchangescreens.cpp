@@ -6,6 +6,7 @@
 #include "emailpassword.h"
 #include "ftpkuld.h"
 #include "ftpproc.h"
+#include "levelgen.h"
 #include "szmszbeo.h"
 
 #include "core/ini.h"
@@ -81,6 +82,8 @@ void registerExchangeScreens(ScreenRegistry& registry, std::function<void()> aft
     setPasswordPrompt(askEmailPassword);
     registry.addScreen(u"elsobeo"_s, u"Tszmszbeofm"_s, {},
                        [](QWidget* owner) { return new Tszmszbeofm(owner); });
+    registry.addScreen(u"levelgen"_s, u"Tlevelgenfm"_s, {},
+                       [](QWidget* owner) { return new Tlevelgenfm(owner); });
     registry.addScreen(u"SD_ser_bol"_s, u"TSDserbeofm"_s, {},
                        [](QWidget* owner) { return new TSDserbeofm(owner); });
     registry.addScreen(

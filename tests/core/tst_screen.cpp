@@ -48,8 +48,8 @@ private slots:
         int commands = 0;
         registry.addCommand(u"ugyfelek"_s, [&commands](QWidget*) { ++commands; });
 
-        QVERIFY(!registry.contains(u"levelgen"_s));
-        QVERIFY(!registry.open(u"levelgen"_s, u"Levél adatok generálása"_s, &owner));
+        QVERIFY(!registry.contains(u"Teljestevkenysglista1"_s));
+        QVERIFY(!registry.open(u"Teljestevkenysglista1"_s, u"Teljes tevékenységlista"_s, &owner));
         QVERIFY(registry.open(u"kiosztas"_s, u"Ki nem osztott munka &kiosztása"_s, &owner));
         QVERIFY(registry.open(u"zartajto"_s, u"Zárt ajtós munkák"_s, &owner));
         QVERIFY(registry.open(u"ugyfelek"_s, u"Ügyfelek"_s, &owner));
