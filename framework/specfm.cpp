@@ -14,6 +14,7 @@
 #include "reports/qrszotar.h"
 #include "reports/reportprint.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,6 +80,10 @@ Tspecfm::Tspecfm(QWidget* parent) : QDialog(parent)
     const int em = fontMetrics().horizontalAdvance(u'M');
     resize(em * 45, em * 14);
     hooks::setSpecialFunctions([this] {
+        // Reached from a modal editor it takes input only as the newest modal window.
+        if (!isVisible())
+            setWindowModality(QApplication::activeModalWidget() ? Qt::ApplicationModal
+                                                                : Qt::NonModal);
         show();
         raise();
         activateWindow();

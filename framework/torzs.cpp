@@ -387,8 +387,10 @@ void TTorzsfm::onShowing(const QString& searchText)
         m_grid->setEnabled(true);
         setPanelMode(true);
         limitSearch(currentSortField());
-        // Widths come from the display widths, never from measuring a full list.
+        // Widths come from the display widths, never from measuring a full list. Codes are
+        // digits and capitals, wider than the font's average character.
         const QFontMetrics fm(m_grid->font());
+        const int charWidth = std::max(fm.averageCharWidth(), fm.horizontalAdvance(u'0'));
         const QList<TorzsGridColumn>& columns = m_data.model().gridColumns();
         for (int i = 0; i < columns.size(); ++i) {
             const QSqlRecord& s = m_data.model().structure();
@@ -396,9 +398,8 @@ void TTorzsfm::onShowing(const QString& searchText)
                                   ? 10
                                   : data::columnOf(s.field(columns[i].field)).displayWidth;
             m_grid->horizontalHeader()->resizeSection(
-                i, fm.averageCharWidth() *
-                           std::clamp(std::max<int>(width, columns[i].title.size()), 4, 40) +
-                       12);
+                i,
+                charWidth * std::clamp(std::max<int>(width, columns[i].title.size()), 4, 40) + 12);
         }
     }
     fitPanel();

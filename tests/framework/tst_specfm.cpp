@@ -11,12 +11,15 @@
 #include "frameworkdb.h"
 #include "platform/dbquery.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace mivo;
 using namespace Qt::StringLiterals;
@@ -160,6 +163,19 @@ private slots:
         QVERIFY(hooks::ExportHook(1));
         QVERIFY(screen.isVisible());
         QVERIFY(!hooks::QReportHook(2));
+        screen.close();
+
+        // From a modal editor the screen must take the input, not stay blocked behind it.
+        QDialog editor;
+        bool onTop = false;
+        QTimer::singleShot(0, &editor, [&] {
+            QVERIFY(hooks::QReportHook(1));
+            onTop = QApplication::activeModalWidget() == &screen;
+            screen.close();
+            editor.reject();
+        });
+        editor.exec();
+        QVERIFY(onTop);
     }
 };
 
