@@ -38,9 +38,9 @@ QString missingIniText(const QString& folder)
 {
     return u"Nem találom a MIVO.INI beállítófájlt ebben a mappában:\n"_s +
            QDir::toNativeSeparators(folder) +
-           u"\n\nA program abból a mappából olvassa a MIVO.INI-t, ahonnan indul (a menüből "
-           u"indítva a saját mappájából). Az elkészítését a README „Munkaállomás beállítása” "
-           u"része írja le (/usr/share/doc/mivo/README.md)."_s;
+           u"\n\nA program abból a mappából olvassa a MIVO.INI-t, ahonnan indul\n"
+           u"(a menüből indítva a saját mappájából). Az elkészítését a README\n"
+           u"„Munkaállomás beállítása” része írja le (/usr/share/doc/mivo/README.md)."_s;
 }
 
 bool openMetadataCopy()
