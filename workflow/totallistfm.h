@@ -4,6 +4,7 @@
 
 class QLineEdit;
 class QProgressBar;
+class QPushButton;
 
 namespace mivo::workflow
 {
@@ -24,6 +25,7 @@ private:
     void store();
 
     QLineEdit* m_filename;
+    QPushButton* m_browse;
     QProgressBar* m_progress;
 };
 

@@ -74,6 +74,8 @@ private slots:
         QVERIFY(QFileInfo::exists(name->text()));
         QCOMPARE(progress->maximum(), 2);
         QCOMPARE(progress->value(), 2);
+        QVERIFY(screen.findChild<QPushButton*>(u"b_tarolas"_s)->isEnabled());
+        QVERIFY(name->isEnabled());
 
         // An existing file is replaced without asking: the dialog asked already.
         const int shown = messages->texts.size();
