@@ -1,7 +1,7 @@
 // Recording an absence over about 2 000 "KI" jobs of one technician with parts reserved, on
-// a copy of the scale database, re-planned untimed before each run; next to the bare
-// statements in one transaction: the set-based release of the reservations, the give-back
-// with the "KI" clause and the stamps, and the marks.
+// a copy of the scale database, re-planned untimed before each run; next to its statements
+// run bare through the driver in one transaction: the set-based release of the
+// reservations, the give-back with the "KI" clause and the stamps, and the marks.
 #include "benchdata.h"
 
 #include "platform/dbconnection.h"
@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QVariant>
+
+#include <map>
 
 using namespace mivo;
 using namespace mivo::workflow;
@@ -99,22 +101,28 @@ void replan(const QString& technician, const QVariantList& codes)
     db.commit();
 }
 
+// A statement with named parameters straight through the driver.
+void runNamed(const QString& sql, const std::map<QString, QVariant>& values)
+{
+    const db::PositionalSql positional = db::toPositional(sql);
+    QVariantList list;
+    for (const QString& name : positional.parameters)
+        list << values.at(name);
+    run(positional.sql, list);
+}
+
 void bare(const QString& technician)
 {
     QSqlDatabase db = QSqlDatabase::database(u"d_mivo"_s);
     db.transaction();
-    const QString jobs =
-        u"FROM MUNKA_ALK MA JOIN MUNKA M ON M.KOD = MA.KOD "
-        "JOIN ARU A ON A.BELSOKOD = MA.ALKATRESZ WHERE M.SZERELOT = ? "
-        "AND M.TERVD >= ? AND M.TERVD <= ? AND M.ALLAPOT = 'KI' AND A.KOD = K.MI"_s;
-    run(u"UPDATE ALK_KESZLET K SET FOGLALT = COALESCE(FOGLALT, 0) - "
-        "(SELECT SUM(MA.MENNYISEG) "_s +
-            jobs + u") WHERE K.HOL = ? AND EXISTS (SELECT 1 "_s + jobs + u')',
-        {technician, period.from, period.to, technician, technician, period.from, period.to});
-    run(u"UPDATE MUNKA SET ALLAPOT = 'BE', SZERELOT = '', JUZER = ?, MIKORI = ? "
-        "WHERE SZERELOT = ? AND TERVD >= ? AND TERVD <= ? AND ALLAPOT = 'KI'"_s,
-        {u"BENCH"_s, QDateTime::currentDateTime().toString(u"yyyy.MM.dd hh:mm:ss"_s), technician,
-         period.from, period.to});
+    runNamed(PartsStock::releasePlannedStatement(),
+             {{u"hol"_s, technician}, {u"datumtol"_s, period.from}, {u"datumig"_s, period.to}});
+    runNamed(AbsenceStore::giveBackStatement(),
+             {{u"szerelo"_s, technician},
+              {u"datumtol"_s, period.from},
+              {u"datumig"_s, period.to},
+              {u"juzer"_s, u"BENCH"_s},
+              {u"mikori"_s, QDateTime::currentDateTime().toString(u"yyyy.MM.dd hh:mm:ss"_s)}});
     QSqlQuery mark(db);
     // Its parameters come in the order :szerelo, :datum, :tavollet.
     mark.prepare(db::toPositional(AbsenceStore::markStatement()).sql);

@@ -76,6 +76,8 @@ public:
     static QString reserveStatement();
     static QString moveStatement();
     static QString jobPartsStatement();
+    /// The statement of releasePlanned() (:hol, :datumtol, :datumig).
+    static QString releasePlannedStatement();
 
     /// The job's recorded parts with their quantities, stock at the technician.
     std::optional<std::vector<PartRow>> jobParts(int jobCode, const QString& technician,
