@@ -59,6 +59,8 @@ XlsxBook::XlsxBook(const QString& path, bool macroEnabled)
     m_dateFormat = numberFormat(m_book, "yyyy.mm.dd");
     m_timeFormat = numberFormat(m_book, "hh:mm:ss");
     m_dateTimeFormat = numberFormat(m_book, "yyyy.mm.dd hh:mm:ss");
+    m_wrapFormat = workbook_add_format(m_book);
+    format_set_text_wrap(m_wrapFormat);
 }
 
 XlsxBook::~XlsxBook()
@@ -98,6 +100,16 @@ void XlsxBook::setColumnWidth(int column, double characters)
 
 void XlsxBook::writeText(int row, int column, const QString& text)
 {
+    writeString(row, column, text, nullptr);
+}
+
+void XlsxBook::writeWrappedText(int row, int column, const QString& text)
+{
+    writeString(row, column, text, m_wrapFormat);
+}
+
+void XlsxBook::writeString(int row, int column, const QString& text, lxw_format* format)
+{
     if (!m_sheet)
         return;
     qsizetype length = std::min<qsizetype>(text.size(), maxTextLength);
@@ -106,7 +118,7 @@ void XlsxBook::writeText(int row, int column, const QString& text)
         --length;
     const QByteArray utf8 = text.left(length).toUtf8();
     check(worksheet_write_string(m_sheet, lxw_row_t(row), lxw_col_t(column), utf8.constData(),
-                                 nullptr));
+                                 format));
 }
 
 void XlsxBook::writeNumber(int row, int column, double value)

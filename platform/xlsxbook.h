@@ -41,6 +41,8 @@ public:
     /// Text stays text, however much it looks like a number; longer than a cell's limit it
     /// is cut at the limit.
     void writeText(int row, int column, const QString& text);
+    /// Text shown wrapped in its cell (lines break at the column's width).
+    void writeWrappedText(int row, int column, const QString& text);
     void writeNumber(int row, int column, double value);
     void writeBoolean(int row, int column, bool value);
     /// A date, a time of day or both, shown as "yyyy.mm.dd", "hh:mm:ss" or both.
@@ -54,6 +56,7 @@ public:
 
 private:
     void check(int code);
+    void writeString(int row, int column, const QString& text, lxw_format* format);
     bool markMacroEnabled();
 
     QString m_path;
@@ -63,6 +66,7 @@ private:
     lxw_format* m_dateFormat = nullptr;
     lxw_format* m_timeFormat = nullptr;
     lxw_format* m_dateTimeFormat = nullptr;
+    lxw_format* m_wrapFormat = nullptr;
     QStringList m_sheetNames;
     QString m_error;
 };

@@ -18,7 +18,7 @@ TQexportfm& TQexportfm::instance()
     return module;
 }
 
-QString TQexportfm::chooseFile(const QString& proposal, QWidget* parent)
+QString TQexportfm::chooseFile(const QString& proposal, QWidget* parent, bool fresh)
 {
     QFileDialog dialog(parent, QString::fromUtf8(dialogCaption));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -30,7 +30,8 @@ QString TQexportfm::chooseFile(const QString& proposal, QWidget* parent)
         filters << type.description + QStringLiteral(" (*") + type.extension +
                        QStringLiteral(" *") + type.extension.toLower() + QLatin1Char(')');
     dialog.setNameFilters(filters);
-    const ExportDialogState::Start start = m_state.start(proposal);
+    const ExportDialogState::Start start =
+        fresh && proposal.isEmpty() ? ExportDialogState::Start{} : m_state.start(proposal);
     dialog.selectNameFilter(filters[start.typeIndex - 1]);
     if (!start.fileName.isEmpty()) {
         const QFileInfo info(start.fileName);

@@ -31,8 +31,9 @@ public:
                        const QString& table = {}, const data::Progress& progress = {});
 
     /// The save dialog: the chosen name with its type's extension, empty when cancelled or
-    /// when the user refused to overwrite an existing file.
-    QString chooseFile(const QString& proposal = {}, QWidget* parent = nullptr);
+    /// when the user refused to overwrite an existing file. fresh: without a proposal the
+    /// dialog starts empty at type 1 instead of with the last export's name and type.
+    QString chooseFile(const QString& proposal = {}, QWidget* parent = nullptr, bool fresh = false);
 
     ExportDialogState& dialogState() { return m_state; }
 

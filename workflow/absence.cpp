@@ -117,18 +117,12 @@ AbsenceStore::AbsenceStore(const QString& connectionName, PartsHook* parts)
 {
 }
 
-QString AbsenceStore::jobsStatement()
-{
-    return u"SELECT KOD FROM MUNKA WHERE SZERELOT = :szerelo AND TERVD >= :datumtol "
-           "AND TERVD <= :datumig AND ALLAPOT = 'KI' ORDER BY KOD"_s;
-}
-
 QString AbsenceStore::giveBackStatement()
 {
-    // The technician and state are named again: a job changed since the list was read is
-    // not touched (the snapshot makes that a conflict, which reruns the unit).
+    // Only given-out jobs: documented and deleted ones keep their state.
     return u"UPDATE MUNKA SET ALLAPOT = 'BE', SZERELOT = '', JUZER = :juzer, MIKORI = :mikori "
-           "WHERE KOD = :kod AND SZERELOT = :szerelo AND ALLAPOT = 'KI'"_s;
+           "WHERE SZERELOT = :szerelo AND TERVD >= :datumtol AND TERVD <= :datumig "
+           "AND ALLAPOT = 'KI'"_s;
 }
 
 QString AbsenceStore::markStatement()
@@ -147,37 +141,24 @@ AbsenceResult AbsenceStore::record(const QString& technician, const AbsencePerio
         [&](const QString& connection) {
             result.givenBack = 0;
             result.marked = 0;
-            db::Query jobs(connection);
-            jobs.setSql(jobsStatement());
-            jobs.bind(u"szerelo"_s, technician);
-            jobs.bind(u"datumtol"_s, period.from);
-            jobs.bind(u"datumig"_s, period.to);
-            if (!jobs.exec())
-                return db::Outcome::failure(jobs);
-            std::vector<int> codes;
-            while (jobs.next())
-                codes.push_back(jobs.integer(u"KOD"_s));
-
-            const QString mikori = clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s);
+            // The release and the give-back read the same snapshot: a job another
+            // workstation changed meanwhile makes the give-back conflict and the unit rerun.
+            if (m_parts) {
+                const PartsHook::Result released =
+                    m_parts->releasePlanned(connection, technician, period.from, period.to);
+                if (!released.ok)
+                    return db::Outcome::failure(released.message, released.errorCode);
+            }
             db::Query giveBack(connection);
             giveBack.setSql(giveBackStatement());
-            for (const int kod : codes) {
-                giveBack.bind(u"kod"_s, kod);
-                giveBack.bind(u"szerelo"_s, technician);
-                giveBack.bind(u"juzer"_s, Td::instance().userCode);
-                giveBack.bind(u"mikori"_s, mikori);
-                if (!giveBack.exec())
-                    return db::Outcome::failure(giveBack);
-                if (giveBack.rowsAffected() <= 0)
-                    continue;
-                ++result.givenBack;
-                if (m_parts) {
-                    const PartsHook::Result released =
-                        m_parts->release(connection, kod, technician);
-                    if (!released.ok)
-                        return db::Outcome::failure(released.message, released.errorCode);
-                }
-            }
+            giveBack.bind(u"szerelo"_s, technician);
+            giveBack.bind(u"datumtol"_s, period.from);
+            giveBack.bind(u"datumig"_s, period.to);
+            giveBack.bind(u"juzer"_s, Td::instance().userCode);
+            giveBack.bind(u"mikori"_s, clock::now().toString(u"yyyy.MM.dd hh:mm:ss"_s));
+            if (!giveBack.exec())
+                return db::Outcome::failure(giveBack);
+            result.givenBack = giveBack.rowsAffected();
 
             db::Query mark(connection);
             mark.setSql(markStatement());

@@ -84,10 +84,9 @@ public:
     AbsenceResult record(const QString& technician, const AbsencePeriod& period,
                          const QString& reason) const;
 
-    /// The statements of one run, for measuring them bare: the "KI" jobs of the period
-    /// (:szerelo, :datumtol, :datumig), the give-back of one of them (:kod, :szerelo, :juzer,
-    /// :mikori) and the mark (:szerelo, :datum, :tavollet).
-    static QString jobsStatement();
+    /// The statements of one run, for measuring them bare: the give-back of the period's "KI"
+    /// jobs (:szerelo, :datumtol, :datumig, :juzer, :mikori) and the mark of a day
+    /// (:szerelo, :datum, :tavollet).
     static QString giveBackStatement();
     static QString markStatement();
 

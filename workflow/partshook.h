@@ -38,6 +38,10 @@ public:
     /// Gives back what the job reserved at the technician.
     virtual Result release(const QString& connectionName, int jobCode,
                            const QString& technician) = 0;
+    /// Gives back at once what the technician's "KI" jobs planned between the days
+    /// ("yyyy.mm.dd", both included) reserved at him (PartsStock::releasePlanned).
+    virtual Result releasePlanned(const QString& connectionName, const QString& technician,
+                                  const QString& from, const QString& to);
     /// Reserves the form's rows at the technician and records them as the job's parts.
     virtual Result reserveAndRecord(const QString& connectionName, int jobCode, int tipus,
                                     int keszulek, const QString& technician) = 0;

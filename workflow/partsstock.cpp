@@ -100,6 +100,19 @@ QString PartsStock::moveStatement()
            "MENNYI = COALESCE(MENNYI, 0) + :mennyi WHERE HOL = :hol AND MI = :mi"_s;
 }
 
+QString PartsStock::releasePlannedStatement()
+{
+    return u"MERGE INTO ALK_KESZLET K USING (SELECT ARU.KOD MI, SUM(MUNKA_ALK.MENNYISEG) Q "
+           "FROM MUNKA_ALK JOIN MUNKA ON MUNKA.KOD = MUNKA_ALK.KOD "
+           "JOIN ARU ON ARU.BELSOKOD = MUNKA_ALK.ALKATRESZ "
+           "WHERE MUNKA.SZERELOT = :hol AND MUNKA.TERVD >= :datumtol "
+           "AND MUNKA.TERVD <= :datumig AND MUNKA.ALLAPOT = 'KI' GROUP BY ARU.KOD) S "
+           "ON K.HOL = :hol AND K.MI = S.MI "
+           "WHEN MATCHED THEN UPDATE SET FOGLALT = COALESCE(K.FOGLALT, 0) - COALESCE(S.Q, 0) "
+           "WHEN NOT MATCHED THEN INSERT (HOL, MI, FOGLALT) VALUES (:hol, S.MI, "
+           "-COALESCE(S.Q, 0))"_s;
+}
+
 QString PartsStock::jobPartsStatement()
 {
     return u"Select MUNKA_ALK.MENNYISEG, ARU.KOD ARUKOD From MUNKA_ALK "
@@ -161,6 +174,17 @@ PartsHook::Result PartsStock::release(int jobCode, const QString& technician) co
             return r;
     }
     return {};
+}
+
+PartsHook::Result PartsStock::releasePlanned(const QString& technician, const QString& from,
+                                             const QString& to) const
+{
+    db::Query merge(m_connection);
+    merge.setSql(releasePlannedStatement());
+    merge.bind(u"hol"_s, technician);
+    merge.bind(u"datumtol"_s, from);
+    merge.bind(u"datumig"_s, to);
+    return merge.exec() ? PartsHook::Result() : failed(merge);
 }
 
 PartsHook::Result PartsStock::reserveAndRecord(int jobCode, int tipus, int keszulek,

@@ -50,6 +50,11 @@ public:
                               double quantity) const;
     /// Takes the job's recorded parts back out of the technician's reservations.
     PartsHook::Result release(int jobCode, const QString& technician) const;
+    /// Takes the recorded parts of the technician's "KI" jobs planned between the days
+    /// ("yyyy.mm.dd", both included) back out of his reservations in one statement, as
+    /// release() of each would (a missing stock row is created).
+    PartsHook::Result releasePlanned(const QString& technician, const QString& from,
+                                     const QString& to) const;
     /// Reserves the rows' quantities at the technician (none when the technician is empty)
     /// and records them as the job's parts. Rows without code or quantity are skipped.
     PartsHook::Result reserveAndRecord(int jobCode, int tipus, int keszulek,
@@ -71,6 +76,8 @@ public:
     static QString reserveStatement();
     static QString moveStatement();
     static QString jobPartsStatement();
+    /// The statement of releasePlanned() (:hol, :datumtol, :datumig).
+    static QString releasePlannedStatement();
 
     /// The job's recorded parts with their quantities, stock at the technician.
     std::optional<std::vector<PartRow>> jobParts(int jobCode, const QString& technician,

@@ -8,6 +8,7 @@
 #include "kiesofm.h"
 #include "kulsos.h"
 #include "tevlistfm.h"
+#include "totallistfm.h"
 
 #include "core/screenregistry.h"
 
@@ -40,6 +41,8 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(u"kiesolista"_s, u"Tkiesofm"_s, u"K"_s, absence);
     registry.addScreen(u"tevekenyseglista"_s, u"Ttevlistfm"_s, {},
                        [](QWidget* owner) { return new Ttevlistfm(owner); });
+    registry.addScreen(u"Teljestevkenysglista1"_s, u"Ttotallistfm"_s, {},
+                       [](QWidget* owner) { return new Ttotallistfm(owner); });
     registry.addScreen(
         u"elozmenylista"_s, u"Telozmenyfm"_s, {},
         [](QWidget* owner) { return new Telozmenyfm(owner); }, true);

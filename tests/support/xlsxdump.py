@@ -11,7 +11,10 @@ def cell_json(cell):
     value = cell.value
     if cell.is_date and value is not None:
         value = value.isoformat()
-    return {"t": cell.data_type, "v": value}
+    result = {"t": cell.data_type, "v": value}
+    if cell.alignment is not None and cell.alignment.wrap_text:
+        result["wrap"] = True
+    return result
 
 
 def main(path):

@@ -2,6 +2,7 @@
 // the date checks and the export of an empty list.
 
 #include "scheduledata.h"
+#include "scriptedpicker.h"
 #include "support/testdb.h"
 
 #include "core/clock.h"
@@ -126,6 +127,69 @@ private slots:
         screen.findChild<QPushButton*>(u"b_torles"_s)->click();
         QCOMPARE(tol->text(), u"2030.05.01"_s);
         QCOMPARE(ig->text(), u"2030.05.20"_s);
+    }
+
+    // Each "?" picks from its table under its condition and fills code and name; each "X"
+    // empties its condition; the grid follows the picked conditions.
+    void picks()
+    {
+        Td::instance().ownCompany = u"VELKOR"_s;
+        ScriptedMessagesGuard messages;
+        ScriptedPicker picker;
+        Ttevlistfm screen;
+        screen.prepare({});
+        screen.show();
+        struct Pick {
+            QString button, table, condition, row, code, codeText, name;
+        };
+        const QList<Pick> picks{
+            {u"b_szerelo"_s, u"SZERELO"_s, u"WHERE CEGKOD='VELKOR'"_s,
+             u"SELECT KOD, NEV FROM SZERELO WHERE KOD = 'SZ1'"_s, u"e_szerelo"_s, u"SZ1"_s,
+             u"Kovács Béla"_s},
+            {u"b_keszulek"_s, u"ARU"_s, u"WHERE JELLEG='K'"_s,
+             u"SELECT KOD, BELSOKOD, NEV FROM ARU WHERE BELSOKOD = 100"_s, u"e_szkeszulek"_s,
+             u"100"_s, u"Kazán 100"_s},
+            {u"b_tevekenyseg"_s, u"TEVEKENYS"_s, QString(),
+             u"SELECT KOD, NEV FROM TEVEKENYS WHERE KOD = 'KAR'"_s, u"e_tevekenyseg"_s, u"KAR"_s,
+             u"Karbantartás"_s},
+            {u"b_ugyfel"_s, u"UGYFEL"_s, QString(),
+             u"SELECT KOD, NEV FROM UGYFEL WHERE NEV = 'Kiss Éva'"_s, u"e_ugyfel"_s, QString(),
+             u"Kiss Éva"_s},
+        };
+        for (const Pick& p : picks) {
+            picker.next(p.row);
+            screen.findChild<QPushButton*>(p.button)->click();
+            QCOMPARE(picker.calls.last().tableSpec, p.table);
+            QCOMPARE(picker.calls.last().condition, p.condition);
+            QVERIFY(picker.calls.last().selectionMode);
+            if (!p.codeText.isEmpty())
+                QCOMPARE(screen.findChild<QLineEdit*>(p.code)->text(), p.codeText);
+            QVERIFY(!screen.findChild<QLineEdit*>(p.code)->text().isEmpty());
+            QCOMPARE(screen.findChild<QLineEdit*>(p.code + u"nev"_s)->text(), p.name);
+        }
+        // The appliance type is bound by its internal code, the rest by theirs.
+        const reports::ActivityConditions c = screen.conditions();
+        QCOMPARE(c.technician, u"SZ1"_s);
+        QCOMPARE(c.applianceType, 100);
+        QCOMPARE(c.activity, u"KAR"_s);
+        QVERIFY(c.customer > 0);
+        screen.findChild<QPushButton*>(u"b_tablazat"_s)->click();
+        QCOMPARE(screen.model()->rowCount(), 1);
+
+        // A cancelled pick keeps the condition.
+        screen.findChild<QPushButton*>(u"b_szerelo"_s)->click();
+        QCOMPARE(picker.calls.last().searchText, u"SZ1"_s);
+        QCOMPARE(screen.findChild<QLineEdit*>(u"e_szerelo"_s)->text(), u"SZ1"_s);
+
+        for (const QString& x :
+             {u"x_szerelo"_s, u"x_keszulek"_s, u"x_tevekenyseg"_s, u"x_ugyfel"_s})
+            screen.findChild<QPushButton*>(x)->click();
+        for (const Pick& p : picks) {
+            QVERIFY(screen.findChild<QLineEdit*>(p.code)->text().isEmpty());
+            QVERIFY(screen.findChild<QLineEdit*>(p.code + u"nev"_s)->text().isEmpty());
+        }
+        QCOMPARE(screen.conditions().customer, 0);
+        QVERIFY(messages->texts.isEmpty());
     }
 };
 
