@@ -147,9 +147,8 @@ int main(int argc, char** argv)
     const int job =
         first(u"SELECT FIRST 1 KOD FROM MUNKA_LOG GROUP BY KOD ORDER BY COUNT(*) DESC"_s).toInt();
     const int logRows = first(u"SELECT COUNT(*) FROM MUNKA_LOG"_s).toInt();
-    const int jobs = first(u"SELECT COUNT(*) FROM MUNKA WHERE UGYFEL = "_s +
-                           QString::number(ugyfel))
-                         .toInt();
+    const int jobs =
+        first(u"SELECT COUNT(*) FROM MUNKA WHERE UGYFEL = "_s + QString::number(ugyfel)).toInt();
     QTextStream(stdout) << "elozmeny: customer " << ugyfel << " with " << jobs << " jobs, job "
                         << job << ", " << logRows << " MUNKA_LOG rows" << Qt::endl;
 
@@ -184,16 +183,20 @@ int main(int argc, char** argv)
     for (int r = 0; r < appliances; ++r)
         codes.push_back(list.appliances().value(r, u"KOD"_s).toInt());
     double slowestChange = 0;
-    const double changes = bench::fastestMs(3, [&] {
-        open();
-        for (int r = appliances - 1; r >= 0; --r) {
-            QElapsedTimer t;
-            t.start();
-            list.applianceView()->setCurrentIndex(list.appliances().index(r, 0));
-            list.repaint();
-            slowestChange = std::max(slowestChange, t.nsecsElapsed() / 1e6);
-        }
-    }) - opened;
+    const double changes =
+        bench::fastestMs(3,
+                         [&] {
+                             open();
+                             for (int r = appliances - 1; r >= 0; --r) {
+                                 QElapsedTimer t;
+                                 t.start();
+                                 list.applianceView()->setCurrentIndex(
+                                     list.appliances().index(r, 0));
+                                 list.repaint();
+                                 slowestChange = std::max(slowestChange, t.nsecsElapsed() / 1e6);
+                             }
+                         }) -
+        opened;
     const double bareChanges = bench::fastestMs(3, [&] {
         for (const int kod : codes)
             bare(historyJobSql(), {{u"ugyfel"_s, ugyfel}, {u"keszulek"_s, kod}});
@@ -213,9 +216,8 @@ int main(int argc, char** argv)
         report::PageModel model;
         pages = report::run(*r, model);
     });
-    bench::report(u"elozmeny_report_pages"_s, report, bench::fastestMs(3, [&] {
-                      bareReport(ugyfel);
-                  }));
+    bench::report(u"elozmeny_report_pages"_s, report,
+                  bench::fastestMs(3, [&] { bareReport(ugyfel); }));
 
     // The job history window of the job with the most versions.
     Tsztorifm window;
@@ -227,8 +229,9 @@ int main(int argc, char** argv)
         versions = window.rows().rowCount();
         window.repaint();
     });
-    bench::report(u"sztori_job_history"_s, history,
-                  bench::fastestMs(3, [&] { bare(jobHistorySql(), {{u"kod"_s, job}}); }));
+    bench::report(u"sztori_job_history"_s, history, bench::fastestMs(3, [&] {
+                      bare(jobHistorySql(), {{u"kod"_s, job}});
+                  }));
     QTextStream(stdout) << "elozmeny: " << appliances << " appliances, " << pages
                         << " report pages, " << versions << " versions, slowest appliance change "
                         << QString::number(slowestChange, 'f', 2) << " ms" << Qt::endl;

@@ -80,8 +80,9 @@ void typing(Ttulajvaltfm& screen, const QString& field, const QString& text, con
         if (keystroke[i] > keystroke[slowest])
             slowest = i;
     const QString typed = text.left(qsizetype(slowest) + 1).toUpper();
-    const double own = bench::fastestMs(
-        3, [&] { bare(model.prefixStatement(field), {{u":mivo_p"_s, typed}}); });
+    const double own = bench::fastestMs(3, [&] {
+        bare(model.prefixStatement(field), {{u":mivo_p"_s, typed}});
+    });
     bench::report(name, keystroke[slowest], own);
 }
 

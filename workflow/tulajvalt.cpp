@@ -199,7 +199,7 @@ Ttulajvaltfm::Ttulajvaltfm(QWidget* parent)
     layout->addWidget(m_view, 1);
     layout->addWidget(m_edit);
     // Room for the eight columns at their display widths and a screenful of appliances.
-    resize(1500, 900);
+    resize(1840, 960);
 }
 
 Ttulajvaltfm::~Ttulajvaltfm() = default;
