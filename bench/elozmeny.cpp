@@ -183,20 +183,18 @@ int main(int argc, char** argv)
     for (int r = 0; r < appliances; ++r)
         codes.push_back(list.appliances().value(r, u"KOD"_s).toInt());
     double slowestChange = 0;
-    const double changes =
-        bench::fastestMs(3,
-                         [&] {
-                             open();
-                             for (int r = appliances - 1; r >= 0; --r) {
-                                 QElapsedTimer t;
-                                 t.start();
-                                 list.applianceView()->setCurrentIndex(
-                                     list.appliances().index(r, 0));
-                                 list.repaint();
-                                 slowestChange = std::max(slowestChange, t.nsecsElapsed() / 1e6);
-                             }
-                         }) -
-        opened;
+    // Each run starts where the last one ended (the first appliance), so that every step is a
+    // change.
+    open();
+    const double changes = bench::fastestMs(3, [&] {
+        for (int r = appliances - 1; r >= 0; --r) {
+            QElapsedTimer t;
+            t.start();
+            list.applianceView()->setCurrentIndex(list.appliances().index(r, 0));
+            list.repaint();
+            slowestChange = std::max(slowestChange, t.nsecsElapsed() / 1e6);
+        }
+    });
     const double bareChanges = bench::fastestMs(3, [&] {
         for (const int kod : codes)
             bare(historyJobSql(), {{u"ugyfel"_s, ugyfel}, {u"keszulek"_s, kod}});

@@ -5,11 +5,13 @@
 #include "support/testdb.h"
 
 #include "core/dat.h"
+#include "core/screenregistry.h"
 #include "core/messages.h"
 #include "framework/torzsmodel.h"
 #include "platform/dbquery.h"
 #include "workflow/ownerchange.h"
 #include "workflow/tulajvalt.h"
+#include "workflow/workflowscreens.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
@@ -348,6 +350,24 @@ private slots:
         QCOMPARE(s.w.currentAppliance(), o.nagyKazan);
         QCOMPARE(s.w.view()->currentIndex().row(), 0);
         QCOMPARE(s.edit(u"e_ugyfelnev"_s)->text(), u"Aba Éva"_s);
+    }
+
+    // "Készülékek" opens the screen without blocking, titled after the menu item.
+    void openedFromTheMenu()
+    {
+        Office o;
+        QVERIFY2(o.db.ok(), qPrintable(o.db.error()));
+        QWidget owner;
+        ScreenRegistry registry;
+        registerWorkflowScreens(registry);
+        QVERIFY(registry.open(u"Kszlkek1"_s, u"Készülékek"_s, &owner));
+        auto* screen = dynamic_cast<Ttulajvaltfm*>(registry.created(u"Ttulajvaltfm"_s));
+        QVERIFY(screen);
+        QCOMPARE(screen->windowTitle(), u"Készülékek"_s);
+        QVERIFY(screen->isVisible());
+        QVERIFY(!screen->isModal());
+        QCOMPARE(screen->rows().rowCount(), 3);
+        screen->close();
     }
 
     void storedDates_data()
