@@ -6,6 +6,8 @@
 #include "platform/dbquery.h"
 #include "platform/unitofwork.h"
 
+#include <algorithm>
+
 namespace mivo::workflow
 {
 
@@ -35,24 +37,28 @@ WriteResult ofUnit(const db::UnitResult& r)
 
 const std::vector<ApplianceOrder>& applianceOrders()
 {
-    static const std::vector<ApplianceOrder> orders{{u"Ügyfél"_s, u"UGYFELNEV"_s},
-                                                    {u"Készülék név"_s, u"ARUNEV"_s},
-                                                    {u"Készülék kód"_s, u"ARUKOD"_s},
-                                                    {u"Gyári szám"_s, u"GYARISZAM"_s}};
+    static const QString view = u"VW_KESZULEK"_s;
+    // The view starts from the appliances, so its order by the owner's name sorts every
+    // appliance at each read. The same rows read from the customers walk their name index
+    // instead, a search included (an appliance whose owner is gone is listed in the other
+    // orders).
+    static const QString byOwner =
+        u"(SELECT K.KOD, K.GYARISZAM, K.BEUZEMELES, K.ALLAPOT, U.KOD UGYFELKOD, U.NEV UGYFELNEV, "
+        "U.IRSZAM UGYFELIRSZAM, U.VAROS UGYFELVAROS, U.UTCA UGYFELUTCA, K.TIPUS, A.KOD ARUKOD, "
+        "A.NEV ARUNEV FROM UGYFEL U LEFT JOIN KESZULEK K ON K.UGYFEL = U.KOD "
+        "LEFT JOIN ARU A ON A.BELSOKOD = K.TIPUS WHERE K.KOD IS NOT NULL) V"_s;
+    static const std::vector<ApplianceOrder> orders{{u"Ügyfél"_s, u"UGYFELNEV"_s, byOwner},
+                                                    {u"Készülék név"_s, u"ARUNEV"_s, view},
+                                                    {u"Készülék kód"_s, u"ARUKOD"_s, view},
+                                                    {u"Gyári szám"_s, u"GYARISZAM"_s, view}};
     return orders;
 }
 
-QStringList applianceListLines()
+QStringList applianceListLines(int order)
 {
-    return {u"Select * From VW_KESZULEK"_s, u"Order By UGYFELNEV"_s};
-}
-
-QStringList orderedBy(QStringList lines, const QString& field)
-{
-    for (QString& line : lines)
-        if (line.contains(u"ORDER BY"_s, Qt::CaseInsensitive))
-            line = u" ORDER BY "_s + field;
-    return lines;
+    const auto& orders = applianceOrders();
+    const ApplianceOrder& o = orders[size_t(std::clamp(order, 0, int(orders.size()) - 1))];
+    return {u"Select * From "_s + o.source, u" ORDER BY "_s + o.field};
 }
 
 QList<TorzsGridColumn> applianceColumns()

@@ -14,19 +14,20 @@
 namespace mivo::workflow
 {
 
-/// One order of the appliance list: the caption of "Sorrend:" and the view's field.
+/// One order of the appliance list: the caption of "Sorrend:", the view's field and the
+/// rows it is read from (the view's columns).
 struct ApplianceOrder {
     QString caption;
     QString field;
+    QString source;
 };
 
 /// The orders of the appliance list; the first is the one it opens in.
 const std::vector<ApplianceOrder>& applianceOrders();
 
-/// The appliance list's statement as lines; one of them holds the ORDER BY.
-QStringList applianceListLines();
-/// The lines with the one holding "ORDER BY" replaced by " ORDER BY " + field.
-QStringList orderedBy(QStringList lines, const QString& field);
+/// The appliance list's statement in an order (an index of applianceOrders()) as lines: the
+/// select and the ORDER BY line.
+QStringList applianceListLines(int order = 0);
 /// The eight grid columns of the appliance list (field, title).
 QList<TorzsGridColumn> applianceColumns();
 

@@ -211,7 +211,6 @@ void Ttulajvaltfm::initialise()
     m_search->clear();
     m_filling = false;
     // The first order; a re-opening stays on the appliance it showed.
-    m_rows->query().setLines(applianceListLines());
     sortBy(0);
     // Widths come from the display widths, never from measuring a full list.
     const QFontMetrics fm(m_view->font());
@@ -280,7 +279,7 @@ void Ttulajvaltfm::sortBy(int index)
         return;
     const QString field = orders[size_t(index)].field;
     m_sort->setCurrentIndex(index);
-    m_rows->query().setLines(orderedBy(m_rows->query().lines(), field));
+    m_rows->query().setLines(applianceListLines(index));
     reopenAt(currentAppliance());
     const QSqlRecord& s = m_rows->structure();
     if (const int column = s.indexOf(field); column >= 0) {
