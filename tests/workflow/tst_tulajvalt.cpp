@@ -5,8 +5,8 @@
 #include "support/testdb.h"
 
 #include "core/dat.h"
-#include "core/screenregistry.h"
 #include "core/messages.h"
+#include "core/screenregistry.h"
 #include "framework/torzsmodel.h"
 #include "platform/dbquery.h"
 #include "workflow/ownerchange.h"
