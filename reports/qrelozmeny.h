@@ -3,6 +3,7 @@
 #include "report.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -17,5 +18,9 @@ namespace mivo::reports
 /// codes print as their names (the code when unknown). Null with the database's text when
 /// the data cannot be read.
 std::unique_ptr<report::Report> buildElozmeny(int ugyfel, int keszulek, QString* error);
+
+/// The statements of the report's rows for all the customer's appliances (":ugyfel"): jobs,
+/// parts, commissioning sheets; for measuring them bare.
+QStringList elozmenyStatements();
 
 } // namespace mivo::reports

@@ -9,6 +9,7 @@
 #include "kulsos.h"
 #include "tevlistfm.h"
 #include "totallistfm.h"
+#include "tulajvalt.h"
 
 #include "core/screenregistry.h"
 
@@ -49,6 +50,8 @@ void registerWorkflowScreens(ScreenRegistry& registry)
     registry.addScreen(
         u"kulsosmunka"_s, u"Tkulsosfm"_s, {}, [](QWidget* owner) { return new Tkulsosfm(owner); },
         true);
+    registry.addScreen(u"Kszlkek1"_s, u"Ttulajvaltfm"_s, {},
+                       [](QWidget* owner) { return new Ttulajvaltfm(owner); });
 }
 
 } // namespace mivo::workflow

@@ -73,4 +73,33 @@ int addJob(const Job& job, const QString& connection)
     return kod.toInt();
 }
 
+int addAppliance(TestDb& db, int ugyfel, int tipus, const QString& gyariszam,
+                 const QString& beuzemeles)
+{
+    mivo::db::Query q(db.connectionName());
+    q.setSql(QStringLiteral("INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM, BEUZEMELES) VALUES "
+                            "(:u, :t, :g, :b) RETURNING KOD"));
+    q.bind(QStringLiteral("u"), ugyfel);
+    q.bind(QStringLiteral("t"), tipus);
+    q.bind(QStringLiteral("g"), gyariszam);
+    q.bind(QStringLiteral("b"), beuzemeles);
+    const QVariant kod = q.insertReturning();
+    if (kod.isNull()) {
+        QTest::qFail(qPrintable(q.lastError()), __FILE__, __LINE__);
+        return 0;
+    }
+    mivo::db::Query sheet(db.connectionName());
+    sheet.setSql(QStringLiteral("INSERT INTO BEUZLAP (SORSZAM, KESZULEK, UGYFEL, TIPUS, GYARISZAM, "
+                                "BEUZEMELES) VALUES (:s, :k, :u, :t, :g, :b)"));
+    sheet.bind(QStringLiteral("s"), gyariszam.right(6));
+    sheet.bind(QStringLiteral("k"), kod);
+    sheet.bind(QStringLiteral("u"), ugyfel);
+    sheet.bind(QStringLiteral("t"), tipus);
+    sheet.bind(QStringLiteral("g"), gyariszam);
+    sheet.bind(QStringLiteral("b"), beuzemeles);
+    if (!sheet.exec())
+        QTest::qFail(qPrintable(sheet.lastError()), __FILE__, __LINE__);
+    return kod.toInt();
+}
+
 } // namespace scheduledata

@@ -33,4 +33,9 @@ Job planned(int ugyfel, const QString& szerelot, const QString& tervd, const QSt
 /// A job on the connection (d_mivo unless told); its code.
 int addJob(const Job& job, const QString& connection = QStringLiteral("d_mivo"));
 
+/// An appliance of the customer with its commissioning sheet (numbered after the serial
+/// number); its code.
+int addAppliance(TestDb& db, int ugyfel, int tipus, const QString& gyariszam,
+                 const QString& beuzemeles);
+
 } // namespace scheduledata
