@@ -10,16 +10,17 @@ class QWidget;
 namespace mivo::files
 {
 
-/// What a file picker asks for. Filters are "Name (*.EXT *.ext)" texts; the first one is
-/// preselected.
+/// What a file picker asks for. Filters are "Name (*.EXT *.ext)" texts.
 struct FileRequest {
     QString objectName; ///< lets a test script the dialog
     QString title;
     QString folder;
     QString fileName; ///< preselected name inside the folder
     QStringList filters;
-    QString defaultSuffix; ///< appended to a typed name without extension
-    bool save = false;     ///< a new or existing name to write; otherwise an existing file
+    int filter = 0;           ///< the filter selected at the start
+    QString defaultSuffix;    ///< appended to a typed name without extension
+    bool save = false;        ///< a new or existing name to write; otherwise an existing file
+    bool askOverwrite = true; ///< false: the caller asks before replacing a file itself
 };
 
 struct FileChoice {

@@ -4,9 +4,10 @@
 #include "workbooksave.h"
 
 #include "core/messages.h"
+#include "platform/filedialog.h"
 #include "platform/rowsource.h"
 
-#include <QFileDialog>
+#include <QDir>
 #include <QFileInfo>
 
 namespace mivo::reports
@@ -20,29 +21,27 @@ TQexportfm& TQexportfm::instance()
 
 QString TQexportfm::chooseFile(const QString& proposal, QWidget* parent, bool fresh)
 {
-    QFileDialog dialog(parent, QString::fromUtf8(dialogCaption));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
+    files::FileRequest request;
+    request.title = QString::fromUtf8(dialogCaption);
+    request.save = true;
     // Both questions, the typed name's and the one an appended extension makes, are ours.
-    dialog.setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::DontConfirmOverwrite);
-    QStringList filters;
+    request.askOverwrite = false;
     for (const ExportFileType& type : exportFileTypes())
-        filters << type.description + QStringLiteral(" (*") + type.extension +
-                       QStringLiteral(" *") + type.extension.toLower() + QLatin1Char(')');
-    dialog.setNameFilters(filters);
+        request.filters << type.description + QStringLiteral(" (*") + type.extension +
+                               QStringLiteral(" *") + type.extension.toLower() + QLatin1Char(')');
     const ExportDialogState::Start start =
         fresh && proposal.isEmpty() ? ExportDialogState::Start{} : m_state.start(proposal);
-    dialog.selectNameFilter(filters[start.typeIndex - 1]);
+    request.filter = start.typeIndex - 1;
     if (!start.fileName.isEmpty()) {
         const QFileInfo info(start.fileName);
         if (info.dir().exists())
-            dialog.setDirectory(info.absolutePath());
-        dialog.selectFile(info.fileName());
+            request.folder = info.absolutePath();
+        request.fileName = info.fileName();
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const auto chosen = files::chooseFile(parent, request);
+    if (!chosen)
         return {};
-    const QString name = m_state.confirm(dialog.selectedFiles().constFirst(),
-                                         int(filters.indexOf(dialog.selectedNameFilter())) + 1);
+    const QString name = m_state.confirm(chosen->path, chosen->filter + 1);
     if (QFileInfo::exists(name) && !confirmOverwrite(name))
         return {};
     return name;
