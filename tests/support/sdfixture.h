@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 /// The SD program's database for the import: only the tables and columns it reads, with
 /// technicians T1, T2, T10 (and a barred T3), articles with empty and doubled codes, sheets
 /// 100-102 of service centre "07" (103 of "08") and three coupons of sheet 100.
@@ -46,3 +48,22 @@ inline const char* const sdImportFixture[] = {
     "INSERT INTO SZELVENY VALUES ('100', 5002, 'P9', '2024.06.02', 'T1', 'ML2')",
     "INSERT INTO SZELVENY VALUES ('100', 5003, 'P1', '2024.06.03', 'T2', 'ML3')",
 };
+
+/// Size of a generated SD database.
+struct SdScale {
+    int sheets = 100000;
+    int coupons = 30000;
+    int articles = 2000;
+    int technicians = 60;
+};
+
+/// Creates the SD tables on the open connection, with dates as DATE columns, and fills them
+/// with generated rows: technicians "S01".., appliance types "Típus n" (a tenth of the
+/// articles) and parts "P00001"..; sheets "000001".. of service centre "07", one technician
+/// each, customer "Vevő " + the sheet number (every twentieth sheet shares the previous
+/// sheet's customer), visits 1 on every second, 2 on every fourth, 3 on every eighth sheet;
+/// coupons spread over the sheets. False with the database's text.
+bool createSdScale(const QString& connection, const SdScale& scale, QString* error);
+
+/// The sheet number of generated sheet n (1-based): six digits.
+QString sdSheetNumber(int n);
