@@ -7,7 +7,7 @@
 #include "sdhandover.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -196,6 +198,8 @@ void Tadatatadfm::choose()
 
 void Tadatatadfm::start()
 {
+    if (!m_start->isEnabled())
+        return;
     if (!m_counted || !recount())
         return;
     if (m_sheets->text() == u"0"_s && m_coupons->text() == u"0"_s &&
@@ -211,20 +215,21 @@ void Tadatatadfm::start()
     const QString workPath = Td::instance().workPath;
     const QString centre = Ini::instance().value(u"SZERVKP"_s);
     SdHandover handover;
+    handover.onTable = [this](int table, const QString& path) {
+        m_files[table]->setText(path);
+    };
+    handover.onProgress = [this](int table, int done, int total) {
+        m_gauges[table]->setRange(0, std::max(1, total));
+        m_gauges[table]->setValue(std::min(done, std::max(1, total)));
+        if (done % 50 == 0 || done == total)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    m_start->setEnabled(false);
     const bool ok = m_new->isChecked() ? handover.writeNew(workPath, centre)
                                        : handover.writeAgain(m_repeat->text().trimmed().toInt(),
                                                              m_date, workPath, centre);
-    // Each label names the table written for it.
-    const QString prefixes[] = {u"BEUZLAP_"_s, u"SZELVENY_"_s, u"GARKARB_"_s};
-    for (const QString& file : handover.files()) {
-        for (int i = 0; i < 3; ++i) {
-            if (QFileInfo(file).fileName().startsWith(prefixes[i])) {
-                m_files[i]->setText(file);
-                m_gauges[i]->setValue(1);
-            }
-        }
-    }
-    if (!ok) {
+    m_start->setEnabled(true);
+    if (!ok && !handover.errorShown()) {
         if (handover.error() == u"Nincs mit küldeni."_s)
             messages::show(handover.error());
         else

@@ -1,6 +1,8 @@
 #include "sdhandover.h"
 
 #include "core/clock.h"
+#include "core/dat.h"
+#include "platform/dbconnection.h"
 #include "platform/dbquery.h"
 #include "platform/fieldtypes.h"
 #include "platform/rowsource.h"
@@ -9,7 +11,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QHash>
 #include <QVariantMap>
+
 
 #include <vector>
 
@@ -80,6 +84,13 @@ bool select(db::Query& q, const QStringList& lines, const std::map<QString, QVar
     return q.exec() || fail(q, error);
 }
 
+const QString handoverConnection = u"d_kuld"_s;
+
+// The handover connection is closed when the run ends, however it ends.
+struct FolderClosed {
+    ~FolderClosed() { db::Connection::named(handoverConnection).close(); }
+};
+
 } // namespace
 
 SdHandover::SdHandover(const QString& target, const QString& source)
@@ -93,6 +104,24 @@ QString SdHandover::folder(const QString& workPath, const QString& date)
     if (!base.isEmpty() && !base.endsWith(u'/') && !base.endsWith(u'\\'))
         base += u'/';
     return QDir::cleanPath(base + u"KULD/"_s + date) + u'/';
+}
+
+bool SdHandover::openFolder(const QString& workPath, const QString& date)
+{
+    const QString dir = folder(workPath, date);
+    // A folder that cannot be made fails the connection, which tells the user.
+    QDir().mkpath(dir);
+    if (Td::instance().connect(Td::Kuld, {}, dir))
+        return true;
+    m_error = u"Nem tudok kapcsolódni a küldés adatbázishoz."_s;
+    m_errorShown = true;
+    return false;
+}
+
+void SdHandover::progress(int table, int done, int total)
+{
+    if (onProgress)
+        onProgress(table, done, total);
 }
 
 bool SdHandover::count(int kuld, SdBatchCounts* counts)
@@ -120,9 +149,20 @@ bool SdHandover::count(int kuld, SdBatchCounts* counts)
 bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
 {
     m_error.clear();
+    m_errorShown = false;
     m_files.clear();
     const QDateTime now = clock::now();
     const QString date = now.toString(u"yyyy_MM_dd"_s);
+    // Before any row is locked: the connection's failure message waits for the user.
+    if (!count(0, &m_counts))
+        return false;
+    if (m_counts.empty()) {
+        m_error = u"Nincs mit küldeni."_s;
+        return false;
+    }
+    if (!openFolder(workPath, date))
+        return false;
+    const FolderClosed closed;
     const db::UnitResult result = db::runUnitOfWork(m_target, [&](const QString& connection) {
         m_files.clear();
         // The number and the marking go together: a second workstation taking the same
@@ -143,6 +183,8 @@ bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
         QString error;
         {
             SdHandover inUnit(connection, m_source);
+            inUnit.onTable = onTable;
+            inUnit.onProgress = onProgress;
             if (!inUnit.count(m_batch, &counts))
                 return db::Outcome::failure(inUnit.error());
             m_counts = counts;
@@ -174,6 +216,7 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
                             const QString& serviceCentre)
 {
     m_error.clear();
+    m_errorShown = false;
     m_files.clear();
     m_batch = number;
     if (!count(number, &m_counts))
@@ -182,6 +225,11 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
         m_error = u"Nincs mit küldeni."_s;
         return false;
     }
+    if (!openFolder(workPath, date))
+        return false;
+    const FolderClosed closed;
+    // One reading snapshot, in which the lookups per row stay prepared.
+    db::Transaction reading(m_target);
     QString error;
     if (!write(number, date, workPath, serviceCentre, &error)) {
         m_error = error;
@@ -193,19 +241,22 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
 bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                        const QString& serviceCentre, QString* error)
 {
-    const QString dir = folder(workPath, date);
-    if (!QDir().mkpath(dir)) {
-        *error = u"Nem hozható létre a mappa: "_s + dir;
-        return false;
-    }
+    Q_UNUSED(workPath);
+    // The tables go where the handover connection points.
+    QString dir = db::Connection::named(handoverConnection).param(u"PATH"_s);
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
     const QString stamp = u'_' + QString::number(kuld) + u'_' + QString(date).remove(u'_');
 
     // Writes one table with the structure of the SD program's table of that name.
-    const auto writeTable = [&](const QString& base, const std::vector<QVariantMap>& rows) {
+    const auto writeTable = [&](int table, const QString& base,
+                                const std::vector<QVariantMap>& rows) {
         db::Query structure(m_source);
         if (!select(structure, {u"Select * from "_s + base + u" where 1=2"_s}, {}, error))
             return false;
         const QString path = dir + base + stamp + u".DB"_s;
+        if (onTable)
+            onTable(table, path);
         BatchRows source(base, data::columnsOf(structure.record()), rows);
         if (!data::writeParadoxTable(source, path, error))
             return false;
@@ -233,8 +284,10 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                     {{u"munkatev"_s, u"ÜZ"_s}, {u"kuld"_s, kuld}}, error))
             return false;
         std::vector<QVariantMap> rows;
+        db::Query sheet(m_target);
+        int done = 0;
         while (jobs.next()) {
-            db::Query sheet(m_target);
+            progress(0, ++done, counts.sheets);
             if (!select(sheet,
                         {u"Select ARU.NEV TIPUSNEV,BEUZLAP.*"_s, u"From BEUZLAP,ARU"_s,
                          u"Where BEUZLAP.KESZULEK = :keszulek"_s,
@@ -277,7 +330,7 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                 r[c] = sheet.value(c);
             rows.push_back(r);
         }
-        if (!writeTable(u"BEUZLAP"_s, rows))
+        if (!writeTable(0, u"BEUZLAP"_s, rows))
             return false;
     }
 
@@ -286,17 +339,26 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
         if (!select(coupons, couponSelect, {{u"kuld"_s, kuld}}, error))
             return false;
         std::vector<QVariantMap> rows;
+        // Parts repeat across coupons: each code is read once.
+        QHash<int, QString> partCodes;
+        db::Query part(m_target);
+        int done = 0;
         while (coupons.next()) {
-            db::Query part(m_target);
-            if (!select(part,
-                        {u"Select ARU.KOD"_s, u"From ARU"_s, u"Where ARU.BELSOKOD = :alkatresz"_s},
-                        {{u"alkatresz"_s, coupons.value(u"ALKATRESZ"_s)}}, error))
-                return false;
+            progress(1, ++done, counts.coupons);
+            const int partKey = coupons.integer(u"ALKATRESZ"_s);
+            if (!partCodes.contains(partKey)) {
+                if (!select(part,
+                            {u"Select ARU.KOD"_s, u"From ARU"_s,
+                             u"Where ARU.BELSOKOD = :alkatresz"_s},
+                            {{u"alkatresz"_s, partKey}}, error))
+                    return false;
+                partCodes.insert(partKey, part.next() ? part.text(u"KOD"_s) : QString());
+            }
             const QString workDate = coupons.text(u"MUNKAD"_s);
             rows.push_back({
                 {u"SORSZAM"_s, coupons.text(u"SORSZAM"_s)},
                 {u"SZELVENY"_s, coupons.value(u"GJSORSZAM"_s).toInt()},
-                {u"ALKATRESZ"_s, part.next() ? part.text(u"KOD"_s) : QString()},
+                {u"ALKATRESZ"_s, partCodes.value(partKey)},
                 {u"TIPUS"_s, coupons.text(u"NEV"_s)},
                 {u"DATUM"_s, workDate},
                 {u"SZERELO"_s, coupons.text(u"SZERELOM"_s)},
@@ -310,7 +372,7 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                 {u"GYARISZAM"_s, coupons.text(u"GYARISZAM"_s)},
             });
         }
-        if (!writeTable(u"SZELVENY"_s, rows))
+        if (!writeTable(1, u"SZELVENY"_s, rows))
             return false;
     }
 
@@ -322,15 +384,18 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                     {{u"munkatev"_s, u"KAR"_s}, {u"kuld"_s, kuld}}, error))
             return false;
         std::vector<QVariantMap> rows;
+        db::Query sheet(m_target), visits(m_source);
+        // The SD program's sheets are read in one snapshot with the lookup prepared once.
+        const db::Transaction sdReading(m_source);
+        int done = 0;
         while (jobs.next()) {
-            db::Query sheet(m_target);
+            progress(2, ++done, counts.maintenance);
             if (!select(sheet, {u"Select SORSZAM From BEUZLAP Where KESZULEK = :keszulek"_s},
                         {{u"keszulek"_s, jobs.value(u"KESZULEK"_s)}}, error))
                 return false;
             if (!sheet.next())
                 continue;
             const QString number = sheet.text(u"SORSZAM"_s);
-            db::Query visits(m_source);
             if (!select(visits,
                         {u"SELECT GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, "
                          u"GJSZLASZ2, GJSZKOD3, GJDATUM3, GJSZLASZ3"_s,
@@ -368,7 +433,7 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
             }
             rows.push_back(r);
         }
-        if (!writeTable(u"GARKARB"_s, rows))
+        if (!writeTable(2, u"GARKARB"_s, rows))
             return false;
     }
     return true;
