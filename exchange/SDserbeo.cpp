@@ -1,5 +1,6 @@
 #include "SDserbeo.h"
 
+#include "core/altproc.h"
 #include "core/dat.h"
 #include "core/ini.h"
 #include "core/messages.h"
@@ -160,6 +161,14 @@ void TSDserbeofm::start()
 {
     if (!m_start->isEnabled())
         return;
+    // The range is compared with the SD program's dates: a text that is no date stops here.
+    for (QLineEdit* field : {m_from, m_to}) {
+        const QString text = field->text().trimmed();
+        if (!text.isEmpty() && !alt::validateDate(text, true)) {
+            field->setFocus();
+            return;
+        }
+    }
     SdImportOptions options;
     options.technicians = m_technicians->isChecked();
     options.applianceTypes = m_types->isChecked();
