@@ -1,5 +1,6 @@
 #include "sdimport.h"
 
+#include "batchedwork.h"
 #include "core/altproc.h"
 #include "core/clock.h"
 #include "platform/dbconnection.h"
@@ -16,6 +17,9 @@ namespace
 {
 
 const QString maker = u"Saunier Duval"_s;
+
+// Technicians and articles per transaction.
+constexpr int rowsPerCommit = 2000;
 
 QString cut40(const QString& text)
 {
@@ -199,6 +203,16 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
     write(u"Tételszám: "_s + QString::number(m_counts.technicians));
     // Whole codes of the list: a substring test would count "A1" as own when "A10" is.
     const QStringList own = m_technicians.split(u',', Qt::SkipEmptyParts);
+    BatchedWork work(m_target, rowsPerCommit);
+    if (!work.begin()) {
+        m_error = work.error();
+        return false;
+    }
+    // A failure keeps the rows written before it.
+    const auto stop = [&work] {
+        work.finish();
+        return false;
+    };
     int done = 0;
     while (src.next()) {
         const QString code = src.text(u"KOD"_s);
@@ -207,7 +221,7 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
             QVariant n;
             if (!lookup(u"SELECT Count(*) DARAB FROM SZERELO\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
                         &n))
-                return false;
+                return stop();
             exists = n.toInt() == 1;
         }
         if (!exists) {
@@ -221,10 +235,18 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
                        {u"t1"_s, src.text(u"TELEFON1"_s)},
                        {u"t2"_s, src.text(u"TELEFON2"_s)},
                        {u"ceg"_s, own.contains(code) ? options.ownCompany : QString()}}))
-                return false;
+                return stop();
             ++m_counts.technicianNew;
         }
         progress(0, ++done, m_counts.technicians);
+        if (!work.rowDone()) {
+            m_error = work.error();
+            return false;
+        }
+    }
+    if (!work.finish()) {
+        m_error = work.error();
+        return false;
     }
     write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
     return true;
@@ -247,12 +269,40 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
     const int total = src.recordCount();
     (types ? m_counts.applianceTypes : m_counts.parts) = total;
     write(u"Tételszám: "_s + QString::number(total));
+    // Provisional codes continue after the highest one of types and parts alike: two
+    // articles never share one.
     int provisional = 0;
+    {
+        db::Query q(m_target);
+        q.setSql(u"SELECT KOD FROM ARU WHERE KOD STARTING WITH 'Kod'"_s);
+        if (!ran(q))
+            return false;
+        while (q.next()) {
+            bool number = false;
+            const int n = q.text(u"KOD"_s).mid(3).toInt(&number);
+            if (number)
+                provisional = std::max(provisional, n);
+        }
+    }
     int done = 0;
     QString lastCode;
     bool haveLast = false;
+    BatchedWork work(m_target, rowsPerCommit);
+    if (!work.begin()) {
+        m_error = work.error();
+        return false;
+    }
+    // A failure keeps the rows written before it.
+    const auto stop = [&work] {
+        work.finish();
+        return false;
+    };
     while (src.next()) {
         progress(types ? 1 : 2, ++done, total);
+        if (!work.rowDone()) {
+            m_error = work.error();
+            return false;
+        }
         const QString code = src.text(u"KOD"_s);
         const QString name = src.text(u"NEV"_s);
         // Consecutive rows with one code make one article.
@@ -267,20 +317,25 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
                 QVariant n;
                 if (!lookup(u"SELECT Count(*) DARAB FROM ARU\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
                             &n))
-                    return false;
-                if (n.toInt() == 1)
+                    return stop();
+                if (n.toInt() >= 1)
                     continue;
             }
             QVariant found;
-            if (!lookup(u"SELECT KOD FROM ARU\nWHERE NEV=:nev"_s, {{u"nev"_s, name}}, &found))
-                return false;
-            const QString old = found.toString().trimmed();
+            db::Query byName(m_target);
+            byName.setSql(u"SELECT KOD, BELSOKOD FROM ARU\nWHERE NEV=:nev"_s);
+            byName.bind(u"nev"_s, name);
+            if (!ran(byName))
+                return stop();
+            const bool named = byName.next();
+            const QString old = named ? byName.text(u"KOD"_s) : QString();
             if (old.startsWith(u"Kod"_s)) {
-                // An article without a code keeps its provisional one; a real code replaces it.
+                // An article without a code keeps its provisional one; a real code replaces it,
+                // in the row found only (another article may carry the same provisional code).
                 if (!code.isEmpty()) {
-                    if (!exec(u"UPDATE ARU SET KOD = :ujkod WHERE KOD = :kod"_s,
-                              {{u"ujkod"_s, code}, {u"kod"_s, old}}))
-                        return false;
+                    if (!exec(u"UPDATE ARU SET KOD = :ujkod WHERE BELSOKOD = :belsokod"_s,
+                              {{u"ujkod"_s, code}, {u"belsokod"_s, byName.value(u"BELSOKOD"_s)}}))
+                        return stop();
                     write(u"Rendes kódot kapott: "_s + old + u" -> "_s + code);
                 }
                 continue;
@@ -300,11 +355,15 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
                        {u"szkod"_s, code},
                        {u"aktiv"_s, src.text(u"TOROLT"_s) == u"I"_s ? u"N"_s : u"I"_s}})
                 .isNull())
-            return false;
+            return stop();
         write(u"Új tétel: "_s + newCode + u' ' + name);
         ++(types ? m_counts.applianceTypeNew : m_counts.partNew);
         if (!code.isEmpty() && !enrich(code))
-            return false;
+            return stop();
+    }
+    if (!work.finish()) {
+        m_error = work.error();
+        return false;
     }
     write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
     return true;

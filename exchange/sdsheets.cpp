@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QHash>
+#include <QSet>
 #include <QSqlField>
 
 #include <optional>
@@ -170,6 +171,22 @@ bool SdImport::importSheets(const SdImportOptions& options)
         }
     }
 
+    // Sheet numbers already taken, and customers when the clearing emptied their table: both
+    // known to this run alone, so not asked for sheet by sheet.
+    QSet<QString> taken;
+    {
+        db::Query q(m_target);
+        q.setSql(u"SELECT SORSZAM FROM BEUZLAP"_s);
+        if (!q.execForward()) {
+            m_error = q.lastError();
+            return false;
+        }
+        while (q.next())
+            taken.insert(q.text(u"SORSZAM"_s));
+    }
+    QHash<QString, QVariant> newCustomers;
+    const bool customersCleared = options.clear;
+
     db::Query sheets(m_source);
     sheets.setLines(QStringList{u"Select * "_s, u"From BEUZLAP"_s} + filter +
                     QStringList{u"Order By VEVONEV"_s});
@@ -181,12 +198,11 @@ bool SdImport::importSheets(const SdImportOptions& options)
     }
 
     // Prepared once per transaction.
-    db::Query savepoint(m_target), undo(m_target), taken(m_target), findCustomer(m_target),
+    db::Query savepoint(m_target), undo(m_target), findCustomer(m_target),
         newCustomer(m_target), newArticle(m_target), newAppliance(m_target), newSheet(m_target),
         newJob(m_target), newJobPart(m_target);
     savepoint.setSql(u"SAVEPOINT SD_LAP"_s);
     undo.setSql(u"ROLLBACK TO SAVEPOINT SD_LAP"_s);
-    taken.setSql(u"SELECT COUNT(*) FROM BEUZLAP WHERE SORSZAM = :sorszam"_s);
     findCustomer.setSql(
         u"SELECT KOD FROM UGYFEL WHERE NEV = :nev AND VAROS = :varos AND UTCA = :utca"_s);
     newCustomer.setSql(u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, KOMMENT)\n"
@@ -252,12 +268,16 @@ bool SdImport::importSheets(const SdImportOptions& options)
         const QString city = cut(sdText(sheets, u"VAROS"_s), 40);
         const QString street = cut(sdText(sheets, u"UTCA"_s), 40);
         if (!name.isEmpty() && !city.isEmpty()) {
-            if (!execWith(findCustomer, {{u"nev"_s, name}, {u"varos"_s, city}, {u"utca"_s, street}},
-                     error))
-                return false;
-            if (findCustomer.next()) {
-                customer = findCustomer.value(0);
+            const QString who = name + u'\n' + city + u'\n' + street;
+            if (customersCleared) {
+                customer = newCustomers.value(who);
             } else {
+                if (!execWith(findCustomer,
+                              {{u"nev"_s, name}, {u"varos"_s, city}, {u"utca"_s, street}}, error))
+                    return false;
+                customer = findCustomer.next() ? findCustomer.value(0) : QVariant();
+            }
+            if (customer.isNull()) {
                 customer = returned(newCustomer,
                                     {{u"nev"_s, name},
                                      {u"irszam"_s, cut(sdText(sheets, u"IRSZAM"_s), 4)},
@@ -267,6 +287,8 @@ bool SdImport::importSheets(const SdImportOptions& options)
                                     error);
                 if (customer.isNull())
                     return false;
+                if (customersCleared)
+                    newCustomers.insert(who, customer);
             }
         }
         const QVariant appliance =
@@ -395,15 +417,14 @@ bool SdImport::importSheets(const SdImportOptions& options)
     while (sheets.next()) {
         const QString number = sdText(sheets, u"SORSZAM"_s);
         QString error;
-        if (!execWith(taken, {{u"sorszam"_s, number}}, &error) || !taken.next())
-            return stop(error, false);
-        if (taken.value(0).toInt() > 0) {
+        if (taken.contains(number)) {
             write(u"Már átvett lap: "_s + number);
         } else {
             if (!execWith(savepoint, {}, &error))
                 return stop(error, false);
             if (!writeSheet(number, &error))
                 return stop(error, true);
+            taken.insert(number);
             ++m_counts.applianceNew;
         }
         progress(3, ++done, m_counts.sheets);

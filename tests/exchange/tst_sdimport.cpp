@@ -40,6 +40,7 @@ private slots:
     void laterRunGivesProvisionalArticleItsCode();
     void technicianListFromOwnActiveTechnicians();
     void clearingEmptiesTargetsAndKeepsOtherArticles();
+    void provisionalCodesContinueAndRenameOneRow();
     void datesOfDateColumns();
     void rejectedRowStopsAfterWholeSheets();
     void cleanupTestCase();
@@ -245,6 +246,34 @@ void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
     QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=50"_s), u"SZ1"_s);
     QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD='P1'"_s), u"1"_s);
     QCOMPARE(one(u"SELECT MIN(BELSOKOD) FROM ARU WHERE JELLEG<>'S'"_s), u"51"_s);
+}
+
+// Provisional codes continue after the highest "Kod" of any article; a real code renames
+// the row found by name, not another article that carries the same provisional code.
+void TestSdImport::provisionalCodesContinueAndRenameOneRow()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (900, 'Kod041', 'Régi', "
+            u"'K')"_s);
+    db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (901, 'Kod041', 'Tömítés', "
+            u"'A')"_s);
+    SdImport import;
+    SdImportOptions o;
+    o.applianceTypes = o.sheets = false;
+    o.technicianList = u"T1,"_s;
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Csavar'"_s), u"Kod042"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE NEV='Tömítés'"_s), u"1"_s);
+
+    QString error;
+    QVERIFY(db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='P0' WHERE NEV='Tömítés'"_s, {}, &error));
+    const bool ran = import.run(o);
+    db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='' WHERE NEV='Tömítés'"_s, {}, &error);
+    QVERIFY2(ran, qPrintable(import.error()));
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=901"_s), u"P0"_s);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=900"_s), u"Kod041"_s);
+    QVERIFY(import.log().contains(u"Rendes kódot kapott: Kod041 -> P0"_s));
 }
 
 namespace
