@@ -6,6 +6,7 @@
 #include "platform/dbquery.h"
 #include "platform/fbdatabase.h"
 #include "support/fbserver.h"
+#include "support/sdfixture.h"
 #include "support/testdb.h"
 
 #include <QCoreApplication>
@@ -30,27 +31,9 @@ namespace
 
 const char* const workerVariable = "MIVO_SDHANDOVER_WORKER";
 
-// The SD program's tables whose structure the batch tables copy.
-const char* const sdTables[] = {
-    "CREATE TABLE BEUZLAP (SORSZAM VARCHAR(6), TIPUS VARCHAR(30), VASARLAS VARCHAR(10), VEVONEV "
-    "VARCHAR(40), IRSZAM VARCHAR(4), VAROS VARCHAR(40), UTCA VARCHAR(40), TELEFON VARCHAR(15), "
-    "GAZATVETEL VARCHAR(10), FUTESIREND VARCHAR(3), MIKORI VARCHAR(19), GAZ_ES_MEG VARCHAR(20), "
-    "SZLASZ VARCHAR(10), KERKARB VARCHAR(1), VIZKOKEZELO VARCHAR(1), ISZAPSZURO VARCHAR(1), "
-    "GYARISZAM VARCHAR(30), VIZKOKTIP VARCHAR(10), ISZAPSZTIP VARCHAR(10), ROGZDAT VARCHAR(10), "
-    "TELJESITMENY DOUBLE PRECISION, VIZNYOMAS DOUBLE PRECISION, GAZNYOMAS DOUBLE PRECISION, "
-    "SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), FELSZCEG VARCHAR(40), FELSZCEGCIM VARCHAR(40), "
-    "UZEMBECEG VARCHAR(40), UZEMBECIM VARCHAR(40), SZERVIZKP VARCHAR(2), VASAREV VARCHAR(4), "
-    "BEUZEMELEV VARCHAR(4), GYARTEV VARCHAR(4), ATAD SMALLINT, GJSZKOD1 VARCHAR(6), GJDATUM1 "
-    "VARCHAR(10), GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 "
-    "VARCHAR(10), GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10))",
-    "CREATE TABLE SZELVENY (SORSZAM VARCHAR(6), SZELVENY INTEGER, ALKATRESZ VARCHAR(20), TIPUS "
-    "VARCHAR(40), DATUM VARCHAR(10), SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), MUNKALAP "
-    "VARCHAR(6), ILLEGAL VARCHAR(1), ALKATRESZAR DOUBLE PRECISION, EV VARCHAR(4), VASARLAS "
-    "VARCHAR(10), ATAD SMALLINT, GYARISZAM VARCHAR(30))",
-    "CREATE TABLE GARKARB (SORSZAM VARCHAR(6), GJSZKOD1 VARCHAR(6), GJDATUM1 VARCHAR(10), "
-    "GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 VARCHAR(10), "
-    "GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10), ATAD SMALLINT, ROGZDAT "
-    "VARCHAR(10))",
+// The SD program's tables whose structure the batch tables copy, and its sheets: 200 with
+// two visits, 201 with all three.
+const char* const sdRows[] = {
     // Sheets the SD program knows: 200 with two visits, 201 with all three.
     "INSERT INTO BEUZLAP (SORSZAM, GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, GJSZLASZ2) "
     "VALUES ('200', 'S1', '2024.01.01', 'I1', 'S2', '2025.01.01', 'I2')",
@@ -148,7 +131,10 @@ bool createSd(const QString& location, QString* error)
         *error = c.lastError();
         return false;
     }
-    for (const char* sql : sdTables)
+    for (const char* sql : sdHandoverTables)
+        if (!db::execute(u"d_sd"_s, QString::fromUtf8(sql), {}, error))
+            return false;
+    for (const char* sql : sdRows)
         if (!db::execute(u"d_sd"_s, QString::fromUtf8(sql), {}, error))
             return false;
     return true;
