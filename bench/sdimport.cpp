@@ -22,6 +22,8 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
+#include <ctime>
+
 using namespace mivo;
 using namespace Qt::StringLiterals;
 
@@ -212,10 +214,18 @@ int main(int argc, char* argv[])
             qFatal("no database");
     };
 
+    const auto cpu = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return t.tv_sec * 1000.0 + t.tv_nsec / 1e6;
+    };
+    double c0 = cpu();
     fresh(u"bare.fdb"_s);
     const double bareMs = bench::fastestMs(1, bare);
     QTextStream(stderr) << "bare " << bareMs << " ms" << Qt::endl;
     const int bareRows = written();
+    QTextStream(stderr) << "bare cpu " << cpu() - c0 << " ms" << Qt::endl;
+    c0 = cpu();
 
     fresh(u"import.fdb"_s);
     QString technicians;
@@ -235,6 +245,7 @@ int main(int argc, char* argv[])
             QTextStream(stderr) << import.log().join(u'\n') << Qt::endl;
     });
     const int importRows = written();
+    QTextStream(stderr) << "import cpu " << cpu() - c0 << " ms" << Qt::endl;
     db::Connection::closeAll();
     QTextStream(stderr) << importRows << " rows imported, " << bareRows << " by the bare work"
                         << Qt::endl;

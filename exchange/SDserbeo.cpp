@@ -108,7 +108,8 @@ TSDserbeofm::TSDserbeofm(QWidget* parent)
     layout->addLayout(grid);
     layout->addLayout(dates);
     layout->addWidget(m_log, 1);
-    resize(640, 480);
+    // The log of a run holds a line per new article: it gets most of the height.
+    resize(800, 640);
 }
 
 void TSDserbeofm::initialise()

@@ -58,6 +58,8 @@ Tadatatadfm::Tadatatadfm(QWidget* parent)
         m_gauges[i]->setObjectName(gaugeNames[i]);
         m_files[i] = new QLabel(this);
         m_files[i]->setObjectName(labelNames[i]);
+        // The user copies the folder from here to hand the tables over.
+        m_files[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     m_start = addCommandButton(u"indul"_s, u"&Indul"_s, [this] { start(); });
     addCommandButton(u"vissza"_s, u"&Vissza"_s, [this] { close(); });
@@ -91,19 +93,21 @@ Tadatatadfm::Tadatatadfm(QWidget* parent)
     grid->addWidget(repeatLabel, 5, 0);
     auto* repeat = new QHBoxLayout;
     m_repeat->setMaximumWidth(80);
+    repeat->setSpacing(6);
     repeat->addWidget(m_repeat);
     repeat->addWidget(m_choose);
     repeat->addWidget(m_count);
     repeat->addStretch();
     grid->addLayout(repeat, 5, 1);
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(m_gauges[i], 6 + 2 * i, 0, 1, 2);
+        grid->addWidget(m_gauges[i], 6 + 2 * i, 0, 1, 2, Qt::AlignBottom);
         grid->addWidget(m_files[i], 7 + 2 * i, 0, 1, 2);
     }
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
     layout->addStretch();
-    resize(560, 380);
+    // Room for the full names of the tables under a working folder of some depth.
+    resize(820, 420);
 }
 
 void Tadatatadfm::initialise()
