@@ -101,28 +101,27 @@ void bare(const QString& dir)
         u"B.KESZULEK = M.KESZULEK JOIN ARU A ON A.BELSOKOD = B.TIPUS WHERE M.MUNKATEV = 'ÜZ' "
         u"AND M.KULD = 0 ORDER BY M.KOD"_s);
     while (q.next())
-        rows.push_back({{u"SORSZAM"_s, cut(q, 0)},
-                        {u"TIPUS"_s, cut(q, 1, 30)},
-                        {u"VASARLAS"_s, cut(q, 2)},
-                        {u"VEVONEV"_s, cut(q, 3, 40)},
-                        {u"IRSZAM"_s, cut(q, 4, 4)},
-                        {u"VAROS"_s, cut(q, 5)},
-                        {u"UTCA"_s, cut(q, 6)},
-                        {u"TELEFON"_s, cut(q, 7, 15)},
-                        {u"SZERELO"_s, cut(q, 8)},
-                        {u"BEUZEMELES"_s, cut(q, 9)},
-                        {u"FELSZCEG"_s, cut(q, 10, 40)},
-                        {u"FELSZCEGCIM"_s,
-                         (cut(q, 11) + u',' + cut(q, 12) + u' ' + cut(q, 13)).left(40)},
-                        {u"UZEMBECEG"_s, cut(q, 14, 40)},
-                        {u"UZEMBECIM"_s,
-                         (cut(q, 15) + u',' + cut(q, 16) + u' ' + cut(q, 17)).left(40)},
-                        {u"GAZATVETEL"_s, cut(q, 18)},
-                        {u"GYARISZAM"_s, cut(q, 19)},
-                        {u"TELJESITMENY"_s, q.value(20)},
-                        {u"VASAREV"_s, cut(q, 2, 4)},
-                        {u"BEUZEMELEV"_s, cut(q, 9, 4)},
-                        {u"ATAD"_s, 0}});
+        rows.push_back(
+            {{u"SORSZAM"_s, cut(q, 0)},
+             {u"TIPUS"_s, cut(q, 1, 30)},
+             {u"VASARLAS"_s, cut(q, 2)},
+             {u"VEVONEV"_s, cut(q, 3, 40)},
+             {u"IRSZAM"_s, cut(q, 4, 4)},
+             {u"VAROS"_s, cut(q, 5)},
+             {u"UTCA"_s, cut(q, 6)},
+             {u"TELEFON"_s, cut(q, 7, 15)},
+             {u"SZERELO"_s, cut(q, 8)},
+             {u"BEUZEMELES"_s, cut(q, 9)},
+             {u"FELSZCEG"_s, cut(q, 10, 40)},
+             {u"FELSZCEGCIM"_s, (cut(q, 11) + u',' + cut(q, 12) + u' ' + cut(q, 13)).left(40)},
+             {u"UZEMBECEG"_s, cut(q, 14, 40)},
+             {u"UZEMBECIM"_s, (cut(q, 15) + u',' + cut(q, 16) + u' ' + cut(q, 17)).left(40)},
+             {u"GAZATVETEL"_s, cut(q, 18)},
+             {u"GYARISZAM"_s, cut(q, 19)},
+             {u"TELJESITMENY"_s, q.value(20)},
+             {u"VASAREV"_s, cut(q, 2, 4)},
+             {u"BEUZEMELEV"_s, cut(q, 9, 4)},
+             {u"ATAD"_s, 0}});
     write(u"BEUZLAP"_s, std::move(rows), dir + u"/BEUZLAP.DB"_s);
 
     rows = {};

@@ -57,7 +57,8 @@ void bare()
                     u"SZKOD, AKTIV) VALUES (?, ?, ?, 'Saunier Duval', ?, 'A', ?, ?, 'I')"_s);
     customer.prepare(u"INSERT INTO UGYFEL (KOD, NEV, IRSZAM, VAROS, UTCA, TELEFON, KOMMENT) "
                      u"VALUES (?, ?, ?, ?, ?, ?, 'new')"_s);
-    appliance.prepare(u"INSERT INTO KESZULEK (KOD, UGYFEL, TIPUS, GYARISZAM) VALUES (?, ?, ?, ?)"_s);
+    appliance.prepare(
+        u"INSERT INTO KESZULEK (KOD, UGYFEL, TIPUS, GYARISZAM) VALUES (?, ?, ?, ?)"_s);
     sheet.prepare(u"INSERT INTO BEUZLAP (SORSZAM, KESZULEK, TIPUS, UGYFEL, GYARISZAM, VASARLAS, "
                   u"GAZATVETEL, FUTESIREND, MIKORI, FELSZCEG, GAZ_ES_MEG, UZEMBECEG, SZLASZ, "
                   u"KERKARB, VIZKOKEZELO, ISZAPSZURO, VIZKOKTIP, ISZAPSZTIP, BEUZEMELES, "
@@ -106,16 +107,18 @@ void bare()
     int jobKey = 0, applianceKey = 0;
     const auto addJob = [&](int customerKey, int type, const QString& date, const QString& tev,
                             const QString& who, const QString& leiras, const QString& munkaszam) {
-        for (const QVariant& v : {QVariant(++jobKey), QVariant(customerKey), QVariant(applianceKey),
-                                  QVariant(type), QVariant(date), QVariant(date), QVariant(tev),
-                                  QVariant(who), QVariant(date), QVariant(who), QVariant(tev),
-                                  QVariant(leiras), QVariant(munkaszam)})
+        for (const QVariant& v :
+             {QVariant(++jobKey), QVariant(customerKey), QVariant(applianceKey), QVariant(type),
+              QVariant(date), QVariant(date), QVariant(tev), QVariant(who), QVariant(date),
+              QVariant(who), QVariant(tev), QVariant(leiras), QVariant(munkaszam)})
             job.addBindValue(v);
         run(job);
     };
     src.exec(u"SELECT * FROM BEUZLAP WHERE SZERVIZKP = '07' ORDER BY VEVONEV"_s);
     const QSqlRecord r = src.record();
-    const auto at = [&r, &src](const char* name) { return text(src, r.indexOf(QLatin1String(name))); };
+    const auto at = [&r, &src](const char* name) {
+        return text(src, r.indexOf(QLatin1String(name)));
+    };
     while (src.next()) {
         const int type = articles.value(at("TIPUS").toLower());
         const QString who = at("VEVONEV") + u'|' + at("VAROS") + u'|' + at("UTCA");
@@ -123,9 +126,9 @@ void bare()
         if (!customerKey) {
             customerKey = int(customers.size()) + 1;
             customers.insert(who, customerKey);
-            for (const QVariant& v : {QVariant(customerKey), QVariant(at("VEVONEV")),
-                                      QVariant(at("IRSZAM")), QVariant(at("VAROS")),
-                                      QVariant(at("UTCA")), QVariant(at("TELEFON"))})
+            for (const QVariant& v :
+                 {QVariant(customerKey), QVariant(at("VEVONEV")), QVariant(at("IRSZAM")),
+                  QVariant(at("VAROS")), QVariant(at("UTCA")), QVariant(at("TELEFON"))})
                 customer.addBindValue(v);
             run(customer);
         }
@@ -137,16 +140,34 @@ void bare()
         const exchange::SdAddress a = exchange::SdImport::splitAddress(at("FELSZCEGCIM"));
         const exchange::SdAddress b = exchange::SdImport::splitAddress(at("UZEMBECIM"));
         const QString number = at("SORSZAM");
-        for (const QVariant& v :
-             {QVariant(number), QVariant(applianceKey), QVariant(type), QVariant(customerKey),
-              QVariant(at("GYARISZAM")), QVariant(at("VASARLAS")), QVariant(at("GAZATVETEL")),
-              QVariant(at("FUTESIREND")), QVariant(at("MIKORI")), QVariant(at("FELSZCEG")),
-              QVariant(at("GAZ_ES_MEG")), QVariant(at("UZEMBECEG")), QVariant(at("SZLASZ")),
-              QVariant(at("KERKARB")), QVariant(at("VIZKOKEZELO")), QVariant(at("ISZAPSZURO")),
-              QVariant(at("VIZKOKTIP")), QVariant(at("ISZAPSZTIP")), QVariant(at("BEUZEMELES")),
-              src.value(r.indexOf(u"TELJESITMENY"_s)), src.value(r.indexOf(u"VIZNYOMAS"_s)),
-              src.value(r.indexOf(u"GAZNYOMAS"_s)), QVariant(a.postalCode), QVariant(a.city),
-              QVariant(a.street), QVariant(b.postalCode), QVariant(b.city), QVariant(b.street)})
+        for (const QVariant& v : {QVariant(number),
+                                  QVariant(applianceKey),
+                                  QVariant(type),
+                                  QVariant(customerKey),
+                                  QVariant(at("GYARISZAM")),
+                                  QVariant(at("VASARLAS")),
+                                  QVariant(at("GAZATVETEL")),
+                                  QVariant(at("FUTESIREND")),
+                                  QVariant(at("MIKORI")),
+                                  QVariant(at("FELSZCEG")),
+                                  QVariant(at("GAZ_ES_MEG")),
+                                  QVariant(at("UZEMBECEG")),
+                                  QVariant(at("SZLASZ")),
+                                  QVariant(at("KERKARB")),
+                                  QVariant(at("VIZKOKEZELO")),
+                                  QVariant(at("ISZAPSZURO")),
+                                  QVariant(at("VIZKOKTIP")),
+                                  QVariant(at("ISZAPSZTIP")),
+                                  QVariant(at("BEUZEMELES")),
+                                  src.value(r.indexOf(u"TELJESITMENY"_s)),
+                                  src.value(r.indexOf(u"VIZNYOMAS"_s)),
+                                  src.value(r.indexOf(u"GAZNYOMAS"_s)),
+                                  QVariant(a.postalCode),
+                                  QVariant(a.city),
+                                  QVariant(a.street),
+                                  QVariant(b.postalCode),
+                                  QVariant(b.city),
+                                  QVariant(b.street)})
             sheet.addBindValue(v);
         run(sheet);
         addJob(customerKey, type, at("BEUZEMELES"), u"ÜZ"_s, at("SZERELO"),

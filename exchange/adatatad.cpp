@@ -219,9 +219,7 @@ void Tadatatadfm::start()
     const QString workPath = Td::instance().workPath;
     const QString centre = Ini::instance().value(u"SZERVKP"_s);
     SdHandover handover;
-    handover.onTable = [this](int table, const QString& path) {
-        m_files[table]->setText(path);
-    };
+    handover.onTable = [this](int table, const QString& path) { m_files[table]->setText(path); };
     handover.onProgress = [this](int table, int done, int total) {
         m_gauges[table]->setRange(0, std::max(1, total));
         m_gauges[table]->setValue(std::min(done, std::max(1, total)));

@@ -14,7 +14,6 @@
 #include <QHash>
 #include <QVariantMap>
 
-
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -347,10 +346,10 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
             progress(1, ++done, counts.coupons);
             const int partKey = coupons.integer(u"ALKATRESZ"_s);
             if (!partCodes.contains(partKey)) {
-                if (!select(part,
-                            {u"Select ARU.KOD"_s, u"From ARU"_s,
-                             u"Where ARU.BELSOKOD = :alkatresz"_s},
-                            {{u"alkatresz"_s, partKey}}, error))
+                if (!select(
+                        part,
+                        {u"Select ARU.KOD"_s, u"From ARU"_s, u"Where ARU.BELSOKOD = :alkatresz"_s},
+                        {{u"alkatresz"_s, partKey}}, error))
                     return false;
                 partCodes.insert(partKey, part.next() ? part.text(u"KOD"_s) : QString());
             }

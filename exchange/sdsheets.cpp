@@ -86,9 +86,8 @@ bool SdImport::sheetFilter(const SdImportOptions& options, QStringList* lines,
     shape.setSql(u"Select BEUZEMELES From BEUZLAP Where 1=2"_s);
     if (!ran(shape))
         return false;
-    const bool dateColumn =
-        shape.record().field(0).metaType().id() == QMetaType::QDate ||
-        shape.record().field(0).metaType().id() == QMetaType::QDateTime;
+    const bool dateColumn = shape.record().field(0).metaType().id() == QMetaType::QDate ||
+                            shape.record().field(0).metaType().id() == QMetaType::QDateTime;
     const auto date = [dateColumn](const QString& text) -> QVariant {
         if (dateColumn)
             return alt::parseDate(text);
@@ -198,9 +197,9 @@ bool SdImport::importSheets(const SdImportOptions& options)
     }
 
     // Prepared once per transaction.
-    db::Query savepoint(m_target), undo(m_target), findCustomer(m_target),
-        newCustomer(m_target), newArticle(m_target), newAppliance(m_target), newSheet(m_target),
-        newJob(m_target), newJobPart(m_target);
+    db::Query savepoint(m_target), undo(m_target), findCustomer(m_target), newCustomer(m_target),
+        newArticle(m_target), newAppliance(m_target), newSheet(m_target), newJob(m_target),
+        newJobPart(m_target);
     savepoint.setSql(u"SAVEPOINT SD_LAP"_s);
     undo.setSql(u"ROLLBACK TO SAVEPOINT SD_LAP"_s);
     findCustomer.setSql(
@@ -220,15 +219,14 @@ bool SdImport::importSheets(const SdImportOptions& options)
     newJobPart.setSql(u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, MENNYISEG, GJSORSZAM, KESZULEK, "
                       u"TIPUS)\nVALUES (:kod, :alkatresz, 1, :gjsorszam, :keszulek, :tipus)"_s);
     static const QString textColumns[] = {
-        u"GYARISZAM"_s, u"VASARLAS"_s,    u"GAZATVETEL"_s, u"FUTESIREND"_s, u"MIKORI"_s,
-        u"FELSZCEG"_s,  u"GAZ_ES_MEG"_s,  u"UZEMBECEG"_s,  u"SZLASZ"_s,     u"KERKARB"_s,
-        u"VIZKOKEZELO"_s, u"ISZAPSZURO"_s, u"VIZKOKTIP"_s, u"ISZAPSZTIP"_s, u"BEUZEMELES"_s};
+        u"GYARISZAM"_s,   u"VASARLAS"_s,   u"GAZATVETEL"_s, u"FUTESIREND"_s, u"MIKORI"_s,
+        u"FELSZCEG"_s,    u"GAZ_ES_MEG"_s, u"UZEMBECEG"_s,  u"SZLASZ"_s,     u"KERKARB"_s,
+        u"VIZKOKEZELO"_s, u"ISZAPSZURO"_s, u"VIZKOKTIP"_s,  u"ISZAPSZTIP"_s, u"BEUZEMELES"_s};
     static const QString numberColumns[] = {u"TELJESITMENY"_s, u"VIZNYOMAS"_s, u"GAZNYOMAS"_s};
     {
-        QStringList columns{u"SORSZAM"_s,      u"KESZULEK"_s,     u"TIPUS"_s,
-                            u"UGYFEL"_s,       u"FELSZCEGKOD"_s,  u"FELSZIRSZAM"_s,
-                            u"FELSZVAROS"_s,   u"FELSZUTCA"_s,    u"UZEMBEKOD"_s,
-                            u"UZEMBEIRSZAM"_s, u"UZEMBEVAROS"_s,  u"UZEMBEUTCA"_s};
+        QStringList columns{u"SORSZAM"_s,     u"KESZULEK"_s,     u"TIPUS"_s,       u"UGYFEL"_s,
+                            u"FELSZCEGKOD"_s, u"FELSZIRSZAM"_s,  u"FELSZVAROS"_s,  u"FELSZUTCA"_s,
+                            u"UZEMBEKOD"_s,   u"UZEMBEIRSZAM"_s, u"UZEMBEVAROS"_s, u"UZEMBEUTCA"_s};
         for (const QString& c : textColumns)
             columns << c;
         for (const QString& c : numberColumns)
@@ -249,14 +247,14 @@ bool SdImport::importSheets(const SdImportOptions& options)
         // Found also when the case differs ("új" against "Új"), in any letter.
         QVariant type = types.value(typeName.toLower());
         if (type.isNull()) {
-            type = returned(newArticle,
-                            {{u"kod"_s, u"Beüz"_s + alt::padLeft(QString::number(typeCounter + 1),
-                                                                 u'0', 3)},
-                             {u"nev"_s, cut(typeName, 60)},
-                             {u"nev2"_s, maker},
-                             {u"jelleg"_s, u"K"_s},
-                             {u"szkod"_s, QString()}},
-                            error);
+            type = returned(
+                newArticle,
+                {{u"kod"_s, u"Beüz"_s + alt::padLeft(QString::number(typeCounter + 1), u'0', 3)},
+                 {u"nev"_s, cut(typeName, 60)},
+                 {u"nev2"_s, maker},
+                 {u"jelleg"_s, u"K"_s},
+                 {u"szkod"_s, QString()}},
+                error);
             if (type.isNull())
                 return false;
             ++typeCounter;
@@ -291,12 +289,11 @@ bool SdImport::importSheets(const SdImportOptions& options)
                     newCustomers.insert(who, customer);
             }
         }
-        const QVariant appliance =
-            returned(newAppliance,
-                     {{u"ugyfel"_s, customer},
-                      {u"tipus"_s, type},
-                      {u"gyariszam"_s, sdText(sheets, u"GYARISZAM"_s)}},
-                     error);
+        const QVariant appliance = returned(newAppliance,
+                                            {{u"ugyfel"_s, customer},
+                                             {u"tipus"_s, type},
+                                             {u"gyariszam"_s, sdText(sheets, u"GYARISZAM"_s)}},
+                                            error);
         if (appliance.isNull())
             return false;
 
@@ -370,17 +367,17 @@ bool SdImport::importSheets(const SdImportOptions& options)
                 parts.insert(c.part, part);
             }
             const QVariant jobKey =
-                job(c.date, u"GJ"_s, c.technician,
-                    u"new"_s + c.number.toString() + u". szelvény"_s, c.jobSheet.left(6));
+                job(c.date, u"GJ"_s, c.technician, u"new"_s + c.number.toString() + u". szelvény"_s,
+                    c.jobSheet.left(6));
             if (jobKey.isNull())
                 return false;
             if (!execWith(newJobPart,
-                     {{u"kod"_s, jobKey},
-                      {u"alkatresz"_s, part},
-                      {u"gjsorszam"_s, c.number},
-                      {u"keszulek"_s, appliance},
-                      {u"tipus"_s, type}},
-                     error))
+                          {{u"kod"_s, jobKey},
+                           {u"alkatresz"_s, part},
+                           {u"gjsorszam"_s, c.number},
+                           {u"keszulek"_s, appliance},
+                           {u"tipus"_s, type}},
+                          error))
                 return false;
         }
         return true;

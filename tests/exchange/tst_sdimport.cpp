@@ -344,8 +344,8 @@ void TestSdImport::rejectedRowStopsAfterWholeSheets()
     QVERIFY2(generatedSd(m_dir.path(), &error), qPrintable(error));
     const QString tooLong = QString(31, u'X');
     QVERIFY(db::execute(u"d_sdgen"_s,
-                        u"UPDATE BEUZLAP SET TIPUS = 'Egyedi típus' WHERE SORSZAM = '000020'"_s,
-                        {}, &error));
+                        u"UPDATE BEUZLAP SET TIPUS = 'Egyedi típus' WHERE SORSZAM = '000020'"_s, {},
+                        &error));
     QVERIFY(db::execute(u"d_sdgen"_s,
                         u"INSERT INTO SZELVENY VALUES ('000020', 900, :p, '2021.01.01', 'S01', "
                         u"'ML')"_s,

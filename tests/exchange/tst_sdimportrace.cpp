@@ -103,9 +103,9 @@ private slots:
         TestDb db(TestDb::allOptional(), u"d_mivo"_s, &server);
         QVERIFY2(db.ok(), qPrintable(db.error()));
         const QString sdLocation = server.location(db.dir() + u"/sd.fdb"_s);
-        QVERIFY2(db::createFirebirdDatabase(sdLocation, Td::builtinUser, Td::builtinPassword,
-                                            &error),
-                 qPrintable(error));
+        QVERIFY2(
+            db::createFirebirdDatabase(sdLocation, Td::builtinUser, Td::builtinPassword, &error),
+            qPrintable(error));
         db::Connection& sd = db::Connection::named(u"d_sd"_s);
         sd.setParams({u"SERVER NAME="_s + sdLocation, u"USER NAME="_s + Td::builtinUser,
                       u"PASSWORD="_s + Td::builtinPassword});

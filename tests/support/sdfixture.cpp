@@ -76,7 +76,7 @@ bool createSdScale(const QString& connection, const SdScale& scale, QString* err
         const bool type = n <= types;
         q.bind(u"kod"_s, type ? code(u"K"_s, n, 4) : code(u"P"_s, n - types, 5));
         q.bind(u"nev"_s, type ? u"Típus "_s + QString::number(n)
-                               : u"Alkatrész "_s + QString::number(n - types));
+                              : u"Alkatrész "_s + QString::number(n - types));
         q.bind(u"jelleg"_s, type ? u"K"_s : u"A"_s);
         if (!exec(q, error))
             return false;
@@ -102,8 +102,10 @@ bool createSdScale(const QString& connection, const SdScale& scale, QString* err
         for (int v = 1; v <= 3; ++v) {
             const QString i = QString::number(v);
             const bool visited = n % (1 << v) == 0;
-            q.bind(u"sz"_s + i, visited ? technician(n + v) : QVariant(QMetaType(QMetaType::QString)));
-            q.bind(u"d"_s + i, visited ? QVariant(date.addYears(v)) : QVariant(QMetaType(QMetaType::QDate)));
+            q.bind(u"sz"_s + i,
+                   visited ? technician(n + v) : QVariant(QMetaType(QMetaType::QString)));
+            q.bind(u"d"_s + i,
+                   visited ? QVariant(date.addYears(v)) : QVariant(QMetaType(QMetaType::QDate)));
             q.bind(u"i"_s + i, visited ? u"SZ"_s + i : QVariant(QMetaType(QMetaType::QString)));
         }
         if (!exec(q, error))
