@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QVariantMap>
 
+#include <array>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -66,6 +67,12 @@ private:
     const std::vector<QVariantMap>& m_rows;
     int m_row = -1;
 };
+
+// A warranty maintenance visit place of a sheet: technician, date, invoice number.
+struct Visit {
+    QString technician, date, invoice;
+};
+using Visits = std::array<Visit, 3>;
 
 bool fail(const db::Query& q, QString* error)
 {
@@ -127,13 +134,13 @@ bool SdHandover::count(int kuld, SdBatchCounts* counts)
 {
     const auto countOf = [this, kuld](const QStringList& lines, int* n) {
         db::Query q(m_target);
-        q.setLines(lines);
+        q.setLines(QStringList{u"Select Count(*) From ("_s} + lines + QStringList{u")"_s});
         q.bind(u"kuld"_s, kuld);
-        if (!q.exec()) {
+        if (!q.exec() || !q.next()) {
             m_error = q.lastError();
             return false;
         }
-        *n = q.recordCount();
+        *n = q.value(0).toInt();
         return true;
     };
     return countOf({u"Select MUNKA.KOD From MUNKA, UGYFEL"_s, u"Where MUNKA.MUNKATEV = 'ÜZ'"_s,
@@ -189,7 +196,7 @@ bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
             m_counts = counts;
             if (counts.empty())
                 return db::Outcome::failure(u"Nincs mit küldeni."_s);
-            if (!inUnit.write(m_batch, date, workPath, serviceCentre, &error))
+            if (!inUnit.write(m_batch, date, workPath, serviceCentre, counts, &error))
                 return db::Outcome::failure(error);
             m_files = inUnit.files();
         }
@@ -230,7 +237,7 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
     // One reading snapshot, in which the lookups per row stay prepared.
     db::Transaction reading(m_target);
     QString error;
-    if (!write(number, date, workPath, serviceCentre, &error)) {
+    if (!write(number, date, workPath, serviceCentre, m_counts, &error)) {
         m_error = error;
         return false;
     }
@@ -238,7 +245,7 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
 }
 
 bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
-                       const QString& serviceCentre, QString* error)
+                       const QString& serviceCentre, const SdBatchCounts& counts, QString* error)
 {
     Q_UNUSED(workPath);
     // The tables go where the handover connection points.
@@ -266,46 +273,45 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
         return length < 0 ? q.text(field) : q.text(field).left(length);
     };
 
-    SdBatchCounts counts;
-    if (!count(kuld, &counts)) {
-        *error = m_error;
-        return false;
-    }
-
     if (counts.sheets > 0) {
+        // Each job with the sheet of its appliance (the first, should it have several).
         db::Query jobs(m_target);
         if (!select(jobs,
-                    {u"Select MUNKA.KESZULEK, MUNKA.TELEFON, MUNKA.SZERELOM, MUNKA.MUNKAD,"_s,
-                     u"UGYFEL.NEV, UGYFEL.IRSZAM, UGYFEL.VAROS, UGYFEL.UTCA"_s,
-                     u"From MUNKA, UGYFEL"_s, u"Where MUNKA.MUNKATEV = :munkatev"_s,
-                     u"And MUNKA.KULD = :kuld"_s, u"And UGYFEL.KOD = MUNKA.UGYFEL"_s,
+                    {u"Select MUNKA.KOD MKOD, MUNKA.SZERELOM MSZERELOM, MUNKA.MUNKAD MMUNKAD,"_s,
+                     u"UGYFEL.NEV UNEV, UGYFEL.IRSZAM UIRSZAM, UGYFEL.VAROS UVAROS,"_s,
+                     u"UGYFEL.UTCA UUTCA, UGYFEL.TELEFON UTELEFON,"_s,
+                     u"ARU.BELSOKOD TIPUSKOD, ARU.NEV TIPUSNEV, BEUZLAP.*"_s,
+                     u"From MUNKA JOIN UGYFEL ON UGYFEL.KOD = MUNKA.UGYFEL"_s,
+                     u"LEFT JOIN BEUZLAP ON BEUZLAP.KESZULEK = MUNKA.KESZULEK"_s,
+                     u"LEFT JOIN ARU ON ARU.BELSOKOD = BEUZLAP.TIPUS"_s,
+                     u"Where MUNKA.MUNKATEV = :munkatev"_s, u"And MUNKA.KULD = :kuld"_s,
                      u"Order By MUNKA.KOD"_s},
                     {{u"munkatev"_s, u"ÜZ"_s}, {u"kuld"_s, kuld}}, error))
             return false;
         std::vector<QVariantMap> rows;
-        db::Query sheet(m_target);
+        const db::Query& sheet = jobs;
         int done = 0;
+        QVariant lastJob;
         while (jobs.next()) {
-            progress(0, ++done, counts.sheets);
-            if (!select(sheet,
-                        {u"Select ARU.NEV TIPUSNEV,BEUZLAP.*"_s, u"From BEUZLAP,ARU"_s,
-                         u"Where BEUZLAP.KESZULEK = :keszulek"_s,
-                         u"AND ARU.BELSOKOD=BEUZLAP.TIPUS"_s},
-                        {{u"keszulek"_s, jobs.value(u"KESZULEK"_s)}}, error))
-                return false;
-            if (!sheet.next())
+            const QVariant job = jobs.value(u"MKOD"_s);
+            if (job == lastJob)
                 continue;
-            const QString workDate = jobs.text(u"MUNKAD"_s);
+            lastJob = job;
+            progress(0, ++done, counts.sheets);
+            if (jobs.value(u"TIPUSKOD"_s).isNull())
+                continue;
+            const QString workDate = jobs.text(u"MMUNKAD"_s);
             QVariantMap r{
                 {u"SORSZAM"_s, sheet.text(u"SORSZAM"_s)},
                 {u"TIPUS"_s, text(sheet, u"TIPUSNEV"_s, 30)},
                 {u"VASARLAS"_s, sheet.text(u"VASARLAS"_s)},
-                {u"VEVONEV"_s, text(jobs, u"NEV"_s, 40)},
-                {u"IRSZAM"_s, text(jobs, u"IRSZAM"_s, 4)},
-                {u"VAROS"_s, jobs.text(u"VAROS"_s)},
-                {u"UTCA"_s, jobs.text(u"UTCA"_s)},
-                {u"TELEFON"_s, text(jobs, u"TELEFON"_s, 15)},
-                {u"SZERELO"_s, jobs.text(u"SZERELOM"_s)},
+                {u"VEVONEV"_s, text(jobs, u"UNEV"_s, 40)},
+                {u"IRSZAM"_s, text(jobs, u"UIRSZAM"_s, 4)},
+                {u"VAROS"_s, jobs.text(u"UVAROS"_s)},
+                {u"UTCA"_s, jobs.text(u"UUTCA"_s)},
+                // The customer's telephone: the job's own TELEFON only flags a call ahead.
+                {u"TELEFON"_s, text(jobs, u"UTELEFON"_s, 15)},
+                {u"SZERELO"_s, jobs.text(u"MSZERELOM"_s)},
                 {u"BEUZEMELES"_s, workDate},
                 {u"FELSZCEG"_s, text(sheet, u"FELSZCEG"_s, 40)},
                 {u"FELSZCEGCIM"_s, (sheet.text(u"FELSZIRSZAM"_s) + u',' +
@@ -378,57 +384,65 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
     if (counts.maintenance > 0) {
         db::Query jobs(m_target);
         if (!select(jobs,
-                    {u"Select MUNKA.*"_s, u"From MUNKA"_s, u"Where MUNKA.MUNKATEV = :munkatev"_s,
-                     u"And MUNKA.KULD = :kuld"_s, u"Order By MUNKA.KOD"_s},
+                    {u"Select MUNKA.*, BEUZLAP.SORSZAM LAPSZAM"_s, u"From MUNKA"_s,
+                     u"LEFT JOIN BEUZLAP ON BEUZLAP.KESZULEK = MUNKA.KESZULEK"_s,
+                     u"Where MUNKA.MUNKATEV = :munkatev"_s, u"And MUNKA.KULD = :kuld"_s,
+                     u"Order By MUNKA.KOD"_s},
                     {{u"munkatev"_s, u"KAR"_s}, {u"kuld"_s, kuld}}, error))
             return false;
         std::vector<QVariantMap> rows;
-        db::Query sheet(m_target), visits(m_source);
+        db::Query visits(m_source);
+        QVariant lastJob;
+        QHash<QString, Visits> visitsOf;
         // The SD program's sheets are read in one snapshot with the lookup prepared once.
         const db::Transaction sdReading(m_source);
         int done = 0;
         while (jobs.next()) {
-            progress(2, ++done, counts.maintenance);
-            if (!select(sheet, {u"Select SORSZAM From BEUZLAP Where KESZULEK = :keszulek"_s},
-                        {{u"keszulek"_s, jobs.value(u"KESZULEK"_s)}}, error))
-                return false;
-            if (!sheet.next())
+            // One row per job, with the first sheet of its appliance.
+            if (jobs.value(u"KOD"_s) == lastJob)
                 continue;
-            const QString number = sheet.text(u"SORSZAM"_s);
-            if (!select(visits,
-                        {u"SELECT GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, "
-                         u"GJSZLASZ2, GJSZKOD3, GJDATUM3, GJSZLASZ3"_s,
-                         u"FROM BEUZLAP"_s, u"WHERE SORSZAM = :sorszam"_s},
-                        {{u"sorszam"_s, number}}, error))
-                return false;
+            lastJob = jobs.value(u"KOD"_s);
+            progress(2, ++done, counts.maintenance);
+            if (jobs.value(u"LAPSZAM"_s).isNull())
+                continue;
+            const QString number = jobs.text(u"LAPSZAM"_s);
+            // The SD program's visits of the sheet, with the jobs of this batch added: a second
+            // job of one sheet takes the place after the first.
+            auto known = visitsOf.find(number);
+            if (known == visitsOf.end()) {
+                if (!select(visits,
+                            {u"SELECT GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, "
+                             u"GJSZLASZ2, GJSZKOD3, GJDATUM3, GJSZLASZ3"_s,
+                             u"FROM BEUZLAP"_s, u"WHERE SORSZAM = :sorszam"_s},
+                            {{u"sorszam"_s, number}}, error))
+                    return false;
+                Visits v;
+                if (visits.next())
+                    for (int n = 0; n < 3; ++n) {
+                        const QString i = QString::number(n + 1);
+                        v[n] = {visits.text(u"GJSZKOD"_s + i), visits.text(u"GJDATUM"_s + i),
+                                visits.text(u"GJSZLASZ"_s + i)};
+                    }
+                known = visitsOf.insert(number, v);
+            }
             // The job goes into the first visit place without a date; none when all three
             // are taken.
-            int place = 1;
-            const bool known = visits.next();
-            if (known) {
-                if (!visits.text(u"GJDATUM3"_s).isEmpty())
-                    continue;
-                place = visits.text(u"GJDATUM1"_s).isEmpty()   ? 1
-                        : visits.text(u"GJDATUM2"_s).isEmpty() ? 2
-                                                               : 3;
-            }
+            Visits& v = *known;
+            int place = 0;
+            while (place < 3 && !v[place].date.isEmpty())
+                ++place;
+            if (place == 3)
+                continue;
+            v[place] = {jobs.text(u"SZERELOM"_s), jobs.text(u"MUNKAD"_s),
+                        jobs.text(u"SZAMLASZAM"_s)};
             QVariantMap r{
                 {u"SORSZAM"_s, number}, {u"ATAD"_s, 0}, {u"ROGZDAT"_s, jobs.text(u"MROGZDAT"_s)}};
-            for (int n = 1; n <= 3; ++n) {
-                const QString i = QString::number(n);
-                QString technician, date, invoice;
-                if (n < place && known) {
-                    technician = visits.text(u"GJSZKOD"_s + i);
-                    date = visits.text(u"GJDATUM"_s + i);
-                    invoice = visits.text(u"GJSZLASZ"_s + i);
-                } else if (n == place) {
-                    technician = jobs.text(u"SZERELOM"_s);
-                    date = jobs.text(u"MUNKAD"_s);
-                    invoice = jobs.text(u"SZAMLASZAM"_s);
-                }
-                r[u"GJSZKOD"_s + i] = technician;
-                r[u"GJDATUM"_s + i] = date;
-                r[u"GJSZLASZ"_s + i] = invoice;
+            for (int n = 0; n < 3; ++n) {
+                const QString i = QString::number(n + 1);
+                const Visit visit = n <= place ? v[n] : Visit{};
+                r[u"GJSZKOD"_s + i] = visit.technician;
+                r[u"GJDATUM"_s + i] = visit.date;
+                r[u"GJSZLASZ"_s + i] = visit.invoice;
             }
             rows.push_back(r);
         }

@@ -29,7 +29,9 @@ public:
     /// failure (error()).
     bool count(int kuld, SdBatchCounts* counts);
 
-    /// Writes a new batch of the jobs not handed over yet into workPath/KULD/yyyy_mm_dd/.
+    /// Writes a new batch of the jobs not handed over yet into workPath/KULD/yyyy_mm_dd/,
+    /// through the handover connection d_kuld opened on that folder before any job is marked
+    /// (a failure to open it is shown by the connection routine: errorShown()).
     /// Numbering, marking and logging are one unit of work: two workstations never give one
     /// number twice nor one job to two batches, and a failed write marks nothing. False with
     /// the reason in error(); "Nincs mit küldeni." when there is nothing to hand over.
@@ -63,7 +65,7 @@ private:
     bool openFolder(const QString& workPath, const QString& date);
     void progress(int table, int done, int total);
     bool write(int kuld, const QString& date, const QString& workPath, const QString& serviceCentre,
-               QString* error);
+               const SdBatchCounts& counts, QString* error);
 
     QString m_target, m_source;
     QString m_error;

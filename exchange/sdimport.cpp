@@ -158,16 +158,68 @@ bool SdImport::buildTechnicianList(const SdImportOptions& options)
     return true;
 }
 
+bool SdImport::probeSource(const SdImportOptions& options)
+{
+    if (!db::Connection::named(m_source).isOpen()) {
+        m_error = u"Nem tudok kapcsolódni a SD szervíz adatbázishoz."_s;
+        return false;
+    }
+    QStringList probes;
+    if (options.technicians)
+        probes << u"Select KOD, NEV, IRSZAM, VAROS, UTCA, TELEFON, MOBILTELEFON, LETILTVA From "
+                  u"SZERELOK"_s;
+    if (options.applianceTypes || options.parts)
+        probes << u"Select KOD, NEV, MEGYSEG, JELLEG, TOROLT, ARUCSOP2 From ARU"_s;
+    if (options.sheets)
+        probes << u"Select SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, GYARISZAM, VEVONEV, "
+                  u"IRSZAM, VAROS, UTCA, TELEFON, VASARLAS, GAZATVETEL, TELJESITMENY, FUTESIREND, "
+                  u"MIKORI, VIZNYOMAS, GAZNYOMAS, FELSZCEG, FELSZCEGCIM, GAZ_ES_MEG, UZEMBECEG, "
+                  u"UZEMBECIM, SZLASZ, KERKARB, VIZKOKEZELO, ISZAPSZURO, VIZKOKTIP, ISZAPSZTIP, "
+                  u"GJSZKOD1, GJSZKOD2, GJSZKOD3, GJDATUM1, GJDATUM2, GJDATUM3, GJSZLASZ1, "
+                  u"GJSZLASZ2, GJSZLASZ3 From BEUZLAP"_s
+               << u"Select SORSZAM, SZELVENY, ALKATRESZ, DATUM, SZERELO, MUNKALAP From SZELVENY"_s;
+    for (const QString& probe : probes) {
+        db::Query q(m_source);
+        q.setSql(probe + u" where 1=2"_s);
+        if (!ran(q))
+            return false;
+    }
+    return true;
+}
+
+bool SdImport::tableExists(const QString& table, bool* exists)
+{
+    QVariant n;
+    if (!lookup(u"SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :t"_s,
+                {{u"t"_s, table}}, &n))
+        return false;
+    *exists = n.toInt() > 0;
+    return true;
+}
+
 bool SdImport::clearTargets(const SdImportOptions& options)
 {
+    // Nothing goes before the source is known to hold every table and column the run reads.
+    if (!probeSource(options))
+        return false;
     write(u"Meglévő adatokat töröljük."_s);
     QStringList statements;
-    if (options.sheets)
+    if (options.sheets) {
+        // Job and customer keys restart: their history and letters would pass to new rows.
+        bool history = false, letters = false;
+        if (!tableExists(u"MUNKA_LOG"_s, &history) || !tableExists(u"LEVELKE"_s, &letters))
+            return false;
         statements << u"DELETE FROM KESZULEK"_s << u"SET GENERATOR GEN_KESZULEK TO 0"_s
                    << u"DELETE FROM BEUZLAP"_s << u"DELETE FROM NAPIREND"_s
-                   << u"DELETE FROM MUNKA"_s << u"SET GENERATOR GEN_MUNKA TO 0"_s
-                   << u"DELETE FROM MUNKA_ALK"_s << u"DELETE FROM UGYFEL"_s
-                   << u"SET GENERATOR GEN_UGYFEL TO 0"_s;
+                   << u"DELETE FROM MUNKA"_s;
+        if (history)
+            statements << u"DELETE FROM MUNKA_LOG"_s;
+        statements << u"SET GENERATOR GEN_MUNKA TO 0"_s << u"DELETE FROM MUNKA_ALK"_s
+                   << u"DELETE FROM UGYFEL"_s;
+        if (letters)
+            statements << u"DELETE FROM LEVELKE"_s;
+        statements << u"SET GENERATOR GEN_UGYFEL TO 0"_s;
+    }
     if (options.applianceTypes)
         statements << u"DELETE FROM ARU Where JELLEG = 'K'"_s;
     if (options.parts)

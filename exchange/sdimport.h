@@ -81,6 +81,9 @@ public:
 private:
     bool buildTechnicianList(const SdImportOptions& options);
     bool clearTargets(const SdImportOptions& options);
+    /// Reads no row but every SD table and column the ticked sections read.
+    bool probeSource(const SdImportOptions& options);
+    bool tableExists(const QString& table, bool* exists);
     bool importTechnicians(const SdImportOptions& options);
     bool importArticles(const SdImportOptions& options, bool types);
     bool importSheets(const SdImportOptions& options);

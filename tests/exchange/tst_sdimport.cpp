@@ -42,6 +42,7 @@ private slots:
     void clearingEmptiesTargetsAndKeepsOtherArticles();
     void provisionalCodesContinueAndRenameOneRow();
     void datesOfDateColumns();
+    void clearingProbesTheSourceFirst();
     void rejectedRowStopsAfterWholeSheets();
     void cleanupTestCase();
 
@@ -231,6 +232,8 @@ void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
     db.exec(u"INSERT INTO SZERELO (KOD, NEV, AKTIV) VALUES ('T1', 'Régi', 'I')"_s);
     db.exec(u"INSERT INTO UGYFEL (NEV) VALUES ('Régi ügyfél')"_s);
     db.exec(u"INSERT INTO MUNKA (ALLAPOT, KULD) VALUES ('OK', 0)"_s);
+    db.exec(u"INSERT INTO MUNKA_LOG (KOD, JUZER) VALUES (1, 'REGI')"_s);
+    db.exec(u"INSERT INTO LEVELKE (UGYFEL, MIKOR) VALUES (1, '2020.01.01')"_s);
     SdImport import;
     SdImportOptions o;
     o.technicians = o.clear = true;
@@ -242,6 +245,9 @@ void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
     QCOMPARE(one(u"SELECT NEV FROM SZERELO WHERE KOD='T1'"_s), u"Kiss Béla"_s);
     QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV='Régi ügyfél'"_s), u"0"_s);
     QCOMPARE(one(u"SELECT MIN(KOD) FROM MUNKA"_s), u"1"_s);
+    // Job 1 and customer 1 are new rows: the old ones' history and letters went with them.
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA_LOG WHERE JUZER = 'REGI'"_s), u"0"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM LEVELKE"_s), u"0"_s);
     // The service article stays and the new articles' keys come after it.
     QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=50"_s), u"SZ1"_s);
     QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD='P1'"_s), u"1"_s);
@@ -331,6 +337,27 @@ void TestSdImport::datesOfDateColumns()
     QCOMPARE(one(u"SELECT LIST(MUNKAD, ',') FROM (SELECT M.MUNKAD FROM MUNKA M JOIN BEUZLAP B "
                  u"ON B.KESZULEK = M.KESZULEK WHERE B.SORSZAM = '000004' ORDER BY M.KOD)"_s),
              u"2020.01.05,2021.01.05,2022.01.05"_s);
+}
+
+// An SD source without a column the run reads stops the clearing before anything goes.
+void TestSdImport::clearingProbesTheSourceFirst()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    db.exec(u"INSERT INTO UGYFEL (NEV) VALUES ('Régi ügyfél')"_s);
+    db.exec(u"INSERT INTO ARU (KOD, NEV, JELLEG) VALUES ('P1', 'Szelep', 'A')"_s);
+    QString error;
+    QVERIFY2(generatedSd(m_dir.path(), &error), qPrintable(error));
+    QVERIFY(db::execute(u"d_sdgen"_s, u"ALTER TABLE SZELVENY DROP MUNKALAP"_s, {}, &error));
+    SdImport import(u"d_mivo"_s, u"d_sdgen"_s);
+    SdImportOptions o = sheetsOnly();
+    o.clear = o.parts = true;
+    QVERIFY(!import.run(o));
+    db::Connection::named(u"d_sdgen"_s).close();
+    QVERIFY2(import.error().contains(u"MUNKALAP"_s), qPrintable(import.error()));
+    QVERIFY(!import.log().contains(u"Meglévő adatokat töröljük."_s));
+    QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV = 'Régi ügyfél'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD = 'P1'"_s), u"1"_s);
 }
 
 // A row the database refuses in the middle of sheet 20 (a part code longer than the
