@@ -152,6 +152,22 @@ bool SdHandover::count(int kuld, SdBatchCounts* counts)
                    &counts->maintenance);
 }
 
+bool SdHandover::anything(int kuld, bool* found)
+{
+    db::Query q(m_target);
+    q.setLines({u"Select First 1 MUNKA.KOD From MUNKA"_s,
+                u"Where MUNKA.MUNKATEV IN ('ÜZ', 'KAR', 'GJ')"_s, u"And MUNKA.KULD = :kuld"_s});
+    q.bind(u"kuld"_s, kuld);
+    if (!q.exec()) {
+        m_error = q.lastError();
+        return false;
+    }
+    *found = q.next();
+    if (!*found)
+        m_error = u"Nincs mit küldeni."_s;
+    return true;
+}
+
 bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
 {
     m_error.clear();
@@ -159,13 +175,11 @@ bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
     m_files.clear();
     const QDateTime now = clock::now();
     const QString date = now.toString(u"yyyy_MM_dd"_s);
+    m_counts = {};
     // Before any row is locked: the connection's failure message waits for the user.
-    if (!count(0, &m_counts))
+    bool found = false;
+    if (!anything(0, &found) || !found)
         return false;
-    if (m_counts.empty()) {
-        m_error = u"Nincs mit küldeni."_s;
-        return false;
-    }
     if (!openFolder(workPath, date))
         return false;
     const FolderClosed closed;
@@ -191,13 +205,12 @@ bool SdHandover::writeNew(const QString& workPath, const QString& serviceCentre)
             SdHandover inUnit(connection, m_source);
             inUnit.onTable = onTable;
             inUnit.onProgress = onProgress;
-            if (!inUnit.count(m_batch, &counts))
-                return db::Outcome::failure(inUnit.error());
+            // The counts logged are those of the selections written.
+            if (!inUnit.write(m_batch, date, workPath, serviceCentre, &counts, &error))
+                return db::Outcome::failure(error);
             m_counts = counts;
             if (counts.empty())
                 return db::Outcome::failure(u"Nincs mit küldeni."_s);
-            if (!inUnit.write(m_batch, date, workPath, serviceCentre, counts, &error))
-                return db::Outcome::failure(error);
             m_files = inUnit.files();
         }
         db::Query log(connection);
@@ -225,27 +238,29 @@ bool SdHandover::writeAgain(int number, const QString& date, const QString& work
     m_errorShown = false;
     m_files.clear();
     m_batch = number;
-    if (!count(number, &m_counts))
+    m_counts = {};
+    bool found = false;
+    if (!anything(number, &found) || !found)
         return false;
-    if (m_counts.empty()) {
-        m_error = u"Nincs mit küldeni."_s;
-        return false;
-    }
     if (!openFolder(workPath, date))
         return false;
     const FolderClosed closed;
     // One reading snapshot, in which the lookups per row stay prepared.
     db::Transaction reading(m_target);
     QString error;
-    if (!write(number, date, workPath, serviceCentre, m_counts, &error)) {
+    if (!write(number, date, workPath, serviceCentre, &m_counts, &error)) {
         m_error = error;
+        return false;
+    }
+    if (m_counts.empty()) {
+        m_error = u"Nincs mit küldeni."_s;
         return false;
     }
     return true;
 }
 
 bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
-                       const QString& serviceCentre, const SdBatchCounts& counts, QString* error)
+                       const QString& serviceCentre, SdBatchCounts* counts, QString* error)
 {
     Q_UNUSED(workPath);
     // The tables go where the handover connection points.
@@ -273,7 +288,7 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
         return length < 0 ? q.text(field) : q.text(field).left(length);
     };
 
-    if (counts.sheets > 0) {
+    {
         // Each job with the sheet of its appliance (the first, should it have several).
         db::Query jobs(m_target);
         if (!select(jobs,
@@ -293,11 +308,12 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
         int done = 0;
         QVariant lastJob;
         while (jobs.next()) {
+            progress(0, jobs.at() + 1, jobs.recordCount());
             const QVariant job = jobs.value(u"MKOD"_s);
             if (job == lastJob)
                 continue;
             lastJob = job;
-            progress(0, ++done, counts.sheets);
+            ++done;
             if (jobs.value(u"TIPUSKOD"_s).isNull())
                 continue;
             const QString workDate = jobs.text(u"MMUNKAD"_s);
@@ -335,21 +351,23 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                 r[c] = sheet.value(c);
             rows.push_back(r);
         }
-        if (!writeTable(0, u"BEUZLAP"_s, rows))
+        counts->sheets = done;
+        if (done > 0 && !writeTable(0, u"BEUZLAP"_s, rows))
             return false;
     }
 
-    if (counts.coupons > 0) {
+    {
         db::Query coupons(m_target);
         if (!select(coupons, couponSelect, {{u"kuld"_s, kuld}}, error))
             return false;
+        counts->coupons = coupons.recordCount();
         std::vector<QVariantMap> rows;
         // Parts repeat across coupons: each code is read once.
         QHash<int, QString> partCodes;
         db::Query part(m_target);
         int done = 0;
         while (coupons.next()) {
-            progress(1, ++done, counts.coupons);
+            progress(1, ++done, counts->coupons);
             const int partKey = coupons.integer(u"ALKATRESZ"_s);
             if (!partCodes.contains(partKey)) {
                 if (!select(
@@ -377,11 +395,11 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
                 {u"GYARISZAM"_s, coupons.text(u"GYARISZAM"_s)},
             });
         }
-        if (!writeTable(1, u"SZELVENY"_s, rows))
+        if (counts->coupons > 0 && !writeTable(1, u"SZELVENY"_s, rows))
             return false;
     }
 
-    if (counts.maintenance > 0) {
+    {
         db::Query jobs(m_target);
         if (!select(jobs,
                     {u"Select MUNKA.*, BEUZLAP.SORSZAM LAPSZAM"_s, u"From MUNKA"_s,
@@ -399,10 +417,11 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
         int done = 0;
         while (jobs.next()) {
             // One row per job, with the first sheet of its appliance.
+            progress(2, jobs.at() + 1, jobs.recordCount());
             if (jobs.value(u"KOD"_s) == lastJob)
                 continue;
             lastJob = jobs.value(u"KOD"_s);
-            progress(2, ++done, counts.maintenance);
+            ++done;
             if (jobs.value(u"LAPSZAM"_s).isNull())
                 continue;
             const QString number = jobs.text(u"LAPSZAM"_s);
@@ -446,7 +465,8 @@ bool SdHandover::write(int kuld, const QString& date, const QString& workPath,
             }
             rows.push_back(r);
         }
-        if (!writeTable(2, u"GARKARB"_s, rows))
+        counts->maintenance = done;
+        if (done > 0 && !writeTable(2, u"GARKARB"_s, rows))
             return false;
     }
     return true;

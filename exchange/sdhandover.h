@@ -65,7 +65,9 @@ private:
     bool openFolder(const QString& workPath, const QString& date);
     void progress(int table, int done, int total);
     bool write(int kuld, const QString& date, const QString& workPath, const QString& serviceCentre,
-               const SdBatchCounts& counts, QString* error);
+               SdBatchCounts* counts, QString* error);
+    /// Whether batch kuld has a job to hand over; "Nincs mit küldeni." in error() when not.
+    bool anything(int kuld, bool* found);
 
     QString m_target, m_source;
     QString m_error;
