@@ -1,5 +1,6 @@
 #include "SDserbeo.h"
 
+#include "core/altproc.h"
 #include "core/dat.h"
 #include "core/ini.h"
 #include "core/messages.h"
@@ -107,7 +108,8 @@ TSDserbeofm::TSDserbeofm(QWidget* parent)
     layout->addLayout(grid);
     layout->addLayout(dates);
     layout->addWidget(m_log, 1);
-    resize(640, 480);
+    // The log of a run holds a line per new article: it gets most of the height.
+    resize(800, 640);
 }
 
 void TSDserbeofm::initialise()
@@ -160,6 +162,14 @@ void TSDserbeofm::start()
 {
     if (!m_start->isEnabled())
         return;
+    // The range is compared with the SD program's dates: a text that is no date stops here.
+    for (QLineEdit* field : {m_from, m_to}) {
+        const QString text = field->text().trimmed();
+        if (!text.isEmpty() && !alt::validateDate(text, true)) {
+            field->setFocus();
+            return;
+        }
+    }
     SdImportOptions options;
     options.technicians = m_technicians->isChecked();
     options.applianceTypes = m_types->isChecked();

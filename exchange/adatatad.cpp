@@ -7,7 +7,7 @@
 #include "sdhandover.h"
 
 #include <QCheckBox>
-#include <QFileInfo>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -56,6 +58,8 @@ Tadatatadfm::Tadatatadfm(QWidget* parent)
         m_gauges[i]->setObjectName(gaugeNames[i]);
         m_files[i] = new QLabel(this);
         m_files[i]->setObjectName(labelNames[i]);
+        // The user copies the folder from here to hand the tables over.
+        m_files[i]->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     m_start = addCommandButton(u"indul"_s, u"&Indul"_s, [this] { start(); });
     addCommandButton(u"vissza"_s, u"&Vissza"_s, [this] { close(); });
@@ -89,19 +93,21 @@ Tadatatadfm::Tadatatadfm(QWidget* parent)
     grid->addWidget(repeatLabel, 5, 0);
     auto* repeat = new QHBoxLayout;
     m_repeat->setMaximumWidth(80);
+    repeat->setSpacing(6);
     repeat->addWidget(m_repeat);
     repeat->addWidget(m_choose);
     repeat->addWidget(m_count);
     repeat->addStretch();
     grid->addLayout(repeat, 5, 1);
     for (int i = 0; i < 3; ++i) {
-        grid->addWidget(m_gauges[i], 6 + 2 * i, 0, 1, 2);
+        grid->addWidget(m_gauges[i], 6 + 2 * i, 0, 1, 2, Qt::AlignBottom);
         grid->addWidget(m_files[i], 7 + 2 * i, 0, 1, 2);
     }
     grid->setColumnStretch(1, 1);
     layout->addLayout(grid);
     layout->addStretch();
-    resize(560, 380);
+    // Room for the full names of the tables under a working folder of some depth.
+    resize(820, 420);
 }
 
 void Tadatatadfm::initialise()
@@ -196,6 +202,8 @@ void Tadatatadfm::choose()
 
 void Tadatatadfm::start()
 {
+    if (!m_start->isEnabled())
+        return;
     if (!m_counted || !recount())
         return;
     if (m_sheets->text() == u"0"_s && m_coupons->text() == u"0"_s &&
@@ -211,20 +219,19 @@ void Tadatatadfm::start()
     const QString workPath = Td::instance().workPath;
     const QString centre = Ini::instance().value(u"SZERVKP"_s);
     SdHandover handover;
+    handover.onTable = [this](int table, const QString& path) { m_files[table]->setText(path); };
+    handover.onProgress = [this](int table, int done, int total) {
+        m_gauges[table]->setRange(0, std::max(1, total));
+        m_gauges[table]->setValue(std::min(done, std::max(1, total)));
+        if (done % 50 == 0 || done == total)
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    };
+    m_start->setEnabled(false);
     const bool ok = m_new->isChecked() ? handover.writeNew(workPath, centre)
                                        : handover.writeAgain(m_repeat->text().trimmed().toInt(),
                                                              m_date, workPath, centre);
-    // Each label names the table written for it.
-    const QString prefixes[] = {u"BEUZLAP_"_s, u"SZELVENY_"_s, u"GARKARB_"_s};
-    for (const QString& file : handover.files()) {
-        for (int i = 0; i < 3; ++i) {
-            if (QFileInfo(file).fileName().startsWith(prefixes[i])) {
-                m_files[i]->setText(file);
-                m_gauges[i]->setValue(1);
-            }
-        }
-    }
-    if (!ok) {
+    m_start->setEnabled(true);
+    if (!ok && !handover.errorShown()) {
         if (handover.error() == u"Nincs mit küldeni."_s)
             messages::show(handover.error());
         else

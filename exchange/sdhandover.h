@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace mivo::exchange
 {
 
@@ -27,7 +29,9 @@ public:
     /// failure (error()).
     bool count(int kuld, SdBatchCounts* counts);
 
-    /// Writes a new batch of the jobs not handed over yet into workPath/KULD/yyyy_mm_dd/.
+    /// Writes a new batch of the jobs not handed over yet into workPath/KULD/yyyy_mm_dd/,
+    /// through the handover connection d_kuld opened on that folder before any job is marked
+    /// (a failure to open it is shown by the connection routine: errorShown()).
     /// Numbering, marking and logging are one unit of work: two workstations never give one
     /// number twice nor one job to two batches, and a failed write marks nothing. False with
     /// the reason in error(); "Nincs mit küldeni." when there is nothing to hand over.
@@ -39,6 +43,9 @@ public:
                     const QString& serviceCentre);
 
     QString error() const { return m_error; }
+    /// Whether the failure was already shown to the user (the handover folder's connection
+    /// reports its own failure).
+    bool errorShown() const { return m_errorShown; }
     int batch() const { return m_batch; }
     const SdBatchCounts& counts() const { return m_counts; }
     /// Full paths of the tables written by the last run.
@@ -47,12 +54,24 @@ public:
     /// The folder of a batch date ("yyyy_mm_dd" or empty) under the working folder.
     static QString folder(const QString& workPath, const QString& date);
 
+    /// Called with a table's full path as it is created: 0 sheets, 1 coupons, 2 maintenance.
+    std::function<void(int table, const QString& path)> onTable;
+    /// Called after every job or coupon row of a table: table, rows done, rows in all.
+    std::function<void(int table, int done, int total)> onProgress;
+
 private:
+    /// Creates the batch folder and opens the handover connection d_kuld on it; its failure
+    /// message is shown by the connection routine.
+    bool openFolder(const QString& workPath, const QString& date);
+    void progress(int table, int done, int total);
     bool write(int kuld, const QString& date, const QString& workPath, const QString& serviceCentre,
-               QString* error);
+               SdBatchCounts* counts, QString* error);
+    /// Whether batch kuld has a job to hand over; "Nincs mit küldeni." in error() when not.
+    bool anything(int kuld, bool* found);
 
     QString m_target, m_source;
     QString m_error;
+    bool m_errorShown = false;
     int m_batch = 0;
     SdBatchCounts m_counts;
     QStringList m_files;

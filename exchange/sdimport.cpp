@@ -1,5 +1,6 @@
 #include "sdimport.h"
 
+#include "batchedwork.h"
 #include "core/altproc.h"
 #include "core/clock.h"
 #include "platform/dbconnection.h"
@@ -16,6 +17,9 @@ namespace
 {
 
 const QString maker = u"Saunier Duval"_s;
+
+// Technicians and articles per transaction.
+constexpr int rowsPerCommit = 2000;
 
 QString cut40(const QString& text)
 {
@@ -154,16 +158,68 @@ bool SdImport::buildTechnicianList(const SdImportOptions& options)
     return true;
 }
 
+bool SdImport::probeSource(const SdImportOptions& options)
+{
+    if (!db::Connection::named(m_source).isOpen()) {
+        m_error = u"Nem tudok kapcsolódni a SD szervíz adatbázishoz."_s;
+        return false;
+    }
+    QStringList probes;
+    if (options.technicians)
+        probes << u"Select KOD, NEV, IRSZAM, VAROS, UTCA, TELEFON, MOBILTELEFON, LETILTVA From "
+                  u"SZERELOK"_s;
+    if (options.applianceTypes || options.parts)
+        probes << u"Select KOD, NEV, MEGYSEG, JELLEG, TOROLT, ARUCSOP2 From ARU"_s;
+    if (options.sheets)
+        probes << u"Select SORSZAM, SZERVIZKP, BEUZEMELES, SZERELO, TIPUS, GYARISZAM, VEVONEV, "
+                  u"IRSZAM, VAROS, UTCA, TELEFON, VASARLAS, GAZATVETEL, TELJESITMENY, FUTESIREND, "
+                  u"MIKORI, VIZNYOMAS, GAZNYOMAS, FELSZCEG, FELSZCEGCIM, GAZ_ES_MEG, UZEMBECEG, "
+                  u"UZEMBECIM, SZLASZ, KERKARB, VIZKOKEZELO, ISZAPSZURO, VIZKOKTIP, ISZAPSZTIP, "
+                  u"GJSZKOD1, GJSZKOD2, GJSZKOD3, GJDATUM1, GJDATUM2, GJDATUM3, GJSZLASZ1, "
+                  u"GJSZLASZ2, GJSZLASZ3 From BEUZLAP"_s
+               << u"Select SORSZAM, SZELVENY, ALKATRESZ, DATUM, SZERELO, MUNKALAP From SZELVENY"_s;
+    for (const QString& probe : probes) {
+        db::Query q(m_source);
+        q.setSql(probe + u" where 1=2"_s);
+        if (!ran(q))
+            return false;
+    }
+    return true;
+}
+
+bool SdImport::tableExists(const QString& table, bool* exists)
+{
+    QVariant n;
+    if (!lookup(u"SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :t"_s,
+                {{u"t"_s, table}}, &n))
+        return false;
+    *exists = n.toInt() > 0;
+    return true;
+}
+
 bool SdImport::clearTargets(const SdImportOptions& options)
 {
+    // Nothing goes before the source is known to hold every table and column the run reads.
+    if (!probeSource(options))
+        return false;
     write(u"Meglévő adatokat töröljük."_s);
     QStringList statements;
-    if (options.sheets)
+    if (options.sheets) {
+        // Job and customer keys restart: their history and letters would pass to new rows.
+        bool history = false, letters = false;
+        if (!tableExists(u"MUNKA_LOG"_s, &history) || !tableExists(u"LEVELKE"_s, &letters))
+            return false;
         statements << u"DELETE FROM KESZULEK"_s << u"SET GENERATOR GEN_KESZULEK TO 0"_s
                    << u"DELETE FROM BEUZLAP"_s << u"DELETE FROM NAPIREND"_s
-                   << u"DELETE FROM MUNKA"_s << u"SET GENERATOR GEN_MUNKA TO 0"_s
-                   << u"DELETE FROM MUNKA_ALK"_s << u"DELETE FROM UGYFEL"_s
-                   << u"SET GENERATOR GEN_UGYFEL TO 0"_s;
+                   << u"DELETE FROM MUNKA"_s;
+        if (history)
+            statements << u"DELETE FROM MUNKA_LOG"_s;
+        statements << u"SET GENERATOR GEN_MUNKA TO 0"_s << u"DELETE FROM MUNKA_ALK"_s
+                   << u"DELETE FROM UGYFEL"_s;
+        if (letters)
+            statements << u"DELETE FROM LEVELKE"_s;
+        statements << u"SET GENERATOR GEN_UGYFEL TO 0"_s;
+    }
     if (options.applianceTypes)
         statements << u"DELETE FROM ARU Where JELLEG = 'K'"_s;
     if (options.parts)
@@ -199,6 +255,16 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
     write(u"Tételszám: "_s + QString::number(m_counts.technicians));
     // Whole codes of the list: a substring test would count "A1" as own when "A10" is.
     const QStringList own = m_technicians.split(u',', Qt::SkipEmptyParts);
+    BatchedWork work(m_target, rowsPerCommit);
+    if (!work.begin()) {
+        m_error = work.error();
+        return false;
+    }
+    // A failure keeps the rows written before it.
+    const auto stop = [&work] {
+        work.finish();
+        return false;
+    };
     int done = 0;
     while (src.next()) {
         const QString code = src.text(u"KOD"_s);
@@ -207,7 +273,7 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
             QVariant n;
             if (!lookup(u"SELECT Count(*) DARAB FROM SZERELO\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
                         &n))
-                return false;
+                return stop();
             exists = n.toInt() == 1;
         }
         if (!exists) {
@@ -221,10 +287,18 @@ bool SdImport::importTechnicians(const SdImportOptions& options)
                        {u"t1"_s, src.text(u"TELEFON1"_s)},
                        {u"t2"_s, src.text(u"TELEFON2"_s)},
                        {u"ceg"_s, own.contains(code) ? options.ownCompany : QString()}}))
-                return false;
+                return stop();
             ++m_counts.technicianNew;
         }
         progress(0, ++done, m_counts.technicians);
+        if (!work.rowDone()) {
+            m_error = work.error();
+            return false;
+        }
+    }
+    if (!work.finish()) {
+        m_error = work.error();
+        return false;
     }
     write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
     return true;
@@ -247,12 +321,40 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
     const int total = src.recordCount();
     (types ? m_counts.applianceTypes : m_counts.parts) = total;
     write(u"Tételszám: "_s + QString::number(total));
+    // Provisional codes continue after the highest one of types and parts alike: two
+    // articles never share one.
     int provisional = 0;
+    {
+        db::Query q(m_target);
+        q.setSql(u"SELECT KOD FROM ARU WHERE KOD STARTING WITH 'Kod'"_s);
+        if (!ran(q))
+            return false;
+        while (q.next()) {
+            bool number = false;
+            const int n = q.text(u"KOD"_s).mid(3).toInt(&number);
+            if (number)
+                provisional = std::max(provisional, n);
+        }
+    }
     int done = 0;
     QString lastCode;
     bool haveLast = false;
+    BatchedWork work(m_target, rowsPerCommit);
+    if (!work.begin()) {
+        m_error = work.error();
+        return false;
+    }
+    // A failure keeps the rows written before it.
+    const auto stop = [&work] {
+        work.finish();
+        return false;
+    };
     while (src.next()) {
         progress(types ? 1 : 2, ++done, total);
+        if (!work.rowDone()) {
+            m_error = work.error();
+            return false;
+        }
         const QString code = src.text(u"KOD"_s);
         const QString name = src.text(u"NEV"_s);
         // Consecutive rows with one code make one article.
@@ -267,20 +369,25 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
                 QVariant n;
                 if (!lookup(u"SELECT Count(*) DARAB FROM ARU\nWHERE KOD=:kod"_s, {{u"kod"_s, code}},
                             &n))
-                    return false;
-                if (n.toInt() == 1)
+                    return stop();
+                if (n.toInt() >= 1)
                     continue;
             }
             QVariant found;
-            if (!lookup(u"SELECT KOD FROM ARU\nWHERE NEV=:nev"_s, {{u"nev"_s, name}}, &found))
-                return false;
-            const QString old = found.toString().trimmed();
+            db::Query byName(m_target);
+            byName.setSql(u"SELECT KOD, BELSOKOD FROM ARU\nWHERE NEV=:nev"_s);
+            byName.bind(u"nev"_s, name);
+            if (!ran(byName))
+                return stop();
+            const bool named = byName.next();
+            const QString old = named ? byName.text(u"KOD"_s) : QString();
             if (old.startsWith(u"Kod"_s)) {
-                // An article without a code keeps its provisional one; a real code replaces it.
+                // An article without a code keeps its provisional one; a real code replaces it,
+                // in the row found only (another article may carry the same provisional code).
                 if (!code.isEmpty()) {
-                    if (!exec(u"UPDATE ARU SET KOD = :ujkod WHERE KOD = :kod"_s,
-                              {{u"ujkod"_s, code}, {u"kod"_s, old}}))
-                        return false;
+                    if (!exec(u"UPDATE ARU SET KOD = :ujkod WHERE BELSOKOD = :belsokod"_s,
+                              {{u"ujkod"_s, code}, {u"belsokod"_s, byName.value(u"BELSOKOD"_s)}}))
+                        return stop();
                     write(u"Rendes kódot kapott: "_s + old + u" -> "_s + code);
                 }
                 continue;
@@ -300,11 +407,15 @@ bool SdImport::importArticles(const SdImportOptions& options, bool types)
                        {u"szkod"_s, code},
                        {u"aktiv"_s, src.text(u"TOROLT"_s) == u"I"_s ? u"N"_s : u"I"_s}})
                 .isNull())
-            return false;
+            return stop();
         write(u"Új tétel: "_s + newCode + u' ' + name);
         ++(types ? m_counts.applianceTypeNew : m_counts.partNew);
         if (!code.isEmpty() && !enrich(code))
-            return false;
+            return stop();
+    }
+    if (!work.finish()) {
+        m_error = work.error();
+        return false;
     }
     write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
     return true;
@@ -329,212 +440,6 @@ bool SdImport::enrich(const QString& code)
                  {u"nev2"_s, m.text(u"NEV"_s)},
                  {u"csegyseg"_s, m.integer(u"CS_EGYSEG"_s)},
                  {u"kod"_s, code}});
-}
-
-bool SdImport::importSheets(const SdImportOptions& options)
-{
-    write(u"Ügyfelek adatai"_s);
-    db::Query src(m_source);
-    QStringList lines{u"Select * "_s, u"From BEUZLAP"_s, u"Where SZERVIZKP=:szkp"_s};
-    src.bind(u"szkp"_s, options.serviceCentre);
-    if (!options.from.isEmpty()) {
-        lines << u"AND BEUZEMELES>=:tol"_s;
-        src.bind(u"tol"_s, options.from);
-    }
-    if (!options.to.isEmpty()) {
-        lines << u"AND BEUZEMELES<=:ig"_s;
-        src.bind(u"ig"_s, options.to);
-    }
-    if (!m_technicians.isEmpty())
-        lines << u"AND SZERELO in "_s + alt::sqlInList(m_technicians);
-    lines << u"Order By VEVONEV"_s;
-    src.setLines(lines);
-    if (!ran(src))
-        return false;
-    m_counts.sheets = src.recordCount();
-    write(u"Tételszám: "_s + QString::number(m_counts.sheets));
-
-    QVariant lastTypeValue;
-    if (!lookup(u"SELECT MAX(KOD) KOD\nFROM ARU\nWHERE KOD LIKE 'Beüz%'"_s, {}, &lastTypeValue))
-        return false;
-    const QString lastType = lastTypeValue.toString();
-    int typeCounter = lastType.isEmpty() ? 0 : lastType.mid(4, 3).toInt();
-
-    const auto job = [this, &options](const std::map<QString, QVariant>& v) {
-        std::map<QString, QVariant> p = v;
-        p[u"juzer"_s] = options.user;
-        return insertKey(u"INSERT INTO MUNKA (ALLAPOT, UGYFEL, KESZULEK, TIPUS, FELVETELD, "
-                         u"TERVD, TERVTEV, SZERELOT, MUNKAD, SZERELOM, MUNKATEV, JUZER, LEIRASM, "
-                         u"MUNKASZAM, KULD)\nVALUES ('OK', :ugyfel, :keszulek, :tipus, :datum1, "
-                         u":datum2, :tev1, :szerelo1, :datum3, :szerelo2, :tev2, :juzer, "
-                         u":leiras, :munkaszam, -1)\nRETURNING KOD"_s,
-                         p);
-    };
-
-    int done = 0;
-    while (src.next()) {
-        const QString sorszam = src.text(u"SORSZAM"_s);
-        // Appliance type, found also when the case differs ("új" against "Új"). Firebird's
-        // LOWER lowers accented capitals too, so both sides are compared wholly lower-case.
-        const QString typeName = src.text(u"TIPUS"_s);
-        const QString lower = typeName.toLower();
-        QVariant type;
-        if (!lookup(u"SELECT BELSOKOD FROM ARU WHERE NEV = :nev or Lower(NEV) = :lnev"_s,
-                    {{u"nev"_s, typeName}, {u"lnev"_s, lower}}, &type))
-            return false;
-        if (type.isNull()) {
-            type = insertKey(u"INSERT INTO ARU (KOD, NEV, NEV2, M_EGYSEG, CSOPORT2, JELLEG, SZKOD, "
-                             u"AKTIV)\nVALUES (:kod, :nev, :nev2, 'DB', 'n', 'K', '', 'I')"
-                             u"\nRETURNING BELSOKOD"_s,
-                             {{u"kod"_s, u"Beüz"_s + threeDigits(++typeCounter)},
-                              {u"nev"_s, typeName},
-                              {u"nev2"_s, maker}});
-            if (type.isNull())
-                return false;
-        }
-        // Customer; a sheet without name or city stays with customer 0.
-        QVariant customer = 0;
-        const QString name = src.text(u"VEVONEV"_s), city = src.text(u"VAROS"_s);
-        if (!name.isEmpty() && !city.isEmpty()) {
-            QVariant found;
-            if (!lookup(
-                    u"SELECT KOD FROM UGYFEL WHERE NEV = :nev AND VAROS = :varos AND UTCA = :utca"_s,
-                    {{u"nev"_s, name}, {u"varos"_s, city}, {u"utca"_s, src.text(u"UTCA"_s)}},
-                    &found))
-                return false;
-            customer = found;
-            if (found.isNull()) {
-                customer = insertKey(
-                    u"INSERT INTO UGYFEL (NEV, IRSZAM, VAROS, UTCA, TELEFON, KOMMENT)\nVALUES "
-                    u"(:nev, :irszam, :varos, :utca, :telefon, 'new')\nRETURNING KOD"_s,
-                    {{u"nev"_s, name},
-                     {u"irszam"_s, src.text(u"IRSZAM"_s)},
-                     {u"varos"_s, city},
-                     {u"utca"_s, src.text(u"UTCA"_s)},
-                     {u"telefon"_s, src.text(u"TELEFON"_s)}});
-                if (customer.isNull())
-                    return false;
-            }
-        }
-        const QVariant appliance =
-            insertKey(u"INSERT INTO KESZULEK (UGYFEL, TIPUS, GYARISZAM)\nVALUES (:ugyfel, :tipus, "
-                      u":gyariszam)\nRETURNING KOD"_s,
-                      {{u"ugyfel"_s, customer},
-                       {u"tipus"_s, type},
-                       {u"gyariszam"_s, src.text(u"GYARISZAM"_s)}});
-        if (appliance.isNull())
-            return false;
-        ++m_counts.applianceNew;
-
-        const SdAddress installer = splitAddress(src.text(u"FELSZCEGCIM"_s));
-        const SdAddress commissioner = splitAddress(src.text(u"UZEMBECIM"_s));
-        std::map<QString, QVariant> sheet{
-            {u"SORSZAM"_s, sorszam},
-            {u"KESZULEK"_s, appliance},
-            {u"TIPUS"_s, type},
-            {u"UGYFEL"_s, customer},
-            {u"FELSZCEGKOD"_s, QString()},
-            {u"FELSZIRSZAM"_s, installer.postalCode},
-            {u"FELSZVAROS"_s, installer.city},
-            {u"FELSZUTCA"_s, installer.street},
-            {u"UZEMBEKOD"_s, u"new"_s},
-            {u"UZEMBEIRSZAM"_s, commissioner.postalCode},
-            {u"UZEMBEVAROS"_s, commissioner.city},
-            {u"UZEMBEUTCA"_s, commissioner.street},
-        };
-        for (const QString& c :
-             {u"GYARISZAM"_s, u"VASARLAS"_s, u"GAZATVETEL"_s, u"FUTESIREND"_s, u"MIKORI"_s,
-              u"FELSZCEG"_s, u"GAZ_ES_MEG"_s, u"UZEMBECEG"_s, u"SZLASZ"_s, u"KERKARB"_s,
-              u"VIZKOKEZELO"_s, u"ISZAPSZURO"_s, u"VIZKOKTIP"_s, u"ISZAPSZTIP"_s, u"BEUZEMELES"_s})
-            sheet[c] = src.text(c);
-        for (const QString& c : {u"TELJESITMENY"_s, u"VIZNYOMAS"_s, u"GAZNYOMAS"_s})
-            sheet[c] = src.value(c);
-        QStringList columns, params;
-        std::map<QString, QVariant> bound;
-        for (const auto& [column, value] : sheet) {
-            columns << column;
-            params << u':' + column.toLower();
-            bound[column.toLower()] = value;
-        }
-        if (!exec(u"INSERT INTO BEUZLAP ("_s + columns.join(u", "_s) + u")\nVALUES ("_s +
-                      params.join(u", "_s) + u')',
-                  bound))
-            return false;
-
-        const QString date = src.text(u"BEUZEMELES"_s);
-        const QString technician = src.text(u"SZERELO"_s);
-        std::map<QString, QVariant> common{
-            {u"ugyfel"_s, customer}, {u"keszulek"_s, appliance}, {u"tipus"_s, type}};
-        const auto jobValues = [&common](const QString& d, const QString& tev, const QString& sz,
-                                         const QString& leiras, const QString& munkaszam) {
-            std::map<QString, QVariant> p = common;
-            p[u"datum1"_s] = d;
-            p[u"datum2"_s] = d;
-            p[u"datum3"_s] = d;
-            p[u"tev1"_s] = tev;
-            p[u"tev2"_s] = tev;
-            p[u"szerelo1"_s] = sz;
-            p[u"szerelo2"_s] = sz;
-            p[u"leiras"_s] = leiras;
-            p[u"munkaszam"_s] = munkaszam;
-            return p;
-        };
-        if (job(jobValues(date, u"ÜZ"_s, technician, sorszam + u" / "_s + src.text(u"GYARISZAM"_s),
-                          u"new"_s))
-                .isNull())
-            return false;
-        for (int n = 1; n <= 3; ++n) {
-            const QString visitTechnician = src.text(u"GJSZKOD"_s + QString::number(n));
-            if (visitTechnician.isEmpty())
-                continue;
-            if (job(jobValues(src.text(u"GJDATUM"_s + QString::number(n)), u"KAR"_s,
-                              visitTechnician, src.text(u"GJSZLASZ"_s + QString::number(n)),
-                              u"newg"_s + QString::number(n)))
-                    .isNull())
-                return false;
-        }
-
-        db::Query coupons(m_source);
-        coupons.setSql(u"SELECT * FROM SZELVENY WHERE SORSZAM = :sorszam"_s);
-        coupons.bind(u"sorszam"_s, sorszam);
-        if (!ran(coupons))
-            return false;
-        while (coupons.next()) {
-            const QString partCode = coupons.text(u"ALKATRESZ"_s);
-            QVariant part;
-            if (!lookup(u"SELECT BELSOKOD FROM ARU WHERE KOD = :kod"_s, {{u"kod"_s, partCode}},
-                        &part))
-                return false;
-            if (part.isNull()) {
-                part = insertKey(u"INSERT INTO ARU (KOD, NEV, NEV2, M_EGYSEG, CSOPORT2, JELLEG, "
-                                 u"SZKOD, AKTIV)\nVALUES (:kod, :nev, :nev2, 'DB', 'n', 'A', "
-                                 u":szkod, 'I')\nRETURNING BELSOKOD"_s,
-                                 {{u"kod"_s, partCode},
-                                  {u"nev"_s, partCode},
-                                  {u"szkod"_s, partCode},
-                                  {u"nev2"_s, maker}});
-                if (part.isNull())
-                    return false;
-            }
-            const QString number = coupons.text(u"SZELVENY"_s);
-            const QVariant jobKey = job(jobValues(
-                coupons.text(u"DATUM"_s), u"GJ"_s, coupons.text(u"SZERELO"_s),
-                u"new"_s + number + u". szelvény"_s, coupons.text(u"MUNKALAP"_s).left(6)));
-            if (jobKey.isNull())
-                return false;
-            if (!exec(u"INSERT INTO MUNKA_ALK (KOD, ALKATRESZ, MENNYISEG, GJSORSZAM, KESZULEK, "
-                      u"TIPUS)\nVALUES (:kod, :alkatresz, 1, :gjsorszam, :keszulek, :tipus)"_s,
-                      {{u"kod"_s, jobKey},
-                       {u"alkatresz"_s, part},
-                       {u"gjsorszam"_s, coupons.value(u"SZELVENY"_s)},
-                       {u"keszulek"_s, appliance},
-                       {u"tipus"_s, type}}))
-                return false;
-        }
-        progress(3, ++done, m_counts.sheets);
-    }
-    write(u"Kész."_s + clock::now().toString(u"hh:mm:ss"_s));
-    return true;
 }
 
 } // namespace mivo::exchange

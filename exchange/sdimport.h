@@ -45,8 +45,9 @@ struct SdAddress {
 };
 
 /// Copies technicians, articles and commissioning sheets (with their warranty visits and
-/// coupons) from the SD service program's database into the application's. Statements run
-/// one by one without an enclosing transaction: what a stopped run wrote stays.
+/// coupons) from the SD service program's database into the application's. Sheets are
+/// written whole, a few thousand per transaction: a run stopped by a failure keeps every
+/// sheet before the failing one, with its customer, appliance and jobs, and nothing of it.
 class SdImport
 {
 public:
@@ -73,12 +74,22 @@ public:
     /// characters); text not starting with a digit 1-9 has no postal code.
     static SdAddress splitAddress(const QString& text);
 
+    /// An SD value as the application keeps it: a DATE as "yyyy.mm.dd", a TIMESTAMP as
+    /// "yyyy.mm.dd hh:nn:ss", anything else as trimmed text.
+    static QString sdText(const db::Query& q, const QString& field);
+
 private:
     bool buildTechnicianList(const SdImportOptions& options);
     bool clearTargets(const SdImportOptions& options);
+    /// Reads no row but every SD table and column the ticked sections read.
+    bool probeSource(const SdImportOptions& options);
+    bool tableExists(const QString& table, bool* exists);
     bool importTechnicians(const SdImportOptions& options);
     bool importArticles(const SdImportOptions& options, bool types);
     bool importSheets(const SdImportOptions& options);
+    /// The conditions after "From BEUZLAP" that select the sheets of the run, with values.
+    bool sheetFilter(const SdImportOptions& options, QStringList* lines,
+                     std::map<QString, QVariant>* values);
     bool enrich(const QString& code);
     bool exec(const QString& sql, const std::map<QString, QVariant>& params = {});
     /// Runs q; false with the database's text in m_error.

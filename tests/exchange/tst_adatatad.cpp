@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -152,10 +153,15 @@ private slots:
         const QString stamp = u"_1_"_s + today.toString(u"yyyyMMdd"_s) + u".DB"_s;
         const QString labels[] = {u"l_uz"_s, u"l_gj"_s, u"l_kar"_s};
         const QString bases[] = {u"BEUZLAP"_s, u"SZELVENY"_s, u"GARKARB"_s};
+        const QString gauges[] = {u"Gauge_uz"_s, u"Gauge_gj"_s, u"Gauge_kar"_s};
         for (int i = 0; i < 3; ++i) {
             const QString file = folder + bases[i] + stamp;
             QCOMPARE(QDir::cleanPath(s.get<QLabel>(labels[i])->text()), QDir::cleanPath(file));
             QVERIFY2(QFile::exists(file), qPrintable(file));
+            // Each gauge went through its rows to the end.
+            const auto* gauge = s.get<QProgressBar>(gauges[i]);
+            QCOMPARE(gauge->maximum(), 1);
+            QCOMPARE(gauge->value(), 1);
         }
         QCOMPARE(one(u"SELECT LIST(KULD) FROM (SELECT KULD FROM MUNKA ORDER BY KOD)"_s),
                  u"1,1,1,-1"_s);
@@ -167,6 +173,27 @@ private slots:
         s.press(u"b_indul"_s);
         QCOMPARE(messages->texts, QStringList{u"Nincs mit küldeni."_s});
         QCOMPARE(one(u"SELECT COUNT(*) FROM EXPORTLOG"_s), u"1"_s);
+        s.form.close();
+    }
+
+    /// The handover folder cannot be opened (the working folder is a file): the connection's
+    /// message once, no table, no marking, no log row.
+    void handoverFolderRefused()
+    {
+        TestDb db;
+        QVERIFY2(db.ok(), qPrintable(db.error()));
+        seed(db);
+        const QString file = db.dir() + u"/notafolder"_s;
+        QFile(file).open(QIODevice::WriteOnly);
+        Td::instance().workPath = file;
+        ScriptedMessagesGuard messages;
+        HandoverScreen s;
+        s.press(u"b_indul"_s);
+        QCOMPARE(messages->texts, QStringList{u"Nem tudok kapcsolódni a küldés adatbázishoz."_s});
+        QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA WHERE KULD > 0"_s), u"0"_s);
+        QCOMPARE(one(u"SELECT COUNT(*) FROM EXPORTLOG"_s), u"0"_s);
+        QCOMPARE(s.get<QLabel>(u"l_uz"_s)->text(), QString());
+        QCOMPARE(s.counts(), u"1/1/1"_s);
         s.form.close();
     }
 

@@ -6,6 +6,7 @@
 #include "platform/dbquery.h"
 #include "platform/fbdatabase.h"
 #include "support/fbserver.h"
+#include "support/sdfixture.h"
 #include "support/testdb.h"
 
 #include <QCoreApplication>
@@ -30,27 +31,9 @@ namespace
 
 const char* const workerVariable = "MIVO_SDHANDOVER_WORKER";
 
-// The SD program's tables whose structure the batch tables copy.
-const char* const sdTables[] = {
-    "CREATE TABLE BEUZLAP (SORSZAM VARCHAR(6), TIPUS VARCHAR(30), VASARLAS VARCHAR(10), VEVONEV "
-    "VARCHAR(40), IRSZAM VARCHAR(4), VAROS VARCHAR(40), UTCA VARCHAR(40), TELEFON VARCHAR(15), "
-    "GAZATVETEL VARCHAR(10), FUTESIREND VARCHAR(3), MIKORI VARCHAR(19), GAZ_ES_MEG VARCHAR(20), "
-    "SZLASZ VARCHAR(10), KERKARB VARCHAR(1), VIZKOKEZELO VARCHAR(1), ISZAPSZURO VARCHAR(1), "
-    "GYARISZAM VARCHAR(30), VIZKOKTIP VARCHAR(10), ISZAPSZTIP VARCHAR(10), ROGZDAT VARCHAR(10), "
-    "TELJESITMENY DOUBLE PRECISION, VIZNYOMAS DOUBLE PRECISION, GAZNYOMAS DOUBLE PRECISION, "
-    "SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), FELSZCEG VARCHAR(40), FELSZCEGCIM VARCHAR(40), "
-    "UZEMBECEG VARCHAR(40), UZEMBECIM VARCHAR(40), SZERVIZKP VARCHAR(2), VASAREV VARCHAR(4), "
-    "BEUZEMELEV VARCHAR(4), GYARTEV VARCHAR(4), ATAD SMALLINT, GJSZKOD1 VARCHAR(6), GJDATUM1 "
-    "VARCHAR(10), GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 "
-    "VARCHAR(10), GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10))",
-    "CREATE TABLE SZELVENY (SORSZAM VARCHAR(6), SZELVENY INTEGER, ALKATRESZ VARCHAR(20), TIPUS "
-    "VARCHAR(40), DATUM VARCHAR(10), SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), MUNKALAP "
-    "VARCHAR(6), ILLEGAL VARCHAR(1), ALKATRESZAR DOUBLE PRECISION, EV VARCHAR(4), VASARLAS "
-    "VARCHAR(10), ATAD SMALLINT, GYARISZAM VARCHAR(30))",
-    "CREATE TABLE GARKARB (SORSZAM VARCHAR(6), GJSZKOD1 VARCHAR(6), GJDATUM1 VARCHAR(10), "
-    "GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 VARCHAR(10), "
-    "GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10), ATAD SMALLINT, ROGZDAT "
-    "VARCHAR(10))",
+// The SD program's tables whose structure the batch tables copy, and its sheets: 200 with
+// two visits, 201 with all three.
+const char* const sdRows[] = {
     // Sheets the SD program knows: 200 with two visits, 201 with all three.
     "INSERT INTO BEUZLAP (SORSZAM, GJSZKOD1, GJDATUM1, GJSZLASZ1, GJSZKOD2, GJDATUM2, GJSZLASZ2) "
     "VALUES ('200', 'S1', '2024.01.01', 'I1', 'S2', '2025.01.01', 'I2')",
@@ -63,8 +46,8 @@ const char* const appRows[] = {
     "INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (1, 'K1', 'Thema Condens', 'K')",
     "INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (2, 'P1', 'Szelep', 'A')",
     "INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (3, 'P2', 'Tömítés', 'A')",
-    "INSERT INTO UGYFEL (KOD, NEV, IRSZAM, VAROS, UTCA) VALUES (1, 'Vevő Vera', '2000', "
-    "'Szentendre', 'Fő tér 2')",
+    "INSERT INTO UGYFEL (KOD, NEV, IRSZAM, VAROS, UTCA, TELEFON) VALUES (1, 'Vevő Vera', '2000', "
+    "'Szentendre', 'Fő tér 2', '06-26-123-45-67 mobil')",
     "INSERT INTO KESZULEK (KOD, UGYFEL, TIPUS, GYARISZAM) VALUES (1, 1, 1, 'GY1')",
     "INSERT INTO KESZULEK (KOD, UGYFEL, TIPUS, GYARISZAM) VALUES (2, 1, 1, 'GY2')",
     "INSERT INTO KESZULEK (KOD, UGYFEL, TIPUS, GYARISZAM) VALUES (3, 1, 1, 'GY3')",
@@ -148,7 +131,10 @@ bool createSd(const QString& location, QString* error)
         *error = c.lastError();
         return false;
     }
-    for (const char* sql : sdTables)
+    for (const char* sql : sdHandoverTables)
+        if (!db::execute(u"d_sd"_s, QString::fromUtf8(sql), {}, error))
+            return false;
+    for (const char* sql : sdRows)
         if (!db::execute(u"d_sd"_s, QString::fromUtf8(sql), {}, error))
             return false;
     return true;
@@ -213,7 +199,7 @@ private slots:
         seed(db);
         db.exec(u"INSERT INTO MUNKA (KOD, ALLAPOT, UGYFEL, KESZULEK, TIPUS, MUNKATEV, SZERELOM, "
                 u"MUNKAD, TELEFON, KULD) VALUES (1, 'OK', 1, 1, 1, 'ÜZ', 'T1', '2023.06.02', "
-                u"'5', 0)"_s);
+                u"'I', 0)"_s);
         db.exec(u"INSERT INTO MUNKA (KOD, ALLAPOT, UGYFEL, KESZULEK, TIPUS, MUNKATEV, SZERELOM, "
                 u"MUNKAD, KULD) VALUES (2, 'OK', 1, 2, 1, 'ÜZ', 'T2', '2024.01.02', 0)"_s);
         db.exec(u"INSERT INTO MUNKA (KOD, ALLAPOT, UGYFEL, KESZULEK, TIPUS, MUNKATEV, SZERELOM, "
@@ -251,7 +237,8 @@ private slots:
         QCOMPARE(s[u"SORSZAM"_s], u"200"_s);
         QCOMPARE(s[u"TIPUS"_s], u"Thema Condens"_s);
         QCOMPARE(s[u"VEVONEV"_s], u"Vevő Vera"_s);
-        QCOMPARE(s[u"TELEFON"_s], u"5"_s);
+        // The customer's telephone cut to 15 characters, not the job's call-ahead flag.
+        QCOMPARE(s[u"TELEFON"_s], u"06-26-123-45-67"_s);
         QCOMPARE(s[u"SZERELO"_s], u"T1"_s);
         QCOMPARE(s[u"BEUZEMELES"_s], u"2023.06.02"_s);
         QCOMPARE(s[u"BEUZEMELEV"_s], u"2023"_s);
@@ -290,8 +277,9 @@ private slots:
         QCOMPARE(one(u"SELECT COUNT(*) FROM EXPORTLOG"_s), u"1"_s);
     }
 
-    // The job takes the first visit place the SD sheet has free; with all three taken no row
-    // is written, but the job is marked all the same.
+    // The job takes the first visit place the SD sheet has free, a second job of the sheet
+    // the place after it; with all three taken no row is written, but the job is marked all
+    // the same.
     void maintenanceVisitPlaces()
     {
         TestDb db;
@@ -301,11 +289,15 @@ private slots:
             db.exec(u"INSERT INTO MUNKA (KOD, ALLAPOT, UGYFEL, KESZULEK, TIPUS, MUNKATEV, "
                     u"SZERELOM, MUNKAD, SZAMLASZAM, MROGZDAT, KULD) VALUES (%1, 'OK', 1, %1, 1, "
                     u"'KAR', 'T9', '2026.05.0%1', 'SZ%1', '2026.05.1%1', 0)"_s.arg(appliance));
+        // A second visit to sheet 202 in the same batch takes the place after the first.
+        db.exec(u"INSERT INTO MUNKA (KOD, ALLAPOT, UGYFEL, KESZULEK, TIPUS, MUNKATEV, SZERELOM, "
+                u"MUNKAD, SZAMLASZAM, KULD) VALUES (4, 'OK', 1, 3, 1, 'KAR', 'T8', '2026.06.01', "
+                u"'SZ4', 0)"_s);
         SdHandover handover;
         QVERIFY2(handover.writeNew(db.dir(), {}), qPrintable(handover.error()));
         QCOMPARE(handover.files().size(), 1);
         const QList<Row> rows = readParadox(handover.files().value(0));
-        QCOMPARE(rows.size(), 2);
+        QCOMPARE(rows.size(), 3);
         const Row& known = rows[0];
         QCOMPARE(known[u"SORSZAM"_s], u"200"_s);
         QCOMPARE(known[u"GJSZKOD1"_s] + known[u"GJDATUM1"_s] + known[u"GJSZLASZ1"_s],
@@ -320,8 +312,15 @@ private slots:
         QCOMPARE(unknown[u"SORSZAM"_s], u"202"_s);
         QCOMPARE(unknown[u"GJSZKOD1"_s] + unknown[u"GJDATUM1"_s], u"T92026.05.03"_s);
         QCOMPARE(unknown[u"GJDATUM2"_s] + unknown[u"GJDATUM3"_s], u""_s);
-        QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA WHERE KULD = 1"_s), u"3"_s);
-        QCOMPARE(one(u"SELECT GARKARB FROM EXPORTLOG"_s), u"3"_s);
+        const Row& again = rows[2];
+        QCOMPARE(again[u"SORSZAM"_s], u"202"_s);
+        QCOMPARE(again[u"GJSZKOD1"_s] + again[u"GJDATUM1"_s] + again[u"GJSZLASZ1"_s],
+                 u"T92026.05.03SZ3"_s);
+        QCOMPARE(again[u"GJSZKOD2"_s] + again[u"GJDATUM2"_s] + again[u"GJSZLASZ2"_s],
+                 u"T82026.06.01SZ4"_s);
+        QCOMPARE(again[u"GJDATUM3"_s], u""_s);
+        QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA WHERE KULD = 1"_s), u"4"_s);
+        QCOMPARE(one(u"SELECT GARKARB FROM EXPORTLOG"_s), u"4"_s);
     }
 
     // Two workstations hand over batches at the same time: no number is given twice, every

@@ -6,6 +6,7 @@
 #include "support/sdfixture.h"
 #include "support/testdb.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -39,6 +40,10 @@ private slots:
     void laterRunGivesProvisionalArticleItsCode();
     void technicianListFromOwnActiveTechnicians();
     void clearingEmptiesTargetsAndKeepsOtherArticles();
+    void provisionalCodesContinueAndRenameOneRow();
+    void datesOfDateColumns();
+    void clearingProbesTheSourceFirst();
+    void rejectedRowStopsAfterWholeSheets();
     void cleanupTestCase();
 
 private:
@@ -227,6 +232,8 @@ void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
     db.exec(u"INSERT INTO SZERELO (KOD, NEV, AKTIV) VALUES ('T1', 'Régi', 'I')"_s);
     db.exec(u"INSERT INTO UGYFEL (NEV) VALUES ('Régi ügyfél')"_s);
     db.exec(u"INSERT INTO MUNKA (ALLAPOT, KULD) VALUES ('OK', 0)"_s);
+    db.exec(u"INSERT INTO MUNKA_LOG (KOD, JUZER) VALUES (1, 'REGI')"_s);
+    db.exec(u"INSERT INTO LEVELKE (UGYFEL, MIKOR) VALUES (1, '2020.01.01')"_s);
     SdImport import;
     SdImportOptions o;
     o.technicians = o.clear = true;
@@ -238,10 +245,176 @@ void TestSdImport::clearingEmptiesTargetsAndKeepsOtherArticles()
     QCOMPARE(one(u"SELECT NEV FROM SZERELO WHERE KOD='T1'"_s), u"Kiss Béla"_s);
     QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV='Régi ügyfél'"_s), u"0"_s);
     QCOMPARE(one(u"SELECT MIN(KOD) FROM MUNKA"_s), u"1"_s);
+    // Job 1 and customer 1 are new rows: the old ones' history and letters went with them.
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA_LOG WHERE JUZER = 'REGI'"_s), u"0"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM LEVELKE"_s), u"0"_s);
     // The service article stays and the new articles' keys come after it.
     QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=50"_s), u"SZ1"_s);
     QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD='P1'"_s), u"1"_s);
     QCOMPARE(one(u"SELECT MIN(BELSOKOD) FROM ARU WHERE JELLEG<>'S'"_s), u"51"_s);
+}
+
+// Provisional codes continue after the highest "Kod" of any article; a real code renames
+// the row found by name, not another article that carries the same provisional code.
+void TestSdImport::provisionalCodesContinueAndRenameOneRow()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (900, 'Kod041', 'Régi', "
+            u"'K')"_s);
+    db.exec(u"INSERT INTO ARU (BELSOKOD, KOD, NEV, JELLEG) VALUES (901, 'Kod041', 'Tömítés', "
+            u"'A')"_s);
+    SdImport import;
+    SdImportOptions o;
+    o.applianceTypes = o.sheets = false;
+    o.technicianList = u"T1,"_s;
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE NEV='Csavar'"_s), u"Kod042"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE NEV='Tömítés'"_s), u"1"_s);
+
+    QString error;
+    QVERIFY(db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='P0' WHERE NEV='Tömítés'"_s, {}, &error));
+    const bool ran = import.run(o);
+    db::execute(u"d_sd"_s, u"UPDATE ARU SET KOD='' WHERE NEV='Tömítés'"_s, {}, &error);
+    QVERIFY2(ran, qPrintable(import.error()));
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=901"_s), u"P0"_s);
+    QCOMPARE(one(u"SELECT KOD FROM ARU WHERE BELSOKOD=900"_s), u"Kod041"_s);
+    QVERIFY(import.log().contains(u"Rendes kódot kapott: Kod041 -> P0"_s));
+}
+
+namespace
+{
+
+// A generated SD database of 30 sheets on connection d_sdgen, in a folder of the test.
+bool generatedSd(const QString& dir, QString* error)
+{
+    const QString path = dir + u"/sdgen.fdb"_s;
+    db::Connection::named(u"d_sdgen"_s).close();
+    QFile::remove(path);
+    if (!db::createFirebirdDatabase(path, Td::builtinUser, Td::builtinPassword, error))
+        return false;
+    db::Connection& c = db::Connection::named(u"d_sdgen"_s);
+    c.setParams({u"SERVER NAME="_s + path, u"USER NAME="_s + Td::builtinUser,
+                 u"PASSWORD="_s + Td::builtinPassword});
+    if (!c.open()) {
+        *error = c.lastError();
+        return false;
+    }
+    return createSdScale(u"d_sdgen"_s, {30, 10, 20, 3}, error);
+}
+
+SdImportOptions sheetsOnly()
+{
+    SdImportOptions o;
+    o.applianceTypes = o.parts = false;
+    o.serviceCentre = u"07"_s;
+    o.technicianList = u"S01,S02,S03,"_s;
+    return o;
+}
+
+} // namespace
+
+// DATE columns of the SD program come over as the application's date texts, and the date
+// range is compared as dates.
+void TestSdImport::datesOfDateColumns()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    QString error;
+    QVERIFY2(generatedSd(m_dir.path(), &error), qPrintable(error));
+    SdImport import(u"d_mivo"_s, u"d_sdgen"_s);
+    SdImportOptions o = sheetsOnly();
+    o.from = u"2020.01.05"_s;
+    o.to = u"2020.01.07"_s;
+    QVERIFY2(import.run(o), qPrintable(import.error()));
+    db::Connection::named(u"d_sdgen"_s).close();
+    QCOMPARE(import.counts().sheets, 3);
+    QCOMPARE(one(u"SELECT LIST(SORSZAM, ',') FROM (SELECT SORSZAM FROM BEUZLAP ORDER BY 1)"_s),
+             u"000004,000005,000006"_s);
+    QCOMPARE(one(u"SELECT BEUZEMELES || '|' || VASARLAS || '|' || MIKORI FROM BEUZLAP WHERE "
+                 u"SORSZAM='000004'"_s),
+             u"2020.01.05|2020.01.05|I"_s);
+    QCOMPARE(one(u"SELECT LIST(MUNKAD, ',') FROM (SELECT M.MUNKAD FROM MUNKA M JOIN BEUZLAP B "
+                 u"ON B.KESZULEK = M.KESZULEK WHERE B.SORSZAM = '000004' ORDER BY M.KOD)"_s),
+             u"2020.01.05,2021.01.05,2022.01.05"_s);
+}
+
+// An SD source without a column the run reads stops the clearing before anything goes.
+void TestSdImport::clearingProbesTheSourceFirst()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    db.exec(u"INSERT INTO UGYFEL (NEV) VALUES ('Régi ügyfél')"_s);
+    db.exec(u"INSERT INTO ARU (KOD, NEV, JELLEG) VALUES ('P1', 'Szelep', 'A')"_s);
+    QString error;
+    QVERIFY2(generatedSd(m_dir.path(), &error), qPrintable(error));
+    QVERIFY(db::execute(u"d_sdgen"_s, u"ALTER TABLE SZELVENY DROP MUNKALAP"_s, {}, &error));
+    SdImport import(u"d_mivo"_s, u"d_sdgen"_s);
+    SdImportOptions o = sheetsOnly();
+    o.clear = o.parts = true;
+    QVERIFY(!import.run(o));
+    db::Connection::named(u"d_sdgen"_s).close();
+    QVERIFY2(import.error().contains(u"MUNKALAP"_s), qPrintable(import.error()));
+    QVERIFY(!import.log().contains(u"Meglévő adatokat töröljük."_s));
+    QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV = 'Régi ügyfél'"_s), u"1"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE KOD = 'P1'"_s), u"1"_s);
+}
+
+// A row the database refuses in the middle of sheet 20 (a part code longer than the
+// article code): the sheets before it are whole, sheet 20 left nothing (not its new type,
+// customer, appliance, sheet or jobs), and the log stops before "Kész.".
+void TestSdImport::rejectedRowStopsAfterWholeSheets()
+{
+    TestDb db;
+    QVERIFY2(db.ok(), qPrintable(db.error()));
+    QString error;
+    QVERIFY2(generatedSd(m_dir.path(), &error), qPrintable(error));
+    const QString tooLong = QString(31, u'X');
+    QVERIFY(db::execute(u"d_sdgen"_s,
+                        u"UPDATE BEUZLAP SET TIPUS = 'Egyedi típus' WHERE SORSZAM = '000020'"_s, {},
+                        &error));
+    QVERIFY(db::execute(u"d_sdgen"_s,
+                        u"INSERT INTO SZELVENY VALUES ('000020', 900, :p, '2021.01.01', 'S01', "
+                        u"'ML')"_s,
+                        {{u"p"_s, tooLong}}, &error));
+    SdImport import(u"d_mivo"_s, u"d_sdgen"_s);
+    SdImportOptions o = sheetsOnly();
+    QVERIFY(!import.run(o));
+    db::Connection::named(u"d_sdgen"_s).close();
+    QVERIFY(!import.error().isEmpty());
+    QCOMPARE(import.log().last(), u"Tételszám: 30"_s);
+    QCOMPARE(import.counts().applianceNew, 19);
+
+    // Sheets 1-19 with one customer each, their appliance and jobs; no orphans.
+    QCOMPARE(one(u"SELECT COUNT(*) || '/' || MAX(SORSZAM) FROM BEUZLAP"_s), u"19/000019"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV STARTING WITH 'Vevő'"_s), u"19"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM KESZULEK"_s), u"19"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM KESZULEK K WHERE NOT EXISTS (SELECT 1 FROM BEUZLAP B "
+                 u"WHERE B.KESZULEK = K.KOD AND B.UGYFEL = K.UGYFEL)"_s),
+             u"0"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA M WHERE NOT EXISTS (SELECT 1 FROM BEUZLAP B WHERE "
+                 u"B.KESZULEK = M.KESZULEK AND B.UGYFEL = M.UGYFEL AND B.TIPUS = M.TIPUS)"_s),
+             u"0"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA WHERE MUNKATEV = 'ÜZ'"_s), u"19"_s);
+    // Visits on every second, fourth and eighth sheet of 1-19.
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA WHERE MUNKATEV = 'KAR'"_s), u"15"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM MUNKA M JOIN MUNKA_ALK A ON A.KOD = M.KOD WHERE "
+                 u"M.MUNKATEV = 'GJ' AND A.KESZULEK = M.KESZULEK"_s),
+             one(u"SELECT COUNT(*) FROM MUNKA WHERE MUNKATEV = 'GJ'"_s));
+    QCOMPARE(one(u"SELECT COUNT(*) FROM ARU WHERE NEV = 'Egyedi típus'"_s), u"0"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM UGYFEL WHERE NEV = 'Vevő 000020'"_s), u"0"_s);
+
+    // A second run takes the taken sheets as taken and stops at sheet 20 again.
+    QVERIFY(generatedSd(m_dir.path(), &error));
+    QVERIFY(db::execute(u"d_sdgen"_s,
+                        u"INSERT INTO SZELVENY VALUES ('000020', 900, :p, '2021.01.01', 'S01', "
+                        u"'ML')"_s,
+                        {{u"p"_s, tooLong}}, &error));
+    QVERIFY(!import.run(o));
+    db::Connection::named(u"d_sdgen"_s).close();
+    QCOMPARE(import.log().filter(u"Már átvett lap: "_s).size(), 19);
+    QCOMPARE(import.log().last(), u"Már átvett lap: 000019"_s);
+    QCOMPARE(one(u"SELECT COUNT(*) FROM KESZULEK"_s), u"19"_s);
 }
 
 QTEST_GUILESS_MAIN(TestSdImport)

@@ -168,6 +168,46 @@ private slots:
         QVERIFY(!db::Connection::named(u"d_sd"_s).isOpen());
     }
 
+    /// A commissioning date that is no date: the message, the focus on the field, no run.
+    void refusesWrongDates_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("month 13") << u"e_tol"_s << u"2024.13.01"_s;
+        QTest::newRow("letters") << u"e_ig"_s << u"tegnap"_s;
+        QTest::newRow("30 February") << u"e_ig"_s << u"2024.02.30"_s;
+    }
+    void refusesWrongDates()
+    {
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        TestDb db;
+        ScriptedMessagesGuard messages;
+        ImportScreen s;
+        s.type(field, text);
+        s.press(u"b_indul"_s);
+        QCOMPARE(messages->texts.size(), 1);
+        QVERIFY(messages->texts.first().startsWith(u"Hibás dátum.\n"_s));
+        QVERIFY(s.get<QLineEdit>(field)->hasFocus());
+        QCOMPARE(s.get<QPlainTextEdit>(u"m_result"_s)->toPlainText(), QString());
+        QCOMPARE(one(u"SELECT COUNT(*) FROM BEUZLAP"_s), u"0"_s);
+        s.form.close();
+    }
+
+    /// A range of dates selects the sheets of those days.
+    void importsDateRange()
+    {
+        TestDb db;
+        ScriptedMessagesGuard messages;
+        ImportScreen s;
+        s.type(u"e_tol"_s, u"2024.03.02"_s);
+        s.type(u"e_ig"_s, u"2024.04.01"_s);
+        s.press(u"b_indul"_s);
+        QCOMPARE(messages->texts, QStringList{});
+        QCOMPARE(one(u"SELECT LIST(SORSZAM) FROM BEUZLAP"_s), u"101"_s);
+        s.form.close();
+    }
+
     /// A typed quote in the service-centre code selects no sheet and breaks no statement.
     void quoteInServiceCentreImportsNothing()
     {

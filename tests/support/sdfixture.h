@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 /// The SD program's database for the import: only the tables and columns it reads, with
 /// technicians T1, T2, T10 (and a barred T3), articles with empty and doubled codes, sheets
 /// 100-102 of service centre "07" (103 of "08") and three coupons of sheet 100.
@@ -46,3 +48,46 @@ inline const char* const sdImportFixture[] = {
     "INSERT INTO SZELVENY VALUES ('100', 5002, 'P9', '2024.06.02', 'T1', 'ML2')",
     "INSERT INTO SZELVENY VALUES ('100', 5003, 'P1', '2024.06.03', 'T2', 'ML3')",
 };
+
+/// The SD program's tables that the handover copies in structure (BEUZLAP with its visit
+/// columns, SZELVENY, GARKARB).
+inline const char* const sdHandoverTables[] = {
+    "CREATE TABLE BEUZLAP (SORSZAM VARCHAR(6), TIPUS VARCHAR(30), VASARLAS VARCHAR(10), VEVONEV "
+    "VARCHAR(40), IRSZAM VARCHAR(4), VAROS VARCHAR(40), UTCA VARCHAR(40), TELEFON VARCHAR(15), "
+    "GAZATVETEL VARCHAR(10), FUTESIREND VARCHAR(3), MIKORI VARCHAR(19), GAZ_ES_MEG VARCHAR(20), "
+    "SZLASZ VARCHAR(10), KERKARB VARCHAR(1), VIZKOKEZELO VARCHAR(1), ISZAPSZURO VARCHAR(1), "
+    "GYARISZAM VARCHAR(30), VIZKOKTIP VARCHAR(10), ISZAPSZTIP VARCHAR(10), ROGZDAT VARCHAR(10), "
+    "TELJESITMENY DOUBLE PRECISION, VIZNYOMAS DOUBLE PRECISION, GAZNYOMAS DOUBLE PRECISION, "
+    "SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), FELSZCEG VARCHAR(40), FELSZCEGCIM VARCHAR(40), "
+    "UZEMBECEG VARCHAR(40), UZEMBECIM VARCHAR(40), SZERVIZKP VARCHAR(2), VASAREV VARCHAR(4), "
+    "BEUZEMELEV VARCHAR(4), GYARTEV VARCHAR(4), ATAD SMALLINT, GJSZKOD1 VARCHAR(6), GJDATUM1 "
+    "VARCHAR(10), GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 "
+    "VARCHAR(10), GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10))",
+    "CREATE TABLE SZELVENY (SORSZAM VARCHAR(6), SZELVENY INTEGER, ALKATRESZ VARCHAR(20), TIPUS "
+    "VARCHAR(40), DATUM VARCHAR(10), SZERELO VARCHAR(6), BEUZEMELES VARCHAR(10), MUNKALAP "
+    "VARCHAR(6), ILLEGAL VARCHAR(1), ALKATRESZAR DOUBLE PRECISION, EV VARCHAR(4), VASARLAS "
+    "VARCHAR(10), ATAD SMALLINT, GYARISZAM VARCHAR(30))",
+    "CREATE TABLE GARKARB (SORSZAM VARCHAR(6), GJSZKOD1 VARCHAR(6), GJDATUM1 VARCHAR(10), "
+    "GJSZLASZ1 VARCHAR(10), GJSZKOD2 VARCHAR(6), GJDATUM2 VARCHAR(10), GJSZLASZ2 VARCHAR(10), "
+    "GJSZKOD3 VARCHAR(6), GJDATUM3 VARCHAR(10), GJSZLASZ3 VARCHAR(10), ATAD SMALLINT, ROGZDAT "
+    "VARCHAR(10))",
+};
+
+/// Size of a generated SD database.
+struct SdScale {
+    int sheets = 100000;
+    int coupons = 30000;
+    int articles = 2000;
+    int technicians = 60;
+};
+
+/// Creates the SD tables on the open connection, with dates as DATE columns, and fills them
+/// with generated rows: technicians "S01".., appliance types "Típus n" (a tenth of the
+/// articles) and parts "P00001"..; sheets "000001".. of service centre "07", one technician
+/// each, customer "Vevő " + the sheet number (every twentieth sheet shares the previous
+/// sheet's customer), visits 1 on every second, 2 on every fourth, 3 on every eighth sheet;
+/// coupons spread over the sheets. False with the database's text.
+bool createSdScale(const QString& connection, const SdScale& scale, QString* error);
+
+/// The sheet number of generated sheet n (1-based): six digits.
+QString sdSheetNumber(int n);
