@@ -143,12 +143,7 @@ void saveAs(const QString& path)
         for (const QString& filter : dialog->nameFilters())
             if (filter.contains(u"XLSX) 2007"_s))
                 dialog->selectNameFilter(filter);
-        // A focused name field ignores selectFile(): the name is typed into it.
-        if (auto* name = dialog->findChild<QLineEdit*>(u"fileNameEdit"_s))
-            name->setText(path);
-        else
-            dialog->selectFile(path);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        typeIntoFileDialog(dialog, path);
     });
 }
 

@@ -237,8 +237,7 @@ private slots:
         QStringList filters;
         whenModal<QFileDialog>([&](QFileDialog* d) {
             filters = d->nameFilters();
-            d->selectFile(m_register);
-            static_cast<QDialog*>(d)->accept();
+            typeIntoFileDialog(d, m_register);
         });
         s.press(u"b_file"_s);
         QCOMPARE(s.get<QLineEdit>(u"e_file"_s)->text(), QDir::toNativeSeparators(m_register));

@@ -372,8 +372,7 @@ private slots:
         whenModal<QFileDialog>([&](QFileDialog* d) {
             title = d->windowTitle();
             folder = d->directory().absolutePath();
-            d->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(path);
-            QMetaObject::invokeMethod(d, "accept");
+            typeIntoFileDialog(d, path);
         });
         screen().builder().title = child<QLineEdit>(u"e_cim"_s)->text();
         screen().mentes();
@@ -389,8 +388,7 @@ private slots:
         open(u"A"_s);
         whenModal<QFileDialog>([&](QFileDialog* d) {
             // The dialog's file list fills later; the typed name counts at once.
-            d->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(path + u".SQL"_s);
-            QMetaObject::invokeMethod(d, "accept");
+            typeIntoFileDialog(d, path + u".SQL"_s);
         });
         screen().megnyitas();
         QCOMPARE(child<QLineEdit>(u"e_cim"_s)->text(), u"Szerelők elvégzett munkái"_s);
@@ -436,8 +434,7 @@ private slots:
         whenModal<QFileDialog>([&](QFileDialog* d) {
             title = d->windowTitle();
             d->selectNameFilter(d->nameFilters().at(1));
-            d->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(table);
-            QMetaObject::invokeMethod(d, "accept");
+            typeIntoFileDialog(d, table);
         });
         click(u"b_adattabla"_s);
         QCOMPARE(title, u"Eredménytábla mentése más táblába"_s);

@@ -8,13 +8,13 @@
 #include "platform/dbquery.h"
 #include "platform/rowsource.h"
 #include "platform/sqltext.h"
+#include "support/modal.h"
 #include "support/testdb.h"
 
 #include <QApplication>
 #include <QFileDialog>
 #include <QProgressBar>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
 
 using namespace mivo;
@@ -48,21 +48,10 @@ QString readText(const QString& path)
 // Answers the next save dialog: picks the type and types the name.
 void answerDialog(int typeIndex, const QString& name)
 {
-    auto* timer = new QTimer;
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [=] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (++*tries > 500)
-                timer->deleteLater();
-            return;
-        }
+    whenModal<QFileDialog>([=](QFileDialog* dialog) {
         dialog->selectNameFilter(dialog->nameFilters().at(typeIndex - 1));
-        dialog->selectFile(name);
-        QMetaObject::invokeMethod(dialog, "accept");
-        timer->deleteLater();
+        typeIntoFileDialog(dialog, name);
     });
-    timer->start(10);
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <functional>
@@ -26,4 +28,13 @@ void whenModal(std::function<void(Dialog*)> action, std::function<bool(Dialog*)>
         }
     });
     timer->start(10);
+}
+
+/// Answers a file dialog as a user does: types the whole path into its name field and
+/// accepts, the dialog's own checks included. selectFile() would leave a name field that has
+/// the focus alone, and whether it has it yet depends on the machine's load.
+inline void typeIntoFileDialog(QFileDialog* dialog, const QString& path)
+{
+    dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+    QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }

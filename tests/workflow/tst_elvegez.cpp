@@ -414,10 +414,8 @@ private slots:
                  u"Nincs beszkennelt munkalap fájl."_s);
 
         // "Tallóz" shows the chosen file; nothing is copied.
-        whenModal<QFileDialog>([&](QFileDialog* d) {
-            d->selectFile(dir.filePath(u"M-2.JPG"_s));
-            static_cast<QDialog*>(d)->accept(); // QFileDialog hides its accept()
-        });
+        whenModal<QFileDialog>(
+            [&](QFileDialog* d) { typeIntoFileDialog(d, dir.filePath(u"M-2.JPG"_s)); });
         s.press(u"b_talloz"_s);
         QCOMPARE(QFileInfo(s.form.sheetFile()).fileName(), u"M-2.JPG"_s);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
