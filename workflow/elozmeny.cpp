@@ -1,6 +1,7 @@
 #include "elozmeny.h"
 
 #include "core/altproc.h"
+#include "core/columnwidths.h"
 #include "core/messages.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
@@ -198,7 +199,7 @@ void Telozmenyfm::showAppliances()
     QString error;
     if (!m_appliances->read(historyApplianceSql(), {{u"ugyfel"_s, m_ugyfel}}, &error))
         messages::showError(error);
-    m_applianceView->resizeColumnsToContents();
+    fitColumnsToText(m_applianceView);
     if (m_appliances->rowCount() > 0)
         m_applianceView->setCurrentIndex(m_appliances->index(0, 0));
     applianceChanged();
@@ -221,7 +222,7 @@ void Telozmenyfm::applianceChanged()
     if (!m_jobs->read(historyJobSql(),
                       {{u"ugyfel"_s, wanted.first}, {u"keszulek"_s, wanted.second}}, &error))
         messages::showError(error);
-    m_jobView->resizeColumnsToContents();
+    fitColumnsToText(m_jobView);
 }
 
 void Telozmenyfm::start()

@@ -2,6 +2,7 @@
 
 #include "jobhistory.h"
 
+#include "core/columnwidths.h"
 #include "core/messages.h"
 #include "platform/querymodel.h"
 
@@ -49,7 +50,7 @@ bool Tsztorifm::showJob(int kod, QString* error)
     if (!m_rows->read(jobHistorySql(), {{u"kod"_s, kod}}, error))
         return false;
     // Widths from the contents of a few rows, the description taking what is left.
-    m_view->resizeColumnsToContents();
+    fitColumnsToText(m_view);
     return true;
 }
 
