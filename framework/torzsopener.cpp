@@ -1,5 +1,7 @@
 #include "torzsopener.h"
 
+#include "core/altproc.h"
+
 namespace mivo
 {
 
@@ -30,6 +32,24 @@ void markTorzsForRereading(const QString& editorName)
 void setTextFileEditor(TextFileEditor* editor)
 {
     registeredTextEditor = editor;
+}
+
+std::optional<TorzsCall> pickRow(const QString& table, const QString& condition,
+                                 const QString& searchText)
+{
+    TorzsCall call;
+    call.tableSpec = table;
+    call.condition = condition;
+    call.searchText = searchText;
+    call.selectionMode = true;
+    if (!OpenTorzs(call))
+        return std::nullopt;
+    return call;
+}
+
+QString pickedField(const TorzsCall& call, const QString& field)
+{
+    return alt::pickedValue(field, call.names, call.values).trimmed();
 }
 
 bool editTextFile(const QString& fileName)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace mivo
 {
 
@@ -37,6 +39,13 @@ public:
 void setTorzsOpener(TorzsOpener* opener);
 /// Opens the registered editor; false when none is registered.
 bool OpenTorzs(TorzsCall& call);
+
+/// The generic editor as a row picker on the table with the condition, started at the search
+/// text: the chosen row's fields, nullopt when cancelled.
+std::optional<TorzsCall> pickRow(const QString& table, const QString& condition,
+                                 const QString& searchText);
+/// A field of the picked row, trimmed.
+QString pickedField(const TorzsCall& call, const QString& field);
 /// Marks editor windows for re-reading through the registered editor, if any.
 void markTorzsForRereading(const QString& editorName);
 

@@ -47,25 +47,6 @@ namespace mivo::workflow
 namespace
 {
 
-// The generic editor as a row picker; the chosen row's fields, nullopt when cancelled.
-std::optional<TorzsCall> pick(const QString& table, const QString& condition,
-                              const QString& searchText)
-{
-    TorzsCall call;
-    call.tableSpec = table;
-    call.condition = condition;
-    call.searchText = searchText;
-    call.selectionMode = true;
-    if (!OpenTorzs(call))
-        return std::nullopt;
-    return call;
-}
-
-QString picked(const TorzsCall& call, const QString& field)
-{
-    return alt::pickedValue(field, call.names, call.values).trimmed();
-}
-
 // Columns of the parts grid.
 enum PartColumn { NumberColumn, CodeColumn, NameColumn, QuantityColumn, InnerColumn };
 
@@ -1051,11 +1032,11 @@ void Telvegezfm::activityChosen()
 
 void Telvegezfm::pickPerformer()
 {
-    const std::optional<TorzsCall> call = pick(u"SZERELO"_s, {}, edit(u"e_szerelo"_s)->text());
+    const std::optional<TorzsCall> call = pickRow(u"SZERELO"_s, {}, edit(u"e_szerelo"_s)->text());
     if (!call)
         return;
-    edit(u"e_szerelo"_s)->setText(picked(*call, u"KOD"_s));
-    edit(u"e_szerelonev"_s)->setText(picked(*call, u"NEV"_s));
+    edit(u"e_szerelo"_s)->setText(pickedField(*call, u"KOD"_s));
+    edit(u"e_szerelonev"_s)->setText(pickedField(*call, u"NEV"_s));
 }
 
 void Telvegezfm::performerLeft()
@@ -1073,20 +1054,20 @@ void Telvegezfm::performerLeft()
 void Telvegezfm::pickCustomer()
 {
     readFields();
-    const std::optional<TorzsCall> call = pick(u"UGYFEL"_s, {}, m_completion.customer.nev);
+    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_completion.customer.nev);
     if (!call)
         return;
     Customer& c = m_completion.customer;
-    c.kod = picked(*call, u"KOD"_s).toInt();
-    c.nev = picked(*call, u"NEV"_s);
-    c.irszam = picked(*call, u"IRSZAM"_s);
-    c.varos = picked(*call, u"VAROS"_s);
-    c.utca = picked(*call, u"UTCA"_s);
-    c.telefon = picked(*call, u"TELEFON"_s);
-    c.fax = picked(*call, u"FAX"_s);
-    c.email = picked(*call, u"EMAIL"_s);
-    c.komment = picked(*call, u"KOMMENT"_s);
-    c.komment2 = picked(*call, u"KOMMENT2"_s);
+    c.kod = pickedField(*call, u"KOD"_s).toInt();
+    c.nev = pickedField(*call, u"NEV"_s);
+    c.irszam = pickedField(*call, u"IRSZAM"_s);
+    c.varos = pickedField(*call, u"VAROS"_s);
+    c.utca = pickedField(*call, u"UTCA"_s);
+    c.telefon = pickedField(*call, u"TELEFON"_s);
+    c.fax = pickedField(*call, u"FAX"_s);
+    c.email = pickedField(*call, u"EMAIL"_s);
+    c.komment = pickedField(*call, u"KOMMENT"_s);
+    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
     m_completion.remembered = c;
     showCompletion();
 }
@@ -1108,75 +1089,76 @@ void Telvegezfm::postalCodeLeft()
 
 void Telvegezfm::pickPostalCode()
 {
-    const std::optional<TorzsCall> call = pick(u"IRSZAM"_s, {}, edit(u"e_varos"_s)->text());
+    const std::optional<TorzsCall> call = pickRow(u"IRSZAM"_s, {}, edit(u"e_varos"_s)->text());
     if (!call)
         return;
-    edit(u"e_irszam"_s)->setText(picked(*call, u"IRSZAM"_s));
-    edit(u"e_varos"_s)->setText(picked(*call, u"HELYSEG"_s));
+    edit(u"e_irszam"_s)->setText(pickedField(*call, u"IRSZAM"_s));
+    edit(u"e_varos"_s)->setText(pickedField(*call, u"HELYSEG"_s));
 }
 
 void Telvegezfm::pickApplianceType()
 {
     const std::optional<TorzsCall> call =
-        pick(u"ARU"_s, u"WHERE JELLEG='K'"_s, edit(u"e_keszuleknev"_s)->text());
+        pickRow(u"ARU"_s, u"WHERE JELLEG='K'"_s, edit(u"e_keszuleknev"_s)->text());
     if (!call)
         return;
     readFields();
-    m_completion.tipusKod = picked(*call, u"KOD"_s);
-    m_completion.tipusNev = picked(*call, u"NEV"_s);
-    m_completion.tipus = picked(*call, u"BELSOKOD"_s).toInt();
+    m_completion.tipusKod = pickedField(*call, u"KOD"_s);
+    m_completion.tipusNev = pickedField(*call, u"NEV"_s);
+    m_completion.tipus = pickedField(*call, u"BELSOKOD"_s).toInt();
     showCompletion();
 }
 
 void Telvegezfm::pickSerial()
 {
     const std::optional<TorzsCall> call =
-        pick(u"VW_KESZULEK"_s, u"WHERE NOT GYARISZAM IS NULL AND GYARISZAM <> ''"_s,
-             edit(u"e_gyariszam"_s)->text());
+        pickRow(u"VW_KESZULEK"_s, u"WHERE NOT GYARISZAM IS NULL AND GYARISZAM <> ''"_s,
+                edit(u"e_gyariszam"_s)->text());
     if (!call)
         return;
     readFields();
     Completion& c = m_completion;
     QString error;
-    if (!takeAppliance(c, picked(*call, u"KOD"_s).toInt(), picked(*call, u"GYARISZAM"_s),
+    if (!takeAppliance(c, pickedField(*call, u"KOD"_s).toInt(), pickedField(*call, u"GYARISZAM"_s),
                        u"d_mivo"_s, &error)) {
         messages::showError(error);
         return;
     }
-    c.tipusKod = picked(*call, u"ARUKOD"_s);
-    c.tipusNev = picked(*call, u"ARUNEV"_s);
+    c.tipusKod = pickedField(*call, u"ARUKOD"_s);
+    c.tipusNev = pickedField(*call, u"ARUNEV"_s);
     showCompletion();
 }
 
 void Telvegezfm::pickHeating()
 {
-    const std::optional<TorzsCall> call = pick(u"FUTREND"_s, {}, edit(u"e_futesirend"_s)->text());
+    const std::optional<TorzsCall> call =
+        pickRow(u"FUTREND"_s, {}, edit(u"e_futesirend"_s)->text());
     if (!call)
         return;
-    edit(u"e_futesirend"_s)->setText(picked(*call, u"KOD"_s));
-    edit(u"e_futrendnev"_s)->setText(picked(*call, u"NEV"_s));
+    edit(u"e_futesirend"_s)->setText(pickedField(*call, u"KOD"_s));
+    edit(u"e_futrendnev"_s)->setText(pickedField(*call, u"NEV"_s));
 }
 
 void Telvegezfm::pickCompany(const QString& prefix)
 {
     const std::optional<TorzsCall> call =
-        pick(u"KULSOCEG"_s, {}, edit(u"e_"_s + prefix + u"ceg"_s)->text());
+        pickRow(u"KULSOCEG"_s, {}, edit(u"e_"_s + prefix + u"ceg"_s)->text());
     if (!call)
         return;
     readFields();
     const QString code = prefix == u"felsz"_s ? u"FELSZCEGKOD"_s : u"UZEMBEKOD"_s;
     const QString column = prefix.toUpper();
-    m_completion.sheet[code] = picked(*call, u"KOD"_s);
-    m_completion.sheet[column + u"CEG"_s] = picked(*call, u"NEV"_s);
-    m_completion.sheet[column + u"IRSZAM"_s] = picked(*call, u"IRSZAM"_s);
-    m_completion.sheet[column + u"VAROS"_s] = picked(*call, u"VAROS"_s);
-    m_completion.sheet[column + u"UTCA"_s] = picked(*call, u"UTCA"_s);
+    m_completion.sheet[code] = pickedField(*call, u"KOD"_s);
+    m_completion.sheet[column + u"CEG"_s] = pickedField(*call, u"NEV"_s);
+    m_completion.sheet[column + u"IRSZAM"_s] = pickedField(*call, u"IRSZAM"_s);
+    m_completion.sheet[column + u"VAROS"_s] = pickedField(*call, u"VAROS"_s);
+    m_completion.sheet[column + u"UTCA"_s] = pickedField(*call, u"UTCA"_s);
     showCompletion();
 }
 
 void Telvegezfm::pickPart()
 {
-    const std::optional<TorzsCall> call = pick(u"ARU"_s, u"Where ARU.JELLEG='A'"_s, {});
+    const std::optional<TorzsCall> call = pickRow(u"ARU"_s, u"Where ARU.JELLEG='A'"_s, {});
     if (!call)
         return;
     int row = -1;
@@ -1197,10 +1179,10 @@ void Telvegezfm::pickPart()
         item->setText(text);
     };
     put(NumberColumn, QString::number(row + 1));
-    put(CodeColumn, picked(*call, u"KOD"_s));
-    put(NameColumn, picked(*call, u"NEV"_s));
+    put(CodeColumn, pickedField(*call, u"KOD"_s));
+    put(NameColumn, pickedField(*call, u"NEV"_s));
     put(QuantityColumn, u"1"_s);
-    put(InnerColumn, picked(*call, u"BELSOKOD"_s));
+    put(InnerColumn, pickedField(*call, u"BELSOKOD"_s));
     m_filling = false;
 }
 
@@ -1272,30 +1254,30 @@ void Telvegezfm::pickDay(const QString& field)
 
 void Telvegezfm::pickFilterCustomer()
 {
-    const std::optional<TorzsCall> call = pick(u"UGYFEL"_s, {}, edit(u"e_fugyfelnev"_s)->text());
+    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, edit(u"e_fugyfelnev"_s)->text());
     if (!call)
         return;
-    m_filterCustomer = picked(*call, u"KOD"_s).toInt();
-    edit(u"e_fugyfelnev"_s)->setText(picked(*call, u"NEV"_s));
-    edit(u"e_fvaros"_s)->setText(picked(*call, u"VAROS"_s));
+    m_filterCustomer = pickedField(*call, u"KOD"_s).toInt();
+    edit(u"e_fugyfelnev"_s)->setText(pickedField(*call, u"NEV"_s));
+    edit(u"e_fvaros"_s)->setText(pickedField(*call, u"VAROS"_s));
 }
 
 void Telvegezfm::pickFilterTechnician()
 {
-    const std::optional<TorzsCall> call = pick(u"SZERELO"_s, {}, edit(u"e_fszerelo"_s)->text());
+    const std::optional<TorzsCall> call = pickRow(u"SZERELO"_s, {}, edit(u"e_fszerelo"_s)->text());
     if (call)
-        edit(u"e_fszerelo"_s)->setText(picked(*call, u"KOD"_s));
+        edit(u"e_fszerelo"_s)->setText(pickedField(*call, u"KOD"_s));
 }
 
 void Telvegezfm::pickFilterType()
 {
     const std::optional<TorzsCall> call =
-        pick(u"ARU"_s, u"WHERE JELLEG='K'"_s, edit(u"e_ftipusnev"_s)->text());
+        pickRow(u"ARU"_s, u"WHERE JELLEG='K'"_s, edit(u"e_ftipusnev"_s)->text());
     if (!call)
         return;
-    m_filterType = picked(*call, u"BELSOKOD"_s).toInt();
-    edit(u"e_ftipus"_s)->setText(picked(*call, u"KOD"_s));
-    edit(u"e_ftipusnev"_s)->setText(picked(*call, u"NEV"_s));
+    m_filterType = pickedField(*call, u"BELSOKOD"_s).toInt();
+    edit(u"e_ftipus"_s)->setText(pickedField(*call, u"KOD"_s));
+    edit(u"e_ftipusnev"_s)->setText(pickedField(*call, u"NEV"_s));
 }
 
 // ---- the scanned job sheet

@@ -57,24 +57,6 @@ QPushButton* small(QWidget* parent, const QString& name, const QString& text)
     return b;
 }
 
-std::optional<TorzsCall> pick(const QString& table, const QString& condition,
-                              const QString& searchText)
-{
-    TorzsCall call;
-    call.tableSpec = table;
-    call.condition = condition;
-    call.searchText = searchText;
-    call.selectionMode = true;
-    if (!OpenTorzs(call))
-        return std::nullopt;
-    return call;
-}
-
-QString picked(const TorzsCall& call, const QString& field)
-{
-    return alt::pickedValue(field, call.names, call.values).trimmed();
-}
-
 } // namespace
 
 Tkiesofm::Tkiesofm(QWidget* parent)
@@ -275,21 +257,21 @@ void Tkiesofm::pickTechnician()
     if (mode() != u"L"_s)
         condition =
             u"WHERE CEGKOD="_s + db::literal(Td::instance().ownCompany) + u" AND AKTIV='I'"_s;
-    const std::optional<TorzsCall> call = pick(u"SZERELO"_s, condition, m_szerelo->text());
+    const std::optional<TorzsCall> call = pickRow(u"SZERELO"_s, condition, m_szerelo->text());
     if (!call)
         return;
-    m_szerelo->setText(picked(*call, u"KOD"_s));
-    m_szerelonev->setText(picked(*call, u"NEV"_s));
+    m_szerelo->setText(pickedField(*call, u"KOD"_s));
+    m_szerelonev->setText(pickedField(*call, u"NEV"_s));
     reread();
 }
 
 void Tkiesofm::pickReason()
 {
-    const std::optional<TorzsCall> call = pick(u"TAVOLLET"_s, {}, m_tavollet->text());
+    const std::optional<TorzsCall> call = pickRow(u"TAVOLLET"_s, {}, m_tavollet->text());
     if (!call)
         return;
-    m_tavollet->setText(picked(*call, u"KOD"_s));
-    m_tavolletnev->setText(picked(*call, u"NEV"_s));
+    m_tavollet->setText(pickedField(*call, u"KOD"_s));
+    m_tavolletnev->setText(pickedField(*call, u"NEV"_s));
 }
 
 void Tkiesofm::reread()

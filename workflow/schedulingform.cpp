@@ -31,30 +31,6 @@ using namespace Qt::StringLiterals;
 namespace mivo::workflow
 {
 
-namespace
-{
-
-// The generic editor as a row picker; the chosen row's fields, nullopt when cancelled.
-std::optional<TorzsCall> pick(const QString& table, const QString& condition,
-                              const QString& searchText)
-{
-    TorzsCall call;
-    call.tableSpec = table;
-    call.condition = condition;
-    call.searchText = searchText;
-    call.selectionMode = true;
-    if (!OpenTorzs(call))
-        return std::nullopt;
-    return call;
-}
-
-QString picked(const TorzsCall& call, const QString& field)
-{
-    return alt::pickedValue(field, call.names, call.values).trimmed();
-}
-
-} // namespace
-
 SchedulingForm::SchedulingForm(ScheduleForm form, QWidget* parent)
     : Screen(parent), m_form(form), m_fields(new RequestFields(this)),
       m_lists(new CustomerLists(this)), m_grid(new NapirendGrid(form, this)),
@@ -376,20 +352,20 @@ void SchedulingForm::closeEvent(QCloseEvent* event)
 void SchedulingForm::pickCustomer()
 {
     sync();
-    const std::optional<TorzsCall> call = pick(u"UGYFEL"_s, {}, m_request.customer.nev);
+    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_request.customer.nev);
     if (!call)
         return;
     Customer& c = m_request.customer;
-    c.kod = picked(*call, u"KOD"_s).toInt();
-    c.nev = picked(*call, u"NEV"_s);
-    c.irszam = picked(*call, u"IRSZAM"_s);
-    c.varos = picked(*call, u"VAROS"_s);
-    c.utca = picked(*call, u"UTCA"_s);
-    c.telefon = picked(*call, u"TELEFON"_s);
-    c.fax = picked(*call, u"FAX"_s);
-    c.email = picked(*call, u"EMAIL"_s);
-    c.komment = picked(*call, u"KOMMENT"_s);
-    c.komment2 = picked(*call, u"KOMMENT2"_s);
+    c.kod = pickedField(*call, u"KOD"_s).toInt();
+    c.nev = pickedField(*call, u"NEV"_s);
+    c.irszam = pickedField(*call, u"IRSZAM"_s);
+    c.varos = pickedField(*call, u"VAROS"_s);
+    c.utca = pickedField(*call, u"UTCA"_s);
+    c.telefon = pickedField(*call, u"TELEFON"_s);
+    c.fax = pickedField(*call, u"FAX"_s);
+    c.email = pickedField(*call, u"EMAIL"_s);
+    c.komment = pickedField(*call, u"KOMMENT"_s);
+    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
     m_request.remembered = c;
     m_request.keszulek = 0;
     showCustomer();
@@ -448,15 +424,16 @@ void SchedulingForm::newCustomer()
 void SchedulingForm::pickApplianceType()
 {
     sync();
-    const std::optional<TorzsCall> call = pick(u"ARU"_s, u"WHERE JELLEG='K'"_s, m_request.tipusNev);
+    const std::optional<TorzsCall> call =
+        pickRow(u"ARU"_s, u"WHERE JELLEG='K'"_s, m_request.tipusNev);
     if (!call)
         return;
     Request& r = m_request;
-    const QString code = picked(*call, u"KOD"_s);
+    const QString code = pickedField(*call, u"KOD"_s);
     const bool changed = code != r.tipusKod;
     r.tipusKod = code;
-    r.tipusNev = picked(*call, u"NEV"_s);
-    r.tipus = picked(*call, u"BELSOKOD"_s).toInt();
+    r.tipusNev = pickedField(*call, u"NEV"_s);
+    r.tipus = pickedField(*call, u"BELSOKOD"_s).toInt();
     if (changed && r.customer.kod != 0) {
         if (const int row = m_lists->findType(code); row >= 0) {
             showRequest();
@@ -491,11 +468,11 @@ void SchedulingForm::postalCodeLeft()
 void SchedulingForm::pickPostalCode()
 {
     sync();
-    const std::optional<TorzsCall> call = pick(u"IRSZAM"_s, {}, m_request.customer.varos);
+    const std::optional<TorzsCall> call = pickRow(u"IRSZAM"_s, {}, m_request.customer.varos);
     if (!call)
         return;
-    m_request.customer.irszam = picked(*call, u"IRSZAM"_s);
-    m_request.customer.varos = picked(*call, u"HELYSEG"_s);
+    m_request.customer.irszam = pickedField(*call, u"IRSZAM"_s);
+    m_request.customer.varos = pickedField(*call, u"HELYSEG"_s);
     showRequest();
 }
 
@@ -526,12 +503,13 @@ void SchedulingForm::pickExternal()
 {
     sync();
     const std::optional<TorzsCall> call =
-        pick(u"SZERELO"_s, u"WHERE SZERELO.CEGKOD<>"_s + db::literal(Td::instance().ownCompany),
-             m_request.kulsos.kod);
+        pickRow(u"SZERELO"_s, u"WHERE SZERELO.CEGKOD<>"_s + db::literal(Td::instance().ownCompany),
+                m_request.kulsos.kod);
     if (!call)
         return;
-    m_slots.chooseExternal(
-        m_request, {picked(*call, u"KOD"_s), picked(*call, u"CEGKOD"_s), picked(*call, u"NEV"_s)});
+    m_slots.chooseExternal(m_request,
+                           {pickedField(*call, u"KOD"_s), pickedField(*call, u"CEGKOD"_s),
+                            pickedField(*call, u"NEV"_s)});
     showRequest();
 }
 
@@ -551,10 +529,10 @@ void SchedulingForm::pickParts()
         }
         return;
     }
-    const std::optional<TorzsCall> call = pick(u"ARU"_s, u"WHERE JELLEG='A'"_s, r.tipusKod);
+    const std::optional<TorzsCall> call = pickRow(u"ARU"_s, u"WHERE JELLEG='A'"_s, r.tipusKod);
     if (!call)
         return;
-    r.alk = withPartCode(r.alk, picked(*call, u"KOD"_s));
+    r.alk = withPartCode(r.alk, pickedField(*call, u"KOD"_s));
     showRequest();
 }
 

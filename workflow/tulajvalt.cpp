@@ -66,24 +66,6 @@ QLabel* caption(const QString& text, QWidget* parent)
     return l;
 }
 
-std::optional<TorzsCall> pick(const QString& table, const QString& condition,
-                              const QString& searchText)
-{
-    TorzsCall call;
-    call.tableSpec = table;
-    call.condition = condition;
-    call.searchText = searchText;
-    call.selectionMode = true;
-    if (!OpenTorzs(call))
-        return std::nullopt;
-    return call;
-}
-
-QString picked(const TorzsCall& call, const QString& field)
-{
-    return alt::pickedValue(field, call.names, call.values).trimmed();
-}
-
 } // namespace
 
 Ttulajvaltfm::Ttulajvaltfm(QWidget* parent)
@@ -503,20 +485,20 @@ void Ttulajvaltfm::printHistory()
 
 void Ttulajvaltfm::pickOwner()
 {
-    const std::optional<TorzsCall> call = pick(u"UGYFEL"_s, {}, m_ugyfelnev->text());
+    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_ugyfelnev->text());
     if (!call)
         return;
     Customer c;
-    c.kod = picked(*call, u"KOD"_s).toInt();
-    c.nev = picked(*call, u"NEV"_s);
-    c.irszam = picked(*call, u"IRSZAM"_s);
-    c.varos = picked(*call, u"VAROS"_s);
-    c.utca = picked(*call, u"UTCA"_s);
-    c.telefon = picked(*call, u"TELEFON"_s);
-    c.fax = picked(*call, u"FAX"_s);
-    c.email = picked(*call, u"EMAIL"_s);
-    c.komment = picked(*call, u"KOMMENT"_s);
-    c.komment2 = picked(*call, u"KOMMENT2"_s);
+    c.kod = pickedField(*call, u"KOD"_s).toInt();
+    c.nev = pickedField(*call, u"NEV"_s);
+    c.irszam = pickedField(*call, u"IRSZAM"_s);
+    c.varos = pickedField(*call, u"VAROS"_s);
+    c.utca = pickedField(*call, u"UTCA"_s);
+    c.telefon = pickedField(*call, u"TELEFON"_s);
+    c.fax = pickedField(*call, u"FAX"_s);
+    c.email = pickedField(*call, u"EMAIL"_s);
+    c.komment = pickedField(*call, u"KOMMENT"_s);
+    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
     m_owner = c.kod;
     m_remembered = c;
     showCustomer(c);
@@ -524,11 +506,11 @@ void Ttulajvaltfm::pickOwner()
 
 void Ttulajvaltfm::pickPostalCode()
 {
-    const std::optional<TorzsCall> call = pick(u"IRSZAM"_s, {}, m_varos->text());
+    const std::optional<TorzsCall> call = pickRow(u"IRSZAM"_s, {}, m_varos->text());
     if (!call)
         return;
-    m_irszam->setText(picked(*call, u"IRSZAM"_s));
-    m_varos->setText(picked(*call, u"HELYSEG"_s));
+    m_irszam->setText(pickedField(*call, u"IRSZAM"_s));
+    m_varos->setText(pickedField(*call, u"HELYSEG"_s));
 }
 
 void Ttulajvaltfm::postalCodeLeft()
@@ -546,12 +528,13 @@ void Ttulajvaltfm::postalCodeLeft()
 
 void Ttulajvaltfm::pickType()
 {
-    const std::optional<TorzsCall> call = pick(u"ARU"_s, u"Where JELLEG='K'"_s, m_ktipnev->text());
+    const std::optional<TorzsCall> call =
+        pickRow(u"ARU"_s, u"Where JELLEG='K'"_s, m_ktipnev->text());
     if (!call)
         return;
-    m_typeChosen = picked(*call, u"BELSOKOD"_s).toInt();
-    m_ktip->setText(picked(*call, u"KOD"_s));
-    m_ktipnev->setText(picked(*call, u"NEV"_s));
+    m_typeChosen = pickedField(*call, u"BELSOKOD"_s).toInt();
+    m_ktip->setText(pickedField(*call, u"KOD"_s));
+    m_ktipnev->setText(pickedField(*call, u"NEV"_s));
 }
 
 void Ttulajvaltfm::pickCommissioningDate()
