@@ -33,13 +33,8 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     db::Query customer, appliance, job;
     customer.setSql(u"INSERT INTO UGYFEL (NEV, VAROS, UTCA) VALUES (:nev, 'Pécs', 'Fő utca 1') "
                     u"RETURNING KOD"_s);

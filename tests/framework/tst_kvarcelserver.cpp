@@ -48,13 +48,8 @@ int worker()
     ini.set(u"SQLTYPE"_s, u"I"_s);
     ini.set(u"KVARCITRC"_s, dir.path());
     ini.set(u"GEPNEV"_s, args.value(1));
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     ScriptedMessagesGuard messages;
     {
         Builder builder;

@@ -1,6 +1,7 @@
 #include "fbserver.h"
 
 #include "core/dat.h"
+#include "platform/dbconnection.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,4 +114,16 @@ bool FirebirdServer::start(QString* error)
     }
     return fail(QStringLiteral("A szerver nem válaszol: ") +
                 QString::fromLocal8Bit(m_server.readAll()));
+}
+
+bool openWorkerConnection(const QString& location, QTextStream& out)
+{
+    auto& c = mivo::db::Connection::named(QStringLiteral("d_mivo"));
+    c.setParams({QStringLiteral("SERVER NAME=") + location,
+                 QStringLiteral("USER NAME=") + mivo::Td::builtinUser,
+                 QStringLiteral("PASSWORD=") + mivo::Td::builtinPassword});
+    if (c.open())
+        return true;
+    out << "open: " << c.lastError() << Qt::endl;
+    return false;
 }

@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 /// A private Firebird server on 127.0.0.1 and a free port, as an office runs it for several
 /// workstations. It has its own root folder (configuration, security database with the
@@ -27,3 +28,7 @@ private:
     QProcess m_server;
     int m_port = 0;
 };
+
+/// Opens d_mivo of a worker process (the second workstation of a race test) on the server
+/// location; false after writing "open: " and the reason to out.
+bool openWorkerConnection(const QString& location, QTextStream& out);

@@ -51,16 +51,11 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     if (args.value(1) == u"hold"_s) {
-        db::Transaction t(c.name());
-        db::Query q(c.name());
+        db::Transaction t(u"d_mivo"_s);
+        db::Query q(u"d_mivo"_s);
         q.setSql(u"UPDATE MUNKA SET ALLAPOT = 'OK', MUNKAD = '2030.05.06' WHERE KOD = :k"_s);
         q.bind(u"k"_s, args.value(2).toInt());
         if (!q.exec()) {
@@ -85,7 +80,7 @@ int worker()
             const bool giveBack = (job + round) % 3 == 0;
             bool took = false;
             const db::UnitResult r = db::runUnitOfWork(
-                c.name(),
+                u"d_mivo"_s,
                 [&](const QString& connection) {
                     // Claims the job while it is still given out to SZ1; the row stays
                     // locked until the unit ends.

@@ -276,20 +276,15 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     out << "ready" << Qt::endl;
     const db::RetryPolicy patient{200, 2, 50};
     int reruns = 0;
     for (int i = 0; i < args.value(1).toInt(); ++i) {
         for (const double quantity : {1.0, -1.0}) {
             const db::UnitResult r = db::runUnitOfWork(
-                c.name(),
+                u"d_mivo"_s,
                 [&](const QString& connection) {
                     const PartsHook::Result done =
                         PartsStock(connection).reserve(u"SZ1"_s, u"A-1"_s, quantity);

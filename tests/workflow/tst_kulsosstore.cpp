@@ -94,13 +94,8 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     const bool external = args.value(1) == u"kulsos"_s;
     QRandomGenerator random(args.value(2).toUInt());
     const int runs = args.value(3).toInt();

@@ -96,13 +96,8 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     const int first = args.value(1).toInt();
     const int runs = args.value(2).toInt();
     const db::RetryPolicy patient{60, 5, 200};
@@ -111,7 +106,7 @@ int worker()
         const int job = first + i;
         const auto step = [&](const std::function<PartsHook::Result(const QString&)>& work) {
             const db::UnitResult r = db::runUnitOfWork(
-                c.name(),
+                u"d_mivo"_s,
                 [&](const QString& connection) {
                     const PartsHook::Result done = work(connection);
                     return done.ok ? db::Outcome()

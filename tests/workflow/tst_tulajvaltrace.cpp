@@ -38,16 +38,11 @@ int worker()
 {
     const QStringList args = qEnvironmentVariable(workerVariable).split(u';');
     QTextStream out(stdout);
-    db::Connection& c = db::Connection::named(u"d_mivo"_s);
-    c.setParams({u"SERVER NAME="_s + args.value(0), u"USER NAME="_s + Td::builtinUser,
-                 u"PASSWORD="_s + Td::builtinPassword});
-    if (!c.open()) {
-        out << "open: " << c.lastError() << Qt::endl;
+    if (!openWorkerConnection(args.value(0), out))
         return 2;
-    }
     {
-        db::Transaction t(c.name());
-        db::Query q(c.name());
+        db::Transaction t(u"d_mivo"_s);
+        db::Query q(u"d_mivo"_s);
         q.setSql(u"UPDATE KESZULEK SET GYARISZAM = 'B-HOLD', UGYFEL = NULL WHERE KOD = :k"_s);
         q.bind(u"k"_s, args.value(1).toInt());
         if (!q.exec()) {
