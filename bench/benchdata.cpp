@@ -94,6 +94,18 @@ void report(const QString& name, double value, double baseline, const QString& u
                         << QString::number(baseline > 0 ? value / baseline : 0, 'f', 2) << Qt::endl;
 }
 
+void reportFastestByTurns(const QString& name, int runs, const std::function<void()>& work,
+                          const std::function<void()>& baseline)
+{
+    double value = std::numeric_limits<double>::max();
+    double bare = value;
+    for (int i = 0; i < runs; ++i) {
+        value = std::min(value, fastestMs(1, work));
+        bare = std::min(bare, fastestMs(1, baseline));
+    }
+    report(name, value, bare);
+}
+
 double childPeakMegabytes(const std::function<void()>& work)
 {
     const pid_t child = fork();

@@ -23,6 +23,12 @@ double fastestMs(int runs, const std::function<void()>& work);
 void report(const QString& name, double value, double baseline,
             const QString& unit = QStringLiteral("ms"));
 
+/// Runs the work and its baseline by turns, `runs` times each, and reports the fastest of
+/// each: for figures of a few milliseconds, which a change of the machine's load between two
+/// series would otherwise decide.
+void reportFastestByTurns(const QString& name, int runs, const std::function<void()>& work,
+                          const std::function<void()>& baseline);
+
 /// Peak resident memory in MB of the work run alone in a child process (-1 when the child
 /// failed).
 double childPeakMegabytes(const std::function<void()>& work);
