@@ -4,6 +4,7 @@
 
 #include "core/altproc.h"
 #include "core/dat.h"
+#include "core/fieldedit.h"
 #include "core/getdatum.h"
 #include "core/messages.h"
 #include "framework/torzsopener.h"
@@ -50,19 +51,6 @@ std::vector<data::ShownColumn> columns()
     return c;
 }
 
-QLineEdit* lineEdit(const QString& name, int length, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setMaxLength(length);
-    const int width = e->fontMetrics().horizontalAdvance(u'0') * (std::min(length, 60) + 2);
-    if (length <= 10)
-        e->setFixedWidth(width);
-    else
-        e->setMinimumWidth(width);
-    return e;
-}
-
 QComboBox* comboBox(const QString& name, QWidget* parent)
 {
     auto* c = new QComboBox(parent);
@@ -92,16 +80,16 @@ void selectText(QComboBox* box, const QStringList& items, const QString& text)
 } // namespace
 
 Tkulsosfm::Tkulsosfm(QWidget* parent)
-    : Screen(parent), m_from(lineEdit(u"e_datumtol"_s, 10, this)),
-      m_to(lineEdit(u"e_datumig"_s, 10, this)), m_all(new QCheckBox(u"Minden tétel"_s, this)),
+    : Screen(parent), m_from(fieldEdit(u"e_datumtol"_s, 10, this)),
+      m_to(fieldEdit(u"e_datumig"_s, 10, this)), m_all(new QCheckBox(u"Minden tétel"_s, this)),
       m_order(comboBox(u"rg_sorrend"_s, this)),
       m_rows(new data::QueryModel(u"d_mivo"_s, columns(), this)), m_view(new QTableView(this)),
       m_count(new QLabel(this)), m_panel(new QWidget(this)),
-      m_tervd(lineEdit(u"e_tervd"_s, 10, m_panel)), m_ora(comboBox(u"cb_ora"_s, m_panel)),
-      m_dedu(comboBox(u"cb_dedu"_s, m_panel)), m_szerelo(lineEdit(u"e_szerelo"_s, 6, m_panel)),
-      m_szerelonev(lineEdit(u"e_szerelonev"_s, 40, m_panel)),
+      m_tervd(fieldEdit(u"e_tervd"_s, 10, m_panel)), m_ora(comboBox(u"cb_ora"_s, m_panel)),
+      m_dedu(comboBox(u"cb_dedu"_s, m_panel)), m_szerelo(fieldEdit(u"e_szerelo"_s, 6, m_panel)),
+      m_szerelonev(fieldEdit(u"e_szerelonev"_s, 40, m_panel)),
       m_tevekenys(comboBox(u"cb_tevekenys"_s, m_panel)),
-      m_problema(lineEdit(u"e_problema"_s, 240, m_panel)),
+      m_problema(fieldEdit(u"e_problema"_s, 240, m_panel)),
       m_allapot(comboBox(u"cb_allapot"_s, m_panel))
 {
     setObjectName(u"Tkulsosfm"_s);

@@ -4,6 +4,7 @@
 #include "postalcode.h"
 
 #include "core/altproc.h"
+#include "core/fieldedit.h"
 #include "core/getdatum.h"
 #include "core/messages.h"
 #include "framework/torzsmodel.h"
@@ -37,20 +38,6 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// Edit fields as wide as their length in characters (long ones at least that wide).
-QLineEdit* lineEdit(const QString& name, int length, QWidget* parent)
-{
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(name);
-    e->setMaxLength(length);
-    const int width = e->fontMetrics().horizontalAdvance(u'0') * (std::min(length, 50) + 2);
-    if (length <= 10)
-        e->setFixedWidth(width);
-    else
-        e->setMinimumWidth(width);
-    return e;
-}
-
 QPushButton* smallButton(const QString& name, const QString& text, QWidget* parent)
 {
     auto* b = new QPushButton(text, parent);
@@ -71,15 +58,16 @@ QLabel* caption(const QString& text, QWidget* parent)
 Ttulajvaltfm::Ttulajvaltfm(QWidget* parent)
     : Screen(parent), m_rows(new TorzsModel(u"d_mivo"_s, this)), m_view(new QTableView(this)),
       m_sort(new QComboBox(this)), m_search(new QLineEdit(this)), m_edit(new QWidget(this)),
-      m_ugyfelnev(lineEdit(u"e_ugyfelnev"_s, 60, m_edit)),
-      m_irszam(lineEdit(u"e_irszam"_s, 4, m_edit)), m_varos(lineEdit(u"e_varos"_s, 40, m_edit)),
-      m_utca(lineEdit(u"e_utca"_s, 40, m_edit)), m_tel(lineEdit(u"e_tel"_s, 40, m_edit)),
-      m_fax(lineEdit(u"e_fax"_s, 20, m_edit)), m_mail(lineEdit(u"e_mail"_s, 30, m_edit)),
-      m_komment(lineEdit(u"e_komment"_s, 100, m_edit)),
-      m_komment2(lineEdit(u"e_komment2"_s, 100, m_edit)), m_ktip(lineEdit(u"e_ktip"_s, 30, m_edit)),
-      m_ktipnev(lineEdit(u"e_ktipnev"_s, 60, m_edit)),
-      m_gyariszam(lineEdit(u"e_gyariszam"_s, 30, m_edit)),
-      m_beuzemeles(lineEdit(u"e_beuzemeles"_s, 10, m_edit)), m_kod(new QLabel(m_edit))
+      m_ugyfelnev(fieldEdit(u"e_ugyfelnev"_s, 60, m_edit, 50)),
+      m_irszam(fieldEdit(u"e_irszam"_s, 4, m_edit)), m_varos(fieldEdit(u"e_varos"_s, 40, m_edit)),
+      m_utca(fieldEdit(u"e_utca"_s, 40, m_edit)), m_tel(fieldEdit(u"e_tel"_s, 40, m_edit)),
+      m_fax(fieldEdit(u"e_fax"_s, 20, m_edit)), m_mail(fieldEdit(u"e_mail"_s, 30, m_edit)),
+      m_komment(fieldEdit(u"e_komment"_s, 100, m_edit, 50)),
+      m_komment2(fieldEdit(u"e_komment2"_s, 100, m_edit, 50)),
+      m_ktip(fieldEdit(u"e_ktip"_s, 30, m_edit)),
+      m_ktipnev(fieldEdit(u"e_ktipnev"_s, 60, m_edit, 50)),
+      m_gyariszam(fieldEdit(u"e_gyariszam"_s, 30, m_edit)),
+      m_beuzemeles(fieldEdit(u"e_beuzemeles"_s, 10, m_edit)), m_kod(new QLabel(m_edit))
 {
     setObjectName(u"Ttulajvaltfm"_s);
     m_printer = [this](const HistoryPrint& p) {
