@@ -2,6 +2,7 @@
 
 #include "completionchecks.h"
 #include "completionstore.h"
+#include "postalcode.h"
 
 #include "core/altproc.h"
 #include "core/dat.h"
@@ -1078,13 +1079,11 @@ void Telvegezfm::postalCodeLeft()
     if (code.isEmpty() || m_filling)
         return;
     QString error;
-    const QVariant town =
-        db::scalar(u"d_mivo"_s, u"Select HELYSEG From IRSZAM Where IRSZAM = :irszam"_s,
-                   {{u"irszam"_s, code}}, &error);
+    const std::optional<QString> town = townOfPostalCode(code, &error);
     if (!error.isEmpty())
         messages::showError(error);
-    if (!town.isNull())
-        edit(u"e_varos"_s)->setText(town.toString().trimmed());
+    if (town)
+        edit(u"e_varos"_s)->setText(*town);
 }
 
 void Telvegezfm::pickPostalCode()

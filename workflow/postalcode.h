@@ -7,11 +7,9 @@
 namespace mivo::workflow
 {
 
-/// The town of a postal code (IRSZAM.HELYSEG, trimmed) for the customer fields that fill
-/// the town when the postal code is left; an empty optional when the code is unknown.
-/// Outer nullopt with the database's text in *error.
-std::optional<std::optional<QString>>
-townOfPostalCode(const QString& irszam, QString* error,
-                 const QString& connectionName = QStringLiteral("d_mivo"));
+/// The town of a postal code (IRSZAM.HELYSEG, trimmed), which the customer fields take when
+/// the postal code is left; empty for an unknown code, and for a failed read, whose text is
+/// then in *error.
+std::optional<QString> townOfPostalCode(const QString& irszam, QString* error);
 
 } // namespace mivo::workflow

@@ -5,6 +5,7 @@
 #include "napirend.h"
 #include "napirendgrid.h"
 #include "partshook.h"
+#include "postalcode.h"
 #include "requestchecks.h"
 #include "requestfields.h"
 #include "requeststore.h"
@@ -454,13 +455,11 @@ void SchedulingForm::postalCodeLeft()
     if (m_request.customer.irszam.isEmpty())
         return;
     QString error;
-    const QVariant town =
-        db::scalar(u"d_mivo"_s, u"Select HELYSEG From IRSZAM Where IRSZAM = :irszam"_s,
-                   {{u"irszam"_s, m_request.customer.irszam}}, &error);
+    const std::optional<QString> town = townOfPostalCode(m_request.customer.irszam, &error);
     if (!error.isEmpty())
         messages::showError(error);
-    if (!town.isNull()) {
-        m_request.customer.varos = town.toString().trimmed();
+    if (town) {
+        m_request.customer.varos = *town;
         showRequest();
     }
 }

@@ -507,11 +507,11 @@ void Ttulajvaltfm::postalCodeLeft()
     if (m_filling || code.isEmpty() || m_mode == Mode::Browse)
         return;
     QString error;
-    const auto town = townOfPostalCode(code, &error);
-    if (!town)
+    const std::optional<QString> town = townOfPostalCode(code, &error);
+    if (!error.isEmpty())
         messages::showError(error);
-    else if (*town)
-        m_varos->setText(**town);
+    if (town)
+        m_varos->setText(*town);
 }
 
 void Ttulajvaltfm::pickType()

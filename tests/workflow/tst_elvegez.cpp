@@ -265,6 +265,13 @@ private slots:
         QVERIFY(s.form.pages()->isTabVisible(Telvegezfm::PartsPage));
         QVERIFY(!s.edit(u"e_sorszam"_s)->isReadOnly());
 
+        // Leaving the postal code fills its town.
+        s.form.pages()->setCurrentIndex(Telvegezfm::CustomerPage);
+        s.edit(u"e_irszam"_s)->setFocus();
+        s.edit(u"e_irszam"_s)->setText(u"1011"_s);
+        s.edit(u"e_varos"_s)->setFocus();
+        QCOMPARE(s.edit(u"e_varos"_s)->text(), u"Budapest"_s);
+
         // "I/N" pressed four times.
         s.form.pages()->setCurrentIndex(Telvegezfm::AppliancePage);
         QStringList letters;
