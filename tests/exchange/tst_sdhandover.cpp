@@ -16,7 +16,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
 
 extern "C" {
 #include <paradox.h>
@@ -343,13 +342,10 @@ private slots:
         QProcess workers[2];
         int n = 0;
         for (QProcess& w : workers) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(workerVariable),
-                       db.location() + u';' + sdLocation + u';' + db.dir() + u"/ws"_s +
-                           QString::number(++n) + u';' + QString::number(rounds));
-            w.setProcessEnvironment(env);
             w.setProcessChannelMode(QProcess::MergedChannels);
-            w.start(QCoreApplication::applicationFilePath(), {});
+            startWorker(w, workerVariable, db.location(),
+                        sdLocation + u';' + db.dir() + u"/ws"_s + QString::number(++n) + u';' +
+                            QString::number(rounds));
         }
         for (QProcess& w : workers) {
             QVERIFY(w.waitForFinished(300000));

@@ -66,14 +66,6 @@ int worker()
     return 0;
 }
 
-QString readLine(QProcess& p)
-{
-    while (!p.canReadLine())
-        if (!p.waitForReadyRead(30000))
-            return {};
-    return QString::fromUtf8(p.readLine()).trimmed();
-}
-
 int count(const QString& sql)
 {
     QString error;
@@ -110,11 +102,8 @@ private slots:
 
         const QString stop = db.dir() + u"/stop"_s;
         QProcess other;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(workerVariable), db.location() + u';' + stop);
-        other.setProcessEnvironment(env);
-        other.start(QCoreApplication::applicationFilePath(), {});
-        QCOMPARE(readLine(other), u"busy"_s);
+        startWorker(other, workerVariable, db.location(), stop);
+        QCOMPARE(readWorkerLine(other), u"busy"_s);
 
         SdImport import;
         SdImportOptions o;

@@ -110,11 +110,8 @@ private slots:
         QProcess workers[2];
         const QStringList users = {u"Nagy Péter"_s, u"Szabó Ildikó"_s};
         for (int i = 0; i < 2; ++i) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(workerVariable, db.location() + u';' + users[i]);
-            workers[i].setProcessEnvironment(env);
             workers[i].setProcessChannelMode(QProcess::MergedChannels);
-            workers[i].start(QCoreApplication::applicationFilePath(), {});
+            startWorker(workers[i], workerVariable, db.location(), users[i]);
         }
         for (QProcess& w : workers) {
             QVERIFY(w.waitForFinished(300000));

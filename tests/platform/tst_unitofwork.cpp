@@ -197,11 +197,8 @@ private slots:
         const int runs = 300;
         QProcess workers[2];
         for (QProcess& w : workers) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(workerVariable, db.location() + u';' + QString::number(runs));
-            w.setProcessEnvironment(env);
             w.setProcessChannelMode(QProcess::MergedChannels);
-            w.start(QCoreApplication::applicationFilePath(), {});
+            startWorker(w, workerVariable, db.location(), QString::number(runs));
         }
         for (QProcess& w : workers) {
             QVERIFY(w.waitForFinished(300000));

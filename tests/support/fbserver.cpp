@@ -2,7 +2,9 @@
 
 #include "core/dat.h"
 #include "platform/dbconnection.h"
+#include "platform/dbquery.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
@@ -116,6 +118,23 @@ bool FirebirdServer::start(QString* error)
                 QString::fromLocal8Bit(m_server.readAll()));
 }
 
+void startWorker(QProcess& worker, const char* variable, const QString& location,
+                 const QString& arguments)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QString::fromLatin1(variable), location + QLatin1Char(';') + arguments);
+    worker.setProcessEnvironment(env);
+    worker.start(QCoreApplication::applicationFilePath(), {});
+}
+
+QString readWorkerLine(QProcess& worker)
+{
+    while (!worker.canReadLine())
+        if (!worker.waitForReadyRead(30000))
+            return {};
+    return QString::fromUtf8(worker.readLine()).trimmed();
+}
+
 bool openWorkerConnection(const QString& location, QTextStream& out)
 {
     auto& c = mivo::db::Connection::named(QStringLiteral("d_mivo"));
@@ -126,4 +145,26 @@ bool openWorkerConnection(const QString& location, QTextStream& out)
         return true;
     out << "open: " << c.lastError() << Qt::endl;
     return false;
+}
+
+int holdChangeForASecond(const QString& statement, int key, QTextStream& out)
+{
+    {
+        mivo::db::Transaction t(QStringLiteral("d_mivo"));
+        mivo::db::Query q(QStringLiteral("d_mivo"));
+        q.setSql(statement);
+        q.bind(QStringLiteral("k"), key);
+        if (!q.exec()) {
+            out << "hold: " << q.lastError() << Qt::endl;
+            return 1;
+        }
+        out << "locked" << Qt::endl;
+        QThread::msleep(1000);
+        if (!t.commit()) {
+            out << "commit: " << t.lastError() << Qt::endl;
+            return 1;
+        }
+    }
+    mivo::db::Connection::closeAll();
+    return 0;
 }

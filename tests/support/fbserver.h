@@ -29,6 +29,22 @@ private:
     int m_port = 0;
 };
 
-/// Opens d_mivo of a worker process (the second workstation of a race test) on the server
-/// location; false after writing "open: " and the reason to out.
+// The second workstation of a race test is the test program started again, with its task in
+// an environment variable: "location;arguments". The test's main() runs the worker when the
+// variable is set.
+
+/// Starts the worker (the caller may merge its output channels first).
+void startWorker(QProcess& worker, const char* variable, const QString& location,
+                 const QString& arguments);
+
+/// The next line the worker wrote, trimmed; empty after 30 s without one.
+QString readWorkerLine(QProcess& worker);
+
+/// Opens d_mivo of a worker process on the server location; false after writing "open: "
+/// and the reason to out.
 bool openWorkerConnection(const QString& location, QTextStream& out);
+
+/// The worker's side of a race with a locked row: runs the change (its `:k` bound to key)
+/// in a transaction held open for a second, and writes "locked" to out once it holds the
+/// row. The worker's exit code.
+int holdChangeForASecond(const QString& statement, int key, QTextStream& out);

@@ -20,7 +20,6 @@
 #include <QProcess>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
 
 using namespace mivo;
 using namespace mivo::workflow;
@@ -54,22 +53,9 @@ int worker()
     if (!openWorkerConnection(args.value(0), out))
         return 2;
     if (args.value(1) == u"hold"_s) {
-        db::Transaction t(u"d_mivo"_s);
-        db::Query q(u"d_mivo"_s);
-        q.setSql(u"UPDATE MUNKA SET ALLAPOT = 'OK', MUNKAD = '2030.05.06' WHERE KOD = :k"_s);
-        q.bind(u"k"_s, args.value(2).toInt());
-        if (!q.exec()) {
-            out << "hold: " << q.lastError() << Qt::endl;
-            return 1;
-        }
-        out << "locked" << Qt::endl;
-        QThread::msleep(1000);
-        if (!t.commit()) {
-            out << "commit: " << t.lastError() << Qt::endl;
-            return 1;
-        }
-        db::Connection::closeAll();
-        return 0;
+        return holdChangeForASecond(
+            u"UPDATE MUNKA SET ALLAPOT = 'OK', MUNKAD = '2030.05.06' WHERE KOD = :k"_s,
+            args.value(2).toInt(), out);
     }
     const int first = args.value(2).toInt(), last = args.value(3).toInt();
     const db::RetryPolicy patient{60, 5, 200};
@@ -122,14 +108,6 @@ int worker()
     return 0;
 }
 
-QString readLine(QProcess& p)
-{
-    while (!p.canReadLine())
-        if (!p.waitForReadyRead(30000))
-            return {};
-    return QString::fromUtf8(p.readLine()).trimmed();
-}
-
 } // namespace
 
 class TestAbsenceRace : public QObject
@@ -137,13 +115,10 @@ class TestAbsenceRace : public QObject
     Q_OBJECT
     FirebirdServer m_server;
 
-    QProcess* startWorker(const TestDb& db, const QString& args)
+    QProcess* newWorker(const TestDb& db, const QString& args)
     {
         auto* w = new QProcess(this);
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(workerVariable), db.location() + u';' + args);
-        w->setProcessEnvironment(env);
-        w->start(QCoreApplication::applicationFilePath(), {});
+        startWorker(*w, workerVariable, db.location(), args);
         return w;
     }
 
@@ -187,8 +162,8 @@ private slots:
                         "'Tömítés', 'A')"_s));
         const int jobs = 140;
         addJobs(db, jobs, QDate(2030, 5, 6));
-        QProcess* b = startWorker(db, u"busy;1;"_s + QString::number(jobs));
-        QCOMPARE(readLine(*b), u"busy"_s);
+        QProcess* b = newWorker(db, u"busy;1;"_s + QString::number(jobs));
+        QCOMPARE(readWorkerLine(*b), u"busy"_s);
 
         StockHook hook;
         QString message;
@@ -225,8 +200,8 @@ private slots:
         TestDb db(TestDb::allOptional(), u"d_mivo"_s, &m_server);
         QVERIFY2(db.ok(), qPrintable(db.error()));
         addJobs(db, 3, QDate(2030, 5, 6));
-        QProcess* b = startWorker(db, u"hold;2"_s);
-        QCOMPARE(readLine(*b), u"locked"_s);
+        QProcess* b = newWorker(db, u"hold;2"_s);
+        QCOMPARE(readWorkerLine(*b), u"locked"_s);
         QString message;
         const auto period = AbsencePeriod::of(u"2030.05.06"_s, u"2030.05.08"_s, &message);
         const AbsenceResult r =

@@ -1127,11 +1127,8 @@ private slots:
         const Activities a = activities();
 
         QProcess other;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(workerVariable), o.db.location() + u";1000"_s);
-        other.setProcessEnvironment(env);
         other.setProcessChannelMode(QProcess::MergedChannels);
-        other.start(QCoreApplication::applicationFilePath(), {});
+        startWorker(other, workerVariable, o.db.location(), u"1000"_s);
         QVERIFY(other.waitForReadyRead(60000));
         QVERIFY(other.readLine().startsWith("ready"));
         int reruns = 0, most = 0;

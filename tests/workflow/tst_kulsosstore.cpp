@@ -273,14 +273,11 @@ private slots:
         QProcess workers[2];
         const QString roles[] = {u"kulsos"_s, u"grid"_s};
         for (int i = 0; i < 2; ++i) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(workerVariable),
-                       QStringList{db.location(), roles[i], QString::number(i + 1),
-                                   QString::number(runs), QString::number(customer)}
-                           .join(u';'));
-            workers[i].setProcessEnvironment(env);
             workers[i].setProcessChannelMode(QProcess::MergedChannels);
-            workers[i].start(QCoreApplication::applicationFilePath(), {});
+            startWorker(workers[i], workerVariable, db.location(),
+                        QStringList{roles[i], QString::number(i + 1), QString::number(runs),
+                                    QString::number(customer)}
+                            .join(u';'));
         }
         int stored = 0, refused = 0;
         for (QProcess& w : workers) {

@@ -396,14 +396,10 @@ private slots:
         QProcess workers[2];
         int first = 1;
         for (QProcess& w : workers) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(workerVariable), db.location() + u';' +
-                                                                QString::number(first) + u';' +
-                                                                QString::number(runs));
-            first += runs;
-            w.setProcessEnvironment(env);
             w.setProcessChannelMode(QProcess::MergedChannels);
-            w.start(QCoreApplication::applicationFilePath(), {});
+            startWorker(w, workerVariable, db.location(),
+                        QString::number(first) + u';' + QString::number(runs));
+            first += runs;
         }
         for (QProcess& w : workers) {
             QVERIFY(w.waitForFinished(600000));

@@ -550,13 +550,9 @@ private slots:
         QProcess workers[2];
         int seed = 1;
         for (QProcess& w : workers) {
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert(QString::fromLatin1(workerVariable), db.location() + u';' +
-                                                                QString::number(seed++) + u';' +
-                                                                QString::number(runs));
-            w.setProcessEnvironment(env);
             w.setProcessChannelMode(QProcess::MergedChannels);
-            w.start(QCoreApplication::applicationFilePath(), {});
+            startWorker(w, workerVariable, db.location(),
+                        QString::number(seed++) + u';' + QString::number(runs));
         }
         int stored = 0, refused = 0;
         for (QProcess& w : workers) {

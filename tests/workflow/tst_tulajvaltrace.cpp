@@ -20,7 +20,6 @@
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
-#include <QThread>
 
 using namespace mivo;
 using namespace mivo::workflow;
@@ -40,32 +39,9 @@ int worker()
     QTextStream out(stdout);
     if (!openWorkerConnection(args.value(0), out))
         return 2;
-    {
-        db::Transaction t(u"d_mivo"_s);
-        db::Query q(u"d_mivo"_s);
-        q.setSql(u"UPDATE KESZULEK SET GYARISZAM = 'B-HOLD', UGYFEL = NULL WHERE KOD = :k"_s);
-        q.bind(u"k"_s, args.value(1).toInt());
-        if (!q.exec()) {
-            out << "hold: " << q.lastError() << Qt::endl;
-            return 1;
-        }
-        out << "locked" << Qt::endl;
-        QThread::msleep(1000);
-        if (!t.commit()) {
-            out << "commit: " << t.lastError() << Qt::endl;
-            return 1;
-        }
-    }
-    db::Connection::closeAll();
-    return 0;
-}
-
-QString readLine(QProcess& p)
-{
-    while (!p.canReadLine())
-        if (!p.waitForReadyRead(30000))
-            return {};
-    return QString::fromUtf8(p.readLine()).trimmed();
+    return holdChangeForASecond(
+        u"UPDATE KESZULEK SET GYARISZAM = 'B-HOLD', UGYFEL = NULL WHERE KOD = :k"_s,
+        args.value(1).toInt(), out);
 }
 
 QString field(const QString& table, const QString& column, const QString& where)
@@ -140,12 +116,8 @@ private slots:
         ScriptedMessagesGuard messages;
         Editing a(o);
         QProcess b;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QString::fromLatin1(workerVariable),
-                   o.db.location() + u';' + QString::number(o.kazan));
-        b.setProcessEnvironment(env);
-        b.start(QCoreApplication::applicationFilePath(), {});
-        QCOMPARE(readLine(b), u"locked"_s);
+        startWorker(b, workerVariable, o.db.location(), QString::number(o.kazan));
+        QCOMPARE(readWorkerLine(b), u"locked"_s);
         a.w.commands().command(u"ok"_s)->trigger();
         QVERIFY(b.waitForFinished(30000));
         QVERIFY2(b.exitCode() == 0, b.readAll().constData());
