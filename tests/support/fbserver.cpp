@@ -69,9 +69,10 @@ bool FirebirdServer::start(QString* error)
         return fail(QStringLiteral("A szerver beállításai nem írhatók."));
     // Loopback only: a test server must never listen on a public interface. Its own user
     // database, so that servers of other test runs on this machine do not lock each other out.
+    // SuperClassic, as scripts/office-server sets up an office's server.
     conf.write(systemConf.readAll() +
                QStringLiteral("\nRemoteServicePort = %1\nRemoteBindAddress = 127.0.0.1\n"
-                              "SecurityDatabase = %2\n")
+                              "SecurityDatabase = %2\nServerMode = SuperClassic\n")
                    .arg(m_port)
                    .arg(root.filePath(QStringLiteral("security3.fdb")))
                    .toUtf8());
