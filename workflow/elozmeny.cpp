@@ -134,6 +134,8 @@ Telozmenyfm::Telozmenyfm(QWidget* parent)
 
     connect(m_applianceView->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { applianceChanged(); });
+    // The job list's 22 columns fit side by side at 1920x1080.
+    resize(1840, 900);
 }
 
 void Telozmenyfm::initialise()
