@@ -133,7 +133,8 @@ private slots:
         QVERIFY2(r.code == 0, qPrintable(r.err));
         for (const QString& expected :
              {u"apt-get install -y firebird3.0-server firebird3.0-utils"_s,
-              u"RemoteBindAddress = 192.0.2.10, ServerMode = SuperClassic"_s, u"set_admin_password"_s,
+              u"RemoteBindAddress = 192.0.2.10, ServerMode = SuperClassic"_s,
+              u"set_admin_password"_s,
               u"ensure_user 192.0.2.10:/var/lib/firebird/3.0/data/mivo-setup.fdb"_s,
               u"create_database"_s, u"add_first_login"_s,
               u"ExecStart=/usr/local/sbin/mivo-office-server --backup"_s,
