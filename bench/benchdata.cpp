@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -72,6 +73,30 @@ bool openMain(const QString& path)
                  QStringLiteral("USER NAME=") + Td::builtinUser,
                  QStringLiteral("PASSWORD=") + Td::builtinPassword});
     return c.open();
+}
+
+namespace
+{
+
+bool noDatabase()
+{
+    QTextStream(stderr) << "no benchmark database" << Qt::endl;
+    return false;
+}
+
+} // namespace
+
+bool openScaleDatabase()
+{
+    const QString path = scaleDatabase();
+    return (!path.isEmpty() && openMain(path)) || noDatabase();
+}
+
+bool openScaleCopy(const QString& folder)
+{
+    const QString scale = scaleDatabase();
+    const QString copy = QDir(folder).filePath(QStringLiteral("scale.fdb"));
+    return (!scale.isEmpty() && QFile::copy(scale, copy) && openMain(copy)) || noDatabase();
 }
 
 double fastestMs(int runs, const std::function<void()>& work)

@@ -16,6 +16,13 @@ QString scaleDatabase();
 /// Opens d_mivo on the database (embedded).
 bool openMain(const QString& path);
 
+/// Opens d_mivo on the benchmark-scale database; false after saying so on stderr.
+bool openScaleDatabase();
+
+/// Opens d_mivo on a copy of the benchmark-scale database made in the folder, for the
+/// benchmarks that change data; false after saying so on stderr.
+bool openScaleCopy(const QString& folder);
+
 /// Milliseconds of the fastest of `runs` calls of the work.
 double fastestMs(int runs, const std::function<void()>& work);
 

@@ -19,7 +19,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -209,10 +208,8 @@ void documentBare(const ListedJob& job, const std::vector<Part>& parts, const Sq
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString scale = bench::scaleDatabase();
     QTemporaryDir dir;
-    const QString copy = dir.filePath(u"completion.fdb"_s);
-    if (scale.isEmpty() || !QFile::copy(scale, copy) || !bench::openMain(copy))
+    if (!bench::openScaleCopy(dir.path()))
         return 1;
     Td::instance().userCode = u"BENCH"_s;
     Td::instance().partsStockAvailable = true;

@@ -16,7 +16,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -201,12 +200,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString scale = bench::scaleDatabase();
-    if (scale.isEmpty())
+    if (!bench::openScaleCopy(dir.path()))
         return 1;
-    const QString copy = dir.filePath(u"scale.fdb"_s);
-    if (!QFile::copy(scale, copy) || !bench::openMain(copy))
-        qFatal("no database");
     // The first 10 000 jobs of the three activities wait for their batch; the others went
     // in earlier ones.
     const int last =

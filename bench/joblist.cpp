@@ -84,11 +84,8 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path)) {
-        err << "no benchmark database\n";
+    if (!bench::openScaleDatabase())
         return 1;
-    }
     QTableView view;
     view.resize(1200, 500);
     view.show();

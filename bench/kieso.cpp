@@ -13,7 +13,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -160,10 +159,8 @@ bool consistent(const QString& technician)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QString scale = bench::scaleDatabase();
     QTemporaryDir dir;
-    const QString copy = dir.filePath(u"kieso.fdb"_s);
-    if (scale.isEmpty() || !QFile::copy(scale, copy) || !bench::openMain(copy))
+    if (!bench::openScaleCopy(dir.path()))
         return 1;
     QSqlQuery busiest = run(u"SELECT FIRST 1 SZERELOT FROM MUNKA WHERE ALLAPOT = 'KI' "
                             "AND SZERELOT > '' GROUP BY SZERELOT ORDER BY COUNT(*) DESC"_s);

@@ -97,8 +97,7 @@ void bareDraw(const report::PageModel& pages, const QString& path)
 int main(int argc, char* argv[])
 {
     QGuiApplication app(argc, argv);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path))
+    if (!bench::openScaleDatabase())
         return 1;
     const QString day = busiestDay();
     Td::instance().userName = u"Benchmark"_s;

@@ -13,7 +13,6 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -172,10 +171,8 @@ void bareStore(int i, const Articles& a, const BenchSlot& s)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString scale = bench::scaleDatabase();
     QTemporaryDir dir;
-    const QString copy = dir.filePath(u"store.fdb"_s);
-    if (scale.isEmpty() || !QFile::copy(scale, copy) || !bench::openMain(copy))
+    if (!bench::openScaleCopy(dir.path()))
         return 1;
     Td::instance().userCode = u"BENCH"_s;
 

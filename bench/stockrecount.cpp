@@ -37,8 +37,7 @@ void readBare(const QString& sql)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path))
+    if (!bench::openScaleDatabase())
         return 1;
     const double bare = bench::fastestMs(5, [] {
         QSqlDatabase d = QSqlDatabase::database(u"d_mivo"_s);

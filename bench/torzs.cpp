@@ -47,11 +47,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path) || !Tdm::instance().connect()) {
-        err << "no benchmark database\n";
+    if (!bench::openScaleDatabase() || !Tdm::instance().connect())
         return 1;
-    }
     const torzs::Spec tableSpec = torzs::parseSpec(u"UGYFEL"_s);
     TTorzsfm editor(tableSpec);
     TorzsCall call;

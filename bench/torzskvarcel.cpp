@@ -69,11 +69,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path) || !Tdm::instance().connect()) {
-        err << "no benchmark database\n";
+    if (!bench::openScaleDatabase() || !Tdm::instance().connect())
         return 1;
-    }
     Td::instance().userName = u"Kovács Béla"_s;
     Td::instance().userRights = u"9"_s;
     ScriptedMessagesGuard messages;

@@ -93,11 +93,8 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTextStream err(stderr);
-    const QString path = bench::scaleDatabase();
-    if (path.isEmpty() || !bench::openMain(path)) {
-        err << "no benchmark database\n";
+    if (!bench::openScaleDatabase())
         return 1;
-    }
     Ttulajvaltfm screen;
     TorzsModel& model = screen.rows();
     const auto open = [&] {
