@@ -3,12 +3,17 @@
 #include "core/dat.h"
 #include "core/newdatabase.h"
 #include "platform/dbconnection.h"
+#include "platform/sqltext.h"
 #include "schema/schemabuilder.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTextStream>
 
 #include <limits>
@@ -97,6 +102,41 @@ bool openScaleCopy(const QString& folder)
     const QString scale = scaleDatabase();
     const QString copy = QDir(folder).filePath(QStringLiteral("scale.fdb"));
     return (!scale.isEmpty() && QFile::copy(scale, copy) && openMain(copy)) || noDatabase();
+}
+
+int readBare(const QString& connection, const QString& statement,
+             const std::map<QString, QVariant>& params)
+{
+    const db::PositionalSql positional = db::toPositional(statement);
+    std::map<QString, QVariant> byName;
+    for (const auto& [name, value] : params)
+        byName[(name.startsWith(QLatin1Char(':')) ? name.mid(1) : name).toLower()] = value;
+    QSqlQuery q(QSqlDatabase::database(connection));
+    q.setForwardOnly(true);
+    const auto failed = [&q] {
+        QTextStream(stderr) << "bare: " << q.lastError().text() << Qt::endl;
+        return -1;
+    };
+    if (!q.prepare(positional.sql))
+        return failed();
+    for (const QString& name : positional.parameters) {
+        const auto value = byName.find(name);
+        if (value == byName.end()) {
+            QTextStream(stderr) << "bare: no value for :" << name << Qt::endl;
+            return -1;
+        }
+        q.addBindValue(value->second);
+    }
+    if (!q.exec())
+        return failed();
+    // The driver builds a record with a catalogue query per column: once, as the program's
+    // query does.
+    const int columns = q.record().count();
+    int rows = 0;
+    for (; q.next(); ++rows)
+        for (int c = 0; c < columns; ++c)
+            q.value(c);
+    return rows;
 }
 
 double fastestMs(int runs, const std::function<void()>& work)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVariant>
 
 #include <functional>
+#include <map>
 
 namespace mivo::bench
 {
@@ -22,6 +24,13 @@ bool openScaleDatabase();
 /// Opens d_mivo on a copy of the benchmark-scale database made in the folder, for the
 /// benchmarks that change data; false after saying so on stderr.
 bool openScaleCopy(const QString& folder);
+
+/// Runs the statement bare through the driver on the connection and reads every value of
+/// every row: the baseline of the program's own queries. Named parameters are bound by name
+/// (case and a leading ':' ignored), as the program's query layer binds them. The rows read;
+/// -1 after saying why on stderr.
+int readBare(const QString& connection, const QString& statement,
+             const std::map<QString, QVariant>& params = {});
 
 /// Milliseconds of the fastest of `runs` calls of the work.
 double fastestMs(int runs, const std::function<void()>& work);

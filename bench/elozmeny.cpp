@@ -19,7 +19,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTextStream>
 
@@ -39,19 +38,9 @@ QSqlDatabase main()
     return QSqlDatabase::database(u"d_mivo"_s);
 }
 
-// A statement run bare through the driver, every value of every row read.
 void bare(const QString& statement, const std::map<QString, QVariant>& params = {})
 {
-    QSqlQuery q(main());
-    q.setForwardOnly(true);
-    q.prepare(statement);
-    for (const auto& [name, value] : params)
-        q.bindValue(u':' + name, value);
-    q.exec();
-    const int columns = q.record().count();
-    while (q.next())
-        for (int c = 0; c < columns; ++c)
-            q.value(c);
+    bench::readBare(u"d_mivo"_s, statement, params);
 }
 
 QVariant first(const QString& statement)

@@ -12,7 +12,6 @@
 #include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTextStream>
 
@@ -29,22 +28,11 @@ struct Statement {
 };
 using Statements = std::vector<Statement>;
 
-// The statements, each prepared, run and read to its last row bare through the driver.
+// The statements, each run and read to its last row bare through the driver.
 void bare(const Statements& statements)
 {
-    for (const Statement& s : statements) {
-        QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
-        q.setForwardOnly(true);
-        q.prepare(s.sql);
-        for (const auto& [name, value] : s.values)
-            q.bindValue(u":"_s + name, value);
-        if (!q.exec())
-            QTextStream(stderr) << "bare statement failed\n";
-        const int columns = q.record().count();
-        while (q.next())
-            for (int c = 0; c < columns; ++c)
-                q.value(c);
-    }
+    for (const Statement& s : statements)
+        bench::readBare(u"d_mivo"_s, s.sql, s.values);
 }
 
 // The fastest of the runs of the work on a new list, with the statements that run made the

@@ -5,7 +5,6 @@
 
 #include "core/clock.h"
 #include "core/dat.h"
-#include "platform/sqltext.h"
 #include "reports/napilistadata.h"
 #include "reports/qrnapilista.h"
 #include "reports/reportmeasure.h"
@@ -17,7 +16,6 @@
 #include <QPdfWriter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -39,22 +37,8 @@ QString busiestDay()
 int bareRows(const QString& day)
 {
     const reports::DailyStatements s = reports::dailyStatements(reports::allTechnicians, day, day);
-    int rows = 0;
-    for (const QString& sql : {s.jobs, s.parts}) {
-        const db::PositionalSql positional = db::toPositional(sql);
-        QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
-        q.setForwardOnly(true);
-        q.prepare(positional.sql);
-        for (const QString& name : positional.parameters)
-            q.addBindValue(s.params.at(name));
-        q.exec();
-        while (q.next()) {
-            for (int c = 0; c < q.record().count(); ++c)
-                q.value(c);
-            ++rows;
-        }
-    }
-    return rows;
+    return bench::readBare(u"d_mivo"_s, s.jobs, s.params) +
+           bench::readBare(u"d_mivo"_s, s.parts, s.params);
 }
 
 // What the report put on its pages, drawn with nothing in between.

@@ -5,7 +5,6 @@
 
 #include "core/altproc.h"
 #include "core/dat.h"
-#include "platform/sqltext.h"
 #include "workflow/adatfelv2.h"
 #include "workflow/daynavigator.h"
 #include "workflow/jobrepository.h"
@@ -17,7 +16,6 @@
 #include <QPushButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QStringList>
 #include <QTextStream>
 
@@ -47,19 +45,8 @@ void bareDay(const QString& date, const QStringList& codes)
         workflow::NapirendModel::absenceStatement(date, codes),
         workflow::JobRepository::dayJobsStatement(date, codes),
     };
-    for (const workflow::SqlStatement& statement : statements) {
-        const db::PositionalSql positional = db::toPositional(statement.sql);
-        QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
-        q.setForwardOnly(true);
-        q.prepare(positional.sql);
-        for (const QString& name : positional.parameters)
-            q.addBindValue(statement.params.at(name));
-        q.exec();
-        while (q.next()) {
-            for (int c = 0; c < q.record().count(); ++c)
-                q.value(c);
-        }
-    }
+    for (const workflow::SqlStatement& statement : statements)
+        bench::readBare(u"d_mivo"_s, statement.sql, statement.params);
 }
 
 // The busiest planned day: the worst case of a refresh.

@@ -2,13 +2,10 @@
 // (the stock rows and the grouped sums) read bare through the driver in one transaction.
 #include "benchdata.h"
 
-#include "platform/sqltext.h"
 #include "workflow/stockrecount.h"
 
 #include <QCoreApplication>
 #include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTextStream>
 
 using namespace mivo;
@@ -17,19 +14,9 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-void readBare(const QString& sql)
+void bareStatement(const QString& sql)
 {
-    const db::PositionalSql positional = db::toPositional(sql);
-    QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
-    q.setForwardOnly(true);
-    q.prepare(positional.sql);
-    for (int i = 0; i < positional.parameters.size(); ++i)
-        q.bindValue(i, u"KI"_s);
-    q.exec();
-    while (q.next()) {
-        for (int c = 0; c < q.record().count(); ++c)
-            q.value(c);
-    }
+    bench::readBare(u"d_mivo"_s, sql, {{u"allapot"_s, u"KI"_s}});
 }
 
 } // namespace
@@ -42,8 +29,8 @@ int main(int argc, char* argv[])
     const double bare = bench::fastestMs(5, [] {
         QSqlDatabase d = QSqlDatabase::database(u"d_mivo"_s);
         d.transaction();
-        readBare(workflow::StockRecount::stockStatement());
-        readBare(workflow::StockRecount::sumsStatement());
+        bareStatement(workflow::StockRecount::stockStatement());
+        bareStatement(workflow::StockRecount::sumsStatement());
         d.rollback();
     });
     int rows = 0;

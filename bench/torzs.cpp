@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
@@ -24,20 +23,9 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// One of the editor's statements run bare through the driver, every row read.
 void bare(const QString& statement, const std::map<QString, QVariant>& params)
 {
-    QSqlQuery q(QSqlDatabase::database(u"d_alap"_s));
-    q.setForwardOnly(true);
-    q.prepare(statement);
-    for (const auto& [name, value] : params)
-        q.bindValue(name, value);
-    q.exec();
-    // The driver builds a record with a catalogue query per column: once, as the model does.
-    const int columns = q.record().count();
-    while (q.next())
-        for (int c = 0; c < columns; ++c)
-            q.value(c);
+    bench::readBare(u"d_alap"_s, statement, params);
 }
 
 } // namespace

@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTableView>
 #include <QTest>
 #include <QTextStream>
@@ -25,19 +24,9 @@ using namespace Qt::StringLiterals;
 namespace
 {
 
-// One of the list's statements run bare through the driver, every row read.
 void bare(const QString& statement, const std::map<QString, QVariant>& params)
 {
-    QSqlQuery q(QSqlDatabase::database(u"d_mivo"_s));
-    q.setForwardOnly(true);
-    q.prepare(statement);
-    for (const auto& [name, value] : params)
-        q.bindValue(name, value);
-    q.exec();
-    const int columns = q.record().count();
-    while (q.next())
-        for (int c = 0; c < columns; ++c)
-            q.value(c);
+    bench::readBare(u"d_mivo"_s, statement, params);
 }
 
 // The text of the field in the middle of the order, as far as it goes up to `length`.
