@@ -1,9 +1,9 @@
 #include "elozmeny.h"
 
-#include "core/altproc.h"
+#include "customerpick.h"
+
 #include "core/columnwidths.h"
 #include "core/messages.h"
-#include "framework/torzsopener.h"
 #include "platform/dbquery.h"
 #include "platform/querymodel.h"
 #include "reports/dailyprint.h"
@@ -174,24 +174,15 @@ bool Telozmenyfm::setCustomer(int ugyfel)
 
 void Telozmenyfm::pickCustomer()
 {
-    TorzsCall call;
-    call.tableSpec = u"UGYFEL"_s;
-    call.searchText = m_nev->text();
-    call.selectionMode = true;
-    if (!OpenTorzs(call))
+    const std::optional<Customer> picked = chooseCustomer(m_nev->text());
+    if (!picked || picked->kod <= 0)
         return;
-    const auto picked = [&call](const QString& field) {
-        return alt::pickedValue(field, call.names, call.values).trimmed();
-    };
-    const int kod = picked(u"KOD"_s).toInt();
-    if (kod <= 0)
-        return;
-    m_ugyfel = kod;
-    m_nev->setText(picked(u"NEV"_s));
-    m_irszam->setText(picked(u"IRSZAM"_s));
-    m_varos->setText(picked(u"VAROS"_s));
-    m_utca->setText(picked(u"UTCA"_s));
-    m_telefon->setText(picked(u"TELEFON"_s));
+    m_ugyfel = picked->kod;
+    m_nev->setText(picked->nev);
+    m_irszam->setText(picked->irszam);
+    m_varos->setText(picked->varos);
+    m_utca->setText(picked->utca);
+    m_telefon->setText(picked->telefon);
     commands().command(u"indul"_s)->setEnabled(true);
     showAppliances();
 }

@@ -2,6 +2,7 @@
 
 #include "completionchecks.h"
 #include "completionstore.h"
+#include "customerpick.h"
 #include "postalcode.h"
 
 #include "core/altproc.h"
@@ -1055,21 +1056,11 @@ void Telvegezfm::performerLeft()
 void Telvegezfm::pickCustomer()
 {
     readFields();
-    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_completion.customer.nev);
-    if (!call)
+    const std::optional<Customer> picked = chooseCustomer(m_completion.customer.nev);
+    if (!picked)
         return;
-    Customer& c = m_completion.customer;
-    c.kod = pickedField(*call, u"KOD"_s).toInt();
-    c.nev = pickedField(*call, u"NEV"_s);
-    c.irszam = pickedField(*call, u"IRSZAM"_s);
-    c.varos = pickedField(*call, u"VAROS"_s);
-    c.utca = pickedField(*call, u"UTCA"_s);
-    c.telefon = pickedField(*call, u"TELEFON"_s);
-    c.fax = pickedField(*call, u"FAX"_s);
-    c.email = pickedField(*call, u"EMAIL"_s);
-    c.komment = pickedField(*call, u"KOMMENT"_s);
-    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
-    m_completion.remembered = c;
+    m_completion.customer = *picked;
+    m_completion.remembered = *picked;
     showCompletion();
 }
 

@@ -1,6 +1,7 @@
 #include "schedulingform.h"
 
 #include "customerlists.h"
+#include "customerpick.h"
 #include "jobrepository.h"
 #include "napirend.h"
 #include "napirendgrid.h"
@@ -353,21 +354,11 @@ void SchedulingForm::closeEvent(QCloseEvent* event)
 void SchedulingForm::pickCustomer()
 {
     sync();
-    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_request.customer.nev);
-    if (!call)
+    const std::optional<Customer> picked = chooseCustomer(m_request.customer.nev);
+    if (!picked)
         return;
-    Customer& c = m_request.customer;
-    c.kod = pickedField(*call, u"KOD"_s).toInt();
-    c.nev = pickedField(*call, u"NEV"_s);
-    c.irszam = pickedField(*call, u"IRSZAM"_s);
-    c.varos = pickedField(*call, u"VAROS"_s);
-    c.utca = pickedField(*call, u"UTCA"_s);
-    c.telefon = pickedField(*call, u"TELEFON"_s);
-    c.fax = pickedField(*call, u"FAX"_s);
-    c.email = pickedField(*call, u"EMAIL"_s);
-    c.komment = pickedField(*call, u"KOMMENT"_s);
-    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
-    m_request.remembered = c;
+    m_request.customer = *picked;
+    m_request.remembered = *picked;
     m_request.keszulek = 0;
     showCustomer();
     showRequest();

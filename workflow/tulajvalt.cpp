@@ -1,5 +1,6 @@
 #include "tulajvalt.h"
 
+#include "customerpick.h"
 #include "ownerchange.h"
 #include "postalcode.h"
 
@@ -473,23 +474,12 @@ void Ttulajvaltfm::printHistory()
 
 void Ttulajvaltfm::pickOwner()
 {
-    const std::optional<TorzsCall> call = pickRow(u"UGYFEL"_s, {}, m_ugyfelnev->text());
-    if (!call)
+    const std::optional<Customer> picked = chooseCustomer(m_ugyfelnev->text());
+    if (!picked)
         return;
-    Customer c;
-    c.kod = pickedField(*call, u"KOD"_s).toInt();
-    c.nev = pickedField(*call, u"NEV"_s);
-    c.irszam = pickedField(*call, u"IRSZAM"_s);
-    c.varos = pickedField(*call, u"VAROS"_s);
-    c.utca = pickedField(*call, u"UTCA"_s);
-    c.telefon = pickedField(*call, u"TELEFON"_s);
-    c.fax = pickedField(*call, u"FAX"_s);
-    c.email = pickedField(*call, u"EMAIL"_s);
-    c.komment = pickedField(*call, u"KOMMENT"_s);
-    c.komment2 = pickedField(*call, u"KOMMENT2"_s);
-    m_owner = c.kod;
-    m_remembered = c;
-    showCustomer(c);
+    m_owner = picked->kod;
+    m_remembered = *picked;
+    showCustomer(*picked);
 }
 
 void Ttulajvaltfm::pickPostalCode()
