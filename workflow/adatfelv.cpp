@@ -7,10 +7,10 @@
 #include "requestfields.h"
 
 #include "core/messages.h"
+#include "core/rowlist.h"
 
 #include <QAction>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMenu>
 #include <QScreen>
 #include <QTableView>
@@ -25,13 +25,7 @@ Tadatfelvfm::Tadatfelvfm(QWidget* parent)
     : SchedulingForm(ScheduleForm::Jobs, parent), m_view(new QTableView(this))
 {
     setObjectName(u"Tadatfelvfm"_s);
-    m_view->setObjectName(u"grid_park"_s);
-    m_view->setModel(&m_jobs.model());
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->setWordWrap(false);
+    setUpRowList(m_view, u"grid_park"_s, &m_jobs.model(), RowNumbers::Shown);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
 
     auto* orderings = new QMenu(this);

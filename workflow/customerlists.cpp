@@ -1,6 +1,7 @@
 #include "customerlists.h"
 
 #include "core/messages.h"
+#include "core/rowlist.h"
 #include "platform/querymodel.h"
 
 #include <QCheckBox>
@@ -22,15 +23,8 @@ namespace
 QTableView* listView(const QString& name, data::QueryModel* model, QWidget* parent)
 {
     auto* view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    setUpRowList(view, name, model);
     view->horizontalHeader()->setStretchLastSection(true);
-    view->setWordWrap(false);
     return view;
 }
 

@@ -4,6 +4,7 @@
 
 #include "core/columnwidths.h"
 #include "core/messages.h"
+#include "core/rowlist.h"
 #include "platform/dbquery.h"
 #include "platform/querymodel.h"
 #include "reports/dailyprint.h"
@@ -12,7 +13,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,14 +40,7 @@ std::vector<data::ShownColumn> fieldColumns(const QStringList& fields)
 QTableView* listView(const QString& name, data::QueryModel* model, QWidget* parent)
 {
     auto* view = new QTableView(parent);
-    view->setObjectName(name);
-    view->setModel(model);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setSelectionMode(QAbstractItemView::SingleSelection);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->verticalHeader()->hide();
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->setWordWrap(false);
+    setUpRowList(view, name, model);
     return view;
 }
 

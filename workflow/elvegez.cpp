@@ -11,6 +11,7 @@
 #include "core/ini.h"
 #include "core/messages.h"
 #include "core/paths.h"
+#include "core/rowlist.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
 #include "platform/filedialog.h"
@@ -569,12 +570,7 @@ QWidget* Telvegezfm::buildList()
     top->addWidget(m_count);
     top->addStretch();
     v->addLayout(top);
-    m_list->setObjectName(u"grid_park"_s);
-    m_list->setModel(m_rows);
-    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_list->verticalHeader()->setDefaultSectionSize(m_list->fontMetrics().height() + 6);
+    setUpRowList(m_list, u"grid_park"_s, m_rows, RowNumbers::Shown);
     m_list->horizontalHeader()->setSectionsClickable(true);
     // Widths come from what each column holds and its title, never from the rows.
     const QFontMetrics cells = m_list->fontMetrics();

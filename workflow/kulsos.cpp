@@ -7,6 +7,7 @@
 #include "core/fieldedit.h"
 #include "core/getdatum.h"
 #include "core/messages.h"
+#include "core/rowlist.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
 #include "platform/querymodel.h"
@@ -18,7 +19,6 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -131,14 +131,7 @@ Tkulsosfm::Tkulsosfm(QWidget* parent)
     connect(accept, &QPushButton::clicked, this, &Tkulsosfm::acceptFilter);
 
     // List with its navigator.
-    m_view->setObjectName(u"DBGrid1"_s);
-    m_view->setModel(m_rows);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->setWordWrap(false);
+    setUpRowList(m_view, u"DBGrid1"_s, m_rows);
     connect(m_view, &QTableView::doubleClicked, this, [this] { modify(); });
     auto* navigator = new QHBoxLayout;
     const std::pair<const char16_t*, const char16_t*> moves[] = {

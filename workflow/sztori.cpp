@@ -4,6 +4,7 @@
 
 #include "core/columnwidths.h"
 #include "core/messages.h"
+#include "core/rowlist.h"
 #include "platform/querymodel.h"
 
 #include <QHBoxLayout>
@@ -23,14 +24,8 @@ Tsztorifm::Tsztorifm(QWidget* parent)
 {
     setObjectName(u"Tsztorifm"_s);
     setModal(true);
-    m_view->setObjectName(u"DBGrid1"_s);
-    m_view->setModel(m_rows);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
+    setUpRowList(m_view, u"DBGrid1"_s, m_rows);
     m_view->horizontalHeader()->setStretchLastSection(true);
-    m_view->setWordWrap(false);
 
     auto* back = new QPushButton(u"&Vissza"_s, this);
     back->setObjectName(u"b_vissza"_s);

@@ -8,6 +8,7 @@
 #include "core/fieldedit.h"
 #include "core/getdatum.h"
 #include "core/messages.h"
+#include "core/rowlist.h"
 #include "framework/torzsmodel.h"
 #include "framework/torzsopener.h"
 #include "platform/dbquery.h"
@@ -109,14 +110,7 @@ Ttulajvaltfm::Ttulajvaltfm(QWidget* parent)
     connect(m_search, &QLineEdit::textChanged, this, &Ttulajvaltfm::search);
 
     // The list.
-    m_view->setObjectName(u"DBGrid1"_s);
-    m_view->setModel(m_rows);
-    m_view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_view->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_view->verticalHeader()->hide();
-    m_view->verticalHeader()->setDefaultSectionSize(m_view->fontMetrics().height() + 6);
-    m_view->setWordWrap(false);
+    setUpRowList(m_view, u"DBGrid1"_s, m_rows);
     m_view->horizontalHeader()->setStretchLastSection(true);
     connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &Ttulajvaltfm::rowChanged);
