@@ -35,14 +35,10 @@ struct Mailbox {
         started = server.start(dir.filePath(u"posta"_s), &error, user, password);
         if (!started)
             qWarning("%s", qPrintable(error));
-        Ini& ini = Ini::instance();
-        ini.clear();
-        ini.set(u"SMTP_SERVER"_s, u"127.0.0.1"_s);
-        ini.set(u"SMTP_PORT"_s, QString::number(server.port()));
-        ini.set(u"SMTP_TLS"_s, u"N"_s);
-        ini.set(u"SMTP_FROM"_s, u"Mivo Iroda <iroda@szerviz.test>"_s);
+        Ini::instance().clear();
+        server.configureProgram(u"Mivo Iroda <iroda@szerviz.test>"_s);
         if (!user.isEmpty())
-            ini.set(u"SMTP_USER"_s, user);
+            Ini::instance().set(u"SMTP_USER"_s, user);
     }
     QString file(const QString& name, const QByteArray& bytes)
     {

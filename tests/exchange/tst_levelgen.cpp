@@ -218,11 +218,7 @@ struct Mailbox {
         started = server.start(dir.filePath(u"posta"_s), &error);
         if (!started)
             qWarning("%s", qPrintable(error));
-        Ini& ini = Ini::instance();
-        ini.set(u"SMTP_SERVER"_s, u"127.0.0.1"_s);
-        ini.set(u"SMTP_PORT"_s, QString::number(server.port()));
-        ini.set(u"SMTP_TLS"_s, u"N"_s);
-        ini.set(u"SMTP_FROM"_s, u"Szerviz Iroda <iroda@szerviz.test>"_s);
+        server.configureProgram(u"Szerviz Iroda <iroda@szerviz.test>"_s);
     }
     QTemporaryDir dir;
     SmtpServer server;

@@ -1,5 +1,7 @@
 #include "smtpserver.h"
 
+#include "core/ini.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,4 +74,13 @@ QJsonObject SmtpServer::message(int n) const
 int SmtpServer::messageCount() const
 {
     return int(QDir(m_dir).entryList({QStringLiteral("*.json")}, QDir::Files).size());
+}
+
+void SmtpServer::configureProgram(const QString& from) const
+{
+    mivo::Ini& ini = mivo::Ini::instance();
+    ini.set(QStringLiteral("SMTP_SERVER"), QStringLiteral("127.0.0.1"));
+    ini.set(QStringLiteral("SMTP_PORT"), QString::number(m_port));
+    ini.set(QStringLiteral("SMTP_TLS"), QStringLiteral("N"));
+    ini.set(QStringLiteral("SMTP_FROM"), from);
 }

@@ -23,6 +23,10 @@ public:
     void stop();
     int port() const { return m_port; }
 
+    /// Points the program's mail settings (SMTP_SERVER, SMTP_PORT, SMTP_TLS, SMTP_FROM) at
+    /// this server, sending as `from`.
+    void configureProgram(const QString& from) const;
+
     /// The n-th accepted message (1 = first), decoded: mail_from, rcpt_tos, from, to, subject,
     /// body, attachments (filename, content_type, data in base64); empty when there is none.
     QJsonObject message(int n) const;

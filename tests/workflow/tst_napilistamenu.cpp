@@ -88,11 +88,7 @@ private slots:
         SmtpServer server;
         QString error;
         QVERIFY2(server.start(dir.filePath(u"posta"_s), &error), qPrintable(error));
-        Ini& ini = Ini::instance();
-        ini.set(u"SMTP_SERVER"_s, u"127.0.0.1"_s);
-        ini.set(u"SMTP_PORT"_s, QString::number(server.port()));
-        ini.set(u"SMTP_TLS"_s, u"N"_s);
-        ini.set(u"SMTP_FROM"_s, u"iroda@szerviz.test"_s);
+        server.configureProgram(u"iroda@szerviz.test"_s);
 
         Tadatfelv2fm form;
         form.open(u"Szervíz igény rögzítése"_s, u"U"_s);
